@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds and runs every test in the
+# default and asan presets. This is the README's test command and what CI runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+"$(dirname "$0")/install-deps.sh"
+
+presets=(default asan)
+if [[ $# -gt 0 ]]; then presets=("$@"); fi
+
+for preset in "${presets[@]}"; do
+  echo "=== preset ${preset}: configure"
+  cmake --preset "${preset}" >/dev/null
+  echo "=== preset ${preset}: build"
+  cmake --build --preset "${preset}" -j "$(nproc)"
+  echo "=== preset ${preset}: test"
+  QT_QPA_PLATFORM=offscreen ctest --preset "${preset}"
+done

@@ -1,0 +1,49 @@
+/*
+ * Internal interfaces shared by the library's modules. Nothing here is
+ * exported: the version script keeps every name but the public ones local.
+ */
+#ifndef TORVU16_INTERNAL_H
+#define TORVU16_INTERNAL_H
+
+#include "torvu16.h"
+
+/* u16_aux: trace level (initially 4) and sink, process-wide, unguarded. */
+extern int u16TraceLevel;
+extern TraceSinkU16 u16TraceSink;
+
+/* Framed report of a zero-terminated text from a source file and line. */
+void TraceMessage(const U16Char* text, const char* source, int line, int withEndLine);
+void TraceEnd(void);
+void TraceInternalError(const char* source, int line);
+void TraceOutOfMemory(const char* function, const char* source, int line);
+void TraceFormatError(const U16Char* format, U16Char unit, const char* source, int line);
+void DumpBytes(const unsigned char* bytes, int count);
+void DumpUnits(const U16Char* units, int count);
+
+/* The bytes of one invalid UTF-8 sequence, as ReadUtf8Char recorded them. */
+typedef struct Utf8Record {
+    int count;               /* bytes consumed, 1 to 4 */
+    unsigned char bytes[4];  /* the bytes themselves */
+} Utf8Record;
+
+void TraceInvalidUtf8(const Utf8Record* record, const U16Char* readStart, const U16Char* readEnd);
+
+/* u16_str */
+size_t u16_strlen(const U16Char* s);
+
+/* u16_utf8: the unit encoder writes 1 to 3 bytes and returns their count. */
+int u16_EncodeUnit(U16Char unit, unsigned char out[3]);
+/* Decodes one character from at most available bytes. Returns the bytes used
+ * and stores the value (up to 0x10FFFF), or returns -1 for an invalid or
+ * incomplete sequence (the bytes seen are in *used). */
+int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, int* used);
+
+/* u16_get: one character from a stream, or -1 (end of file, or invalid with
+ * errno EILSEQ and the bytes in record). */
+long ReadUtf8Char(FILE* stream, Utf8Record* record);
+
+/* u16_tol: 64-bit parsers on 8-bit text with strtoll/strtoull semantics. */
+int64_t u16_strtoll(const char* text, char** end, int base);
+uint64_t u16_strtoull(const char* text, char** end, int base);
+
+#endif /* TORVU16_INTERNAL_H */
