@@ -1,2 +1,97 @@
-/* u16_put: not yet written. */
+/*
+ * u16_put: UTF-16 output to the C library's byte streams, each unit through
+ * the unit encoder. No byte-order mark is written.
+ */
+#include <errno.h>
+#include <stdint.h>
+#include <string.h>
+
 #include "u16_internal.h"
+
+/* The block writer flushes once its fill passes this mark, so one more unit
+ * (three bytes at most) always fits the 512-byte buffer. */
+enum { kWriteBufferBytes = 512, kWriteFlushMark = 506 };
+
+int fputcU16(int unit, FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    unsigned char bytes[3];
+    const int k = u16_EncodeUnit((U16Char)unit, bytes);
+    for (int i = 0; i < k; ++i) {
+        if (putc(bytes[i], stream) == EOF) return -1;
+    }
+    return unit;
+}
+
+int fputsU16(const U16Char* units, FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    if (units == NULL) {
+        errno = EINVAL;
+        return -1;
+    }
+    int n = 0;
+    for (; units[n]; ++n) {
+        if (fputcU16(units[n], stream) == -1) return -1;
+    }
+    return n;
+}
+
+int putsU16(const U16Char* units) {
+    const int n = fputsU16(units, stdout);
+    if (n < 0) return -1;
+    if (putc('\n', stdout) == EOF) return -1;
+    return n + 1;
+}
+
+/* Units among first..first+count whose bytes lie wholly within the first
+ * written bytes. */
+static size_t UnitsWithin(const U16Char* first, size_t count, size_t written) {
+    size_t bytes = 0, i = 0;
+    for (; i < count; ++i) {
+        unsigned char scratch[3];
+        const size_t k = (size_t)u16_EncodeUnit(first[i], scratch);
+        if (bytes + k > written) break;
+        bytes += k;
+    }
+    return i;
+}
+
+size_t u16_fwriteU16(const U16Char* units, size_t elementSize, size_t elementCount, FILE* stream,
+                     size_t* byteCounter) {
+    if (byteCounter) *byteCounter = 0;
+    size_t total;
+    if (elementSize == 0 || elementCount == 0 ||
+        __builtin_mul_overflow(elementSize, elementCount, &total)) {
+        return 0;
+    }
+    if (stream == NULL || units == NULL) {
+        errno = stream == NULL ? EBADF : EINVAL;
+        return 0;
+    }
+    unsigned char buffer[kWriteBufferBytes];
+    size_t fill = 0;
+    size_t pendingFrom = 0; /* first unit whose bytes are in the buffer */
+    size_t bytesWritten = 0;
+    for (size_t i = 0; i < total; ++i) {
+        fill += (size_t)u16_EncodeUnit(units[i], buffer + fill);
+        if (fill > kWriteFlushMark || i + 1 == total) {
+            const size_t w = fwrite(buffer, 1, fill, stream);
+            bytesWritten += w;
+            if (w < fill) {
+                const size_t done =
+                    pendingFrom + UnitsWithin(units + pendingFrom, i + 1 - pendingFrom, w);
+                if (byteCounter) *byteCounter = bytesWritten;
+                return done / elementSize;
+            }
+            fill = 0;
+            pendingFrom = i + 1;
+        }
+    }
+    if (byteCounter) *byteCounter = bytesWritten;
+    return elementCount;
+}
