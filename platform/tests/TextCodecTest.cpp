@@ -14,7 +14,9 @@ TEST(TextCodecTest, Utf8RoundTripsEveryPlane) {
 
 TEST(TextCodecTest, LoneSurrogatesBecomeReplacement) {
     const std::u16string text{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
-    EXPECT_EQ(ToUtf8(text), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(ToUtf8(text),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
 }
 
 TEST(TextCodecTest, InvalidUtf8BecomesOneReplacementPerSubpart) {

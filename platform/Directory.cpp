@@ -1,0 +1,84 @@
+#include "platform/Directory.h"
+
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/TextCodec.h"
+
+namespace platform {
+
+std::u16string CurrentDirectory() {
+    std::vector<char> buffer(PATH_MAX);
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
+    return WithTrailingSeparator(FromUtf8(buffer.data()));
+}
+
+int ChangeDirectory(const std::u16string& path) {
+    return ::chdir(ToUtf8(path).c_str()) == 0 ? 0 : errno;
+}
+
+int MakeDirectory(const std::u16string& path) {
+    return ::mkdir(ToUtf8(path).c_str(), 0755) == 0 ? 0 : errno;
+}
+
+int RemoveDirectory(const std::u16string& path) {
+    return ::rmdir(ToUtf8(path).c_str()) == 0 ? 0 : errno;
+}
+
+bool DirectoryExists(const std::u16string& path) {
+    struct stat st {};
+    return ::stat(ToUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileExists(const std::u16string& path) {
+    struct stat st {};
+    return ::stat(ToUtf8(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::u16string ErrnoText(int error) {
+    char buffer[256];
+    // The GNU variant returns the text, which may not be the buffer.
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    return FromUtf8(text);
+}
+
+std::u16string ProgramDirectory() {
+    std::vector<char> buffer(PATH_MAX + 1);
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), PATH_MAX);
+    if (n <= 0) return CurrentDirectory();
+    const std::u16string exe = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(n)));
+    return SplitPath(exe).directory;
+}
+
+PathParts SplitPath(std::u16string_view path) {
+    PathParts parts;
+    const size_t slash = path.rfind(kPathSeparator);
+    const size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
+    parts.directory = std::u16string(path.substr(0, nameStart));
+    const std::u16string_view file = path.substr(nameStart);
+    const size_t dot = file.rfind(u'.');
+    if (dot == std::u16string_view::npos || dot == 0) {
+        parts.name = std::u16string(file);
+    } else {
+        parts.name = std::u16string(file.substr(0, dot));
+        parts.extension = std::u16string(file.substr(dot));
+    }
+    return parts;
+}
+
+std::u16string WithTrailingSeparator(std::u16string_view path) {
+    std::u16string out(path);
+    if (out.empty() || out.back() != kPathSeparator) out.push_back(kPathSeparator);
+    return out;
+}
+
+bool IsAbsolutePath(std::u16string_view path) {
+    return !path.empty() && path[0] == kPathSeparator;
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// Directories and paths. The native separator '/' stands where the original
+// uses a backslash; a directory path "ends in the separator".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr char16_t kPathSeparator = u'/';
+
+// The current directory with a trailing separator; empty when unreadable.
+std::u16string CurrentDirectory();
+// These return 0 or the errno value of the failure.
+int ChangeDirectory(const std::u16string& path);
+int MakeDirectory(const std::u16string& path);
+int RemoveDirectory(const std::u16string& path);
+bool DirectoryExists(const std::u16string& path);
+bool FileExists(const std::u16string& path);
+// The errno text in English, e.g. "No such file or directory".
+std::u16string ErrnoText(int error);
+
+// The directory of the running program, with a trailing separator.
+std::u16string ProgramDirectory();
+
+struct PathParts {
+    std::u16string directory;  // with its trailing separator, or empty
+    std::u16string name;       // without extension
+    std::u16string extension;  // with its dot, or empty
+};
+PathParts SplitPath(std::u16string_view path);
+std::u16string WithTrailingSeparator(std::u16string_view path);
+bool IsAbsolutePath(std::u16string_view path);
+
+}  // namespace platform

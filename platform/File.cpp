@@ -1,0 +1,174 @@
+#include "platform/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/TextCodec.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+
+}  // namespace
+
+File::~File() {
+    try {
+        Close();
+    } catch (const CException&) {
+        // A destructor cannot report; the owner calls Close() where it matters.
+    }
+}
+
+void File::Fail(int error) const {
+    throw CFileException(CFileException::CauseFromErrno(error), error, path_);
+}
+
+void File::Open(const std::u16string& path, Mode mode) {
+    Close();
+    path_ = path;
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Snapshot:
+            flags |= O_WRONLY | O_CREAT;
+            break;
+        case Mode::Append:
+            flags |= O_WRONLY | O_CREAT;
+            break;
+        case Mode::Update:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+    }
+    const std::string native = ToUtf8(path);
+    const int fd = ::open(native.c_str(), flags, 0644);
+    if (fd < 0) Fail(errno);
+    if (mode != Mode::Read) {
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throw CFileException(CFileException::sharingViolation, error == EACCES ? EAGAIN : error,
+                                 path_);
+        }
+        // Truncate only once the lock is ours, so a refused open changes nothing.
+        if (mode == Mode::Snapshot && ::ftruncate(fd, 0) != 0) {
+            const int error = errno;
+            ::close(fd);
+            Fail(error);
+        }
+    }
+    fd_ = fd;
+    if (mode == Mode::Append) SeekToEnd();
+}
+
+void File::FlushBuffer() {
+    size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(done));
+            Fail(error);
+        }
+        if (n == 0) {
+            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(done));
+            Fail(ENOSPC);
+        }
+        done += static_cast<size_t>(n);
+    }
+    buffer_.clear();
+}
+
+void File::Write(const void* data, size_t size) {
+    if (fd_ < 0) Fail(EBADF);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+    if (buffer_.size() + size > kBufferSize) FlushBuffer();
+    if (size >= kBufferSize) {
+        buffer_.assign(bytes, bytes + size);
+        FlushBuffer();
+        return;
+    }
+    buffer_.insert(buffer_.end(), bytes, bytes + size);
+}
+
+size_t File::Read(void* data, size_t size) {
+    if (fd_ < 0) Fail(EBADF);
+    FlushBuffer();
+    size_t done = 0;
+    auto* bytes = static_cast<unsigned char*>(data);
+    while (done < size) {
+        const ssize_t n = ::read(fd_, bytes + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno);
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+void File::Seek(int64_t offset) {
+    if (fd_ < 0) Fail(EBADF);
+    FlushBuffer();
+    if (::lseek(fd_, offset, SEEK_SET) < 0) Fail(errno);
+}
+
+void File::SeekToEnd() {
+    if (fd_ < 0) Fail(EBADF);
+    FlushBuffer();
+    if (::lseek(fd_, 0, SEEK_END) < 0) Fail(errno);
+}
+
+int64_t File::Position() {
+    if (fd_ < 0) Fail(EBADF);
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) Fail(errno);
+    return static_cast<int64_t>(at) + static_cast<int64_t>(buffer_.size());
+}
+
+int64_t File::Length() {
+    if (fd_ < 0) Fail(EBADF);
+    FlushBuffer();
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    return st.st_size;
+}
+
+void File::Flush() {
+    if (fd_ >= 0) FlushBuffer();
+}
+
+void File::Close() {
+    if (fd_ < 0) return;
+    int error = 0;
+    try {
+        FlushBuffer();
+    } catch (const CFileException& e) {
+        error = e.m_lOsError;
+    }
+    if (::close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
+    fd_ = -1;
+    buffer_.clear();
+    if (error != 0) Fail(error);
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::u16string& path) {
+    File file(path, File::Mode::Read);
+    std::vector<unsigned char> content(static_cast<size_t>(file.Length()));
+    content.resize(file.Read(content.data(), content.size()));
+    return content;
+}
+
+}  // namespace platform
