@@ -46,4 +46,21 @@ long ReadUtf8Char(FILE* stream, Utf8Record* record);
 int64_t u16_strtoll(const char* text, char** end, int base);
 uint64_t u16_strtoull(const char* text, char** end, int base);
 
+/* u16_tod: floating-point text of the scan engine. The recogniser takes the
+ * units after an optional sign; it accepts ASCII units only. */
+typedef struct U16FloatText {
+    int state;
+    int index;          /* position within a word being matched */
+    int mantissaDigits; /* an exponent needs at least one */
+    int decimalPoint;
+} U16FloatText;
+
+/* The first character of the locale's decimal point, or '.' if not ASCII. */
+int u16_DecimalPoint(void);
+void u16_FloatTextStart(U16FloatText* text, int decimalPoint);
+/* 1 when the unit extends the text (the caller then consumes it). */
+int u16_FloatTextAccept(U16FloatText* text, int unit);
+/* strtod on the collected text, then the sign; 0 when nothing converted. */
+int u16_FloatTextConvert(const char* text, int negative, double* value);
+
 #endif /* TORVU16_INTERNAL_H */
