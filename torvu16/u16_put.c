@@ -73,6 +73,9 @@ size_t u16_fwriteU16(const U16Char* units, size_t elementSize, size_t elementCou
         errno = stream == NULL ? EBADF : EINVAL;
         return 0;
     }
+    /* Some streams report a failed write as complete and only set the error
+     * flag; a flag that appears during the call counts the chunk as lost. */
+    const int hadError = ferror(stream);
     unsigned char buffer[kWriteBufferBytes];
     size_t fill = 0;
     size_t pendingFrom = 0; /* first unit whose bytes are in the buffer */
@@ -80,7 +83,8 @@ size_t u16_fwriteU16(const U16Char* units, size_t elementSize, size_t elementCou
     for (size_t i = 0; i < total; ++i) {
         fill += (size_t)u16_EncodeUnit(units[i], buffer + fill);
         if (fill > kWriteFlushMark || i + 1 == total) {
-            const size_t w = fwrite(buffer, 1, fill, stream);
+            size_t w = fwrite(buffer, 1, fill, stream);
+            if (w == fill && !hadError && ferror(stream)) w = 0;
             bytesWritten += w;
             if (w < fill) {
                 const size_t done =
