@@ -113,6 +113,7 @@ static void PutUnits(Output* o, const U16Char* units, size_t n) {
 /* ASCII text (digits, floating-point text, fixed words): bytes on a stream, one unit each in a
  * buffer. */
 static void PutAscii(Output* o, const char* text, size_t n) {
+    if (n == 0) return;
     o->count += n;
     if (o->stream) {
         while (n > 0 && !o->failed) {
@@ -135,6 +136,7 @@ static void PutAscii(Output* o, const char* text, size_t n) {
 /* n copies of an ASCII unit: padding runs of spaces or zeros. Costs nothing once a buffer is
  * full or when only counting, so absurd widths are cheap there. */
 static void PutRun(Output* o, char unit, size_t n) {
+    if (n == 0) return;
     o->count += n;
     if (o->stream) {
         while (n > 0 && !o->failed) {
@@ -439,11 +441,22 @@ static void PutInteger(Output* o, int flags, int width, int precision, uint64_t 
         zeroPad = (flags & F_ZERO) && !(flags & F_MINUS);
     }
     if (magnitude != 0 || precision != 0) {
+        /* Constant divisors and shifts: a division by a variable base is slow. */
         uint64_t m = magnitude;
-        do {
-            *--end = digitSet[m % (unsigned)base];
-            m /= (unsigned)base;
-        } while (m != 0);
+        if (base == 10) {
+            for (; m > UINT32_MAX; m /= 10) *--end = (char)('0' + m % 10);
+            uint32_t small = (uint32_t)m;
+            do {
+                *--end = (char)('0' + small % 10);
+                small /= 10;
+            } while (small != 0);
+        } else {
+            const int shift = base == 16 ? 4 : 3;
+            do {
+                *--end = digitSet[m & (uint64_t)(base - 1)];
+                m >>= shift;
+            } while (m != 0);
+        }
         nDigits = (size_t)(digits + sizeof digits - end);
     }
 
@@ -664,7 +677,8 @@ static int SetKind(unsigned char* kinds, int index, int kind) {
 
 /* Reparses the format from its first "%" into a list, fetches every argument in position order
  * by the kind its specifications give it, and produces the output from specification number
- * resume on (the ones before it were produced already, from the same arguments). A position that
+ * resume on (the ones before it were produced already, from the same arguments, and the one at
+ * resume was parsed and reported already). A position that
  * no specification gives a kind, or that two give different kinds, cannot be fetched safely:
  * it is a format error. 0 or -1. */
 static int FormatPositional(Output* o, const U16Char* format, const U16Char* firstPercent,
@@ -694,7 +708,7 @@ static int FormatPositional(Output* o, const U16Char* format, const U16Char* fir
             list = grown;
             capacity *= 2;
         }
-        if (ParseSpec(format, p, &list[n], n >= resume) < 0) goto done;
+        if (ParseSpec(format, p, &list[n], n > resume) < 0) goto done;
         p = list[n].end;
         ++n;
     }

@@ -452,6 +452,11 @@ static void TestPositional(void) {
     /* Specifications without a position take the one after the last taken. */
     EXPECT("1 3 2 3", "%d %3$d %2$d %d", 1, 2, 3);
     EXPECT("  9", "%2$*1$d", 3, 9);
+    /* The first positional specification is parsed twice but reported once. */
+    ClearTrace();
+    EXPECT("4", "%1$Id", 4);
+    const char* first = strstr(traced, "near 'I'");
+    CHECK(first != NULL && strstr(first + 1, "near 'I'") == NULL);
     int n = 0;
     EXPECT("ab", "%2$c%1$n%3$c", &n, 'a', 'b');
     CHECK_EQ_INT(n, 1);
