@@ -1,0 +1,178 @@
+#include "client/ClientConnection.h"
+
+#include <unistd.h>
+
+#include "client/ErrorState.h"
+#include "client/HostResolver.h"
+#include "net/FrameTransport.h"
+#include "platform/TextCodec.h"
+#include "rfc32u.h"
+#include "wire/MessageCodec.h"
+
+namespace rfclib {
+namespace {
+
+constexpr int kLogoffTimeoutMs = 1000;
+
+std::u16string OwnHost() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return u"localhost";
+    return platform::FromUtf8(name);
+}
+
+}  // namespace
+
+ClientConnection::ClientConnection(ConnectParameters parameters, ClientSettings settings)
+    : parameters_(std::move(parameters)), settings_(std::move(settings)) {}
+
+ClientConnection::~ClientConnection() { Close(); }
+
+std::unique_ptr<ClientConnection> ClientConnection::Open(const ConnectParameters& parameters,
+                                                         const ClientSettings& settings,
+                                                         ErrorRecord& error) {
+    std::unique_ptr<ClientConnection> connection(new ClientConnection(parameters, settings));
+    if (!connection->Connect(error) || !connection->Logon(error)) return nullptr;
+    return connection;
+}
+
+std::string ClientConnection::Partner() const {
+    return peerHost_ + ":" + std::to_string(peerPort_);
+}
+
+bool ClientConnection::Connect(ErrorRecord& error) {
+    const int serverPort = settings_.portBase + parameters_.systemNumber;
+    const bool routed = !parameters_.routers.empty();
+    peerHost_ = platform::ToUtf8(routed ? parameters_.routers.front().host : parameters_.host);
+    peerPort_ = static_cast<uint16_t>(routed ? parameters_.routers.front().port : serverPort);
+    const std::string what = routed ? "SAP router " : "partner ";
+
+    sockaddr_in address{};
+    std::string reason;
+    if (!ResolveHost(peerHost_, peerPort_, settings_.hosts, address, reason)) {
+        error = MakeError(RFC_ERROR_COMMUNICATION,
+                          "connection to " + what + "'" + Partner() + "' failed: " + reason);
+        return false;
+    }
+    socket_ = rfcnet::ConnectTcp(address, settings_.connectTimeoutMs, reason);
+    if (!socket_.IsOpen()) {
+        error = MakeError(RFC_ERROR_COMMUNICATION, "connection to " + what + "'" + Partner() +
+                                                       "' failed: " + reason);
+        return false;
+    }
+    return true;
+}
+
+bool ClientConnection::Logon(ErrorRecord& error) {
+    rfcwire::OpenRequest request;
+    request.targetHost = parameters_.host;
+    request.targetPort = static_cast<uint16_t>(settings_.portBase + parameters_.systemNumber);
+    request.route = FormatRoute(parameters_.routers, 1, parameters_.host);
+    request.systemNumber = static_cast<uint8_t>(parameters_.systemNumber);
+    request.client = parameters_.client;
+    request.user = parameters_.user;
+    request.password = parameters_.password;
+    request.language = parameters_.language;
+    request.ownHost = OwnHost();
+
+    rfcwire::ServerMessage reply;
+    if (!Send(rfcwire::Encode(request), error) || !Receive(reply, error)) return false;
+    auto* open = std::get_if<rfcwire::OpenReply>(&reply);
+    if (open == nullptr) {
+        error = MakeError(RFC_ERROR_PROTOCOL,
+                          "partner '" + Partner() + "' answered the logon with another message");
+        MarkBroken(error);
+        return false;
+    }
+    if (!open->accepted) {
+        error = open->error;
+        return false;
+    }
+    attributes_ = open->attributes;
+    return true;
+}
+
+void ClientConnection::MarkBroken(const ErrorRecord& error) {
+    if (!broken_) failure_ = error;
+    broken_ = true;
+    socket_.ShutdownBoth();
+}
+
+bool ClientConnection::Send(const std::vector<uint8_t>& frame, ErrorRecord& error) {
+    if (broken_) {
+        error = failure_;
+        return false;
+    }
+    std::string reason;
+    const rfcnet::IoStatus status =
+        rfcnet::SendFrame(socket_.Fd(), frame, settings_.readTimeoutMs, reason);
+    if (status == rfcnet::IoStatus::kOk) return true;
+    if (status == rfcnet::IoStatus::kTimedOut) reason = "send timed out";
+    if (status == rfcnet::IoStatus::kClosed) reason = "connection closed by the partner";
+    error = MakeError(RFC_ERROR_COMMUNICATION,
+                      "send to partner '" + Partner() + "' failed: " + reason);
+    MarkBroken(error);
+    return false;
+}
+
+bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error) {
+    if (broken_) {
+        error = failure_;
+        return false;
+    }
+    rfcnet::ReceiveLimits limits;
+    limits.idleTimeoutMs = settings_.readTimeoutMs;
+    limits.frameTimeoutMs = settings_.readTimeoutMs;
+    rfcnet::ReceivedFrame frame;
+    std::string reason;
+    const rfcnet::ReceiveStatus status =
+        rfcnet::ReceiveFrame(socket_.Fd(), limits, -1, frame, reason);
+    switch (status) {
+        case rfcnet::ReceiveStatus::kOk: break;
+        case rfcnet::ReceiveStatus::kTimedOut:
+            error = MakeError(RFC_ERROR_COMMUNICATION,
+                              "no answer from partner '" + Partner() + "' within " +
+                                  std::to_string(settings_.readTimeoutMs) + " ms");
+            MarkBroken(error);
+            return false;
+        case rfcnet::ReceiveStatus::kClosed:
+            error = MakeError(RFC_ERROR_COMMUNICATION,
+                              "connection to partner '" + Partner() + "' closed by the partner");
+            MarkBroken(error);
+            return false;
+        case rfcnet::ReceiveStatus::kMalformed:
+            error = MakeError(RFC_ERROR_PROTOCOL,
+                              "bad frame from partner '" + Partner() + "': " + reason);
+            MarkBroken(error);
+            return false;
+        default:
+            error = MakeError(RFC_ERROR_COMMUNICATION,
+                              "receive from partner '" + Partner() + "' failed: " + reason);
+            MarkBroken(error);
+            return false;
+    }
+    if (!rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason)) {
+        error = MakeError(RFC_ERROR_PROTOCOL, "bad frame from partner '" + Partner() + "': " + reason);
+        MarkBroken(error);
+        return false;
+    }
+    if (auto* failure = std::get_if<rfcwire::ErrorReply>(&reply)) {
+        error = failure->error;
+        MarkBroken(error);
+        return false;
+    }
+    return true;
+}
+
+void ClientConnection::Close() {
+    if (!socket_.IsOpen()) return;
+    if (!broken_) {
+        std::string ignored;
+        rfcnet::SendFrame(socket_.Fd(), rfcwire::Encode(rfcwire::CloseRequest{}), kLogoffTimeoutMs,
+                          ignored);
+    }
+    socket_.Close();
+}
+
+void ClientConnection::Abort() { socket_.ShutdownBoth(); }
+
+}  // namespace rfclib

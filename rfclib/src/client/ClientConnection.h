@@ -1,0 +1,79 @@
+// One open RFC connection of the client: the socket to the application
+// server (or to the first router on the way), the attributes the server sent
+// at logon, and the state of a call between RfcCallU and RfcReceiveU.
+//
+// Thread rules: Mutex() guards everything below except Abort(), which any
+// thread may call to end a wait in progress. The API layer holds Mutex() for
+// each operation on the handle.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "client/ClientSettings.h"
+#include "client/ConnectString.h"
+#include "net/Socket.h"
+#include "wire/Messages.h"
+
+namespace rfclib {
+
+using rfcwire::ErrorRecord;
+
+class ClientConnection {
+public:
+    // Connects, logs on and returns the connection; nullptr with the reason
+    // in error (group 102 communication, 103 logon, 107 protocol).
+    static std::unique_ptr<ClientConnection> Open(const ConnectParameters& parameters,
+                                                  const ClientSettings& settings,
+                                                  ErrorRecord& error);
+    ~ClientConnection();
+
+    std::mutex& Mutex() { return mutex_; }
+
+    // A broken connection answers every call with its failure record.
+    bool Broken() const { return broken_; }
+    const ErrorRecord& Failure() const { return failure_; }
+
+    const rfcwire::SystemAttributes& Attributes() const { return attributes_; }
+    const ConnectParameters& Parameters() const { return parameters_; }
+
+    // Sends a request frame; false (and broken) on failure.
+    bool Send(const std::vector<uint8_t>& frame, ErrorRecord& error);
+
+    // Waits for one reply within the read time-out; an ErrorReply from the
+    // server is a failure too. false (and broken) on failure.
+    bool Receive(rfcwire::ServerMessage& reply, ErrorRecord& error);
+
+    // Logs off (best effort) and closes the socket.
+    void Close();
+
+    // Ends any wait in progress from another thread.
+    void Abort();
+
+    // State of the pending call.
+    bool callPending = false;
+    std::u16string pendingFunction;
+    std::u16string exceptionText;  // what RfcReceiveU hands out as the exception name
+
+private:
+    ClientConnection(ConnectParameters parameters, ClientSettings settings);
+    bool Connect(ErrorRecord& error);
+    bool Logon(ErrorRecord& error);
+    void MarkBroken(const ErrorRecord& error);
+    std::string Partner() const;
+
+    std::mutex mutex_;
+    ConnectParameters parameters_;
+    ClientSettings settings_;
+    std::string peerHost_;  // where the socket goes: router or application server
+    uint16_t peerPort_ = 0;
+    rfcnet::Socket socket_;
+    std::atomic<bool> broken_{false};
+    ErrorRecord failure_;
+    rfcwire::SystemAttributes attributes_;
+};
+
+}  // namespace rfclib

@@ -1,0 +1,30 @@
+// The library's internal tables (ITAB_H): rows of a fixed byte length, kept
+// in blocks so that a row's address stays valid while rows are appended.
+//
+// Thread rules: a table belongs to one thread at a time; nothing is locked.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct RFC_ITAB_S {
+    std::u16string name;
+    unsigned int rowLength = 0;
+    unsigned int rowCount = 0;
+    std::vector<std::unique_ptr<uint8_t[]>> blocks;
+};
+
+namespace rfclib {
+
+inline constexpr unsigned int kRowsPerBlock = 256;
+// A row longer than this is refused at creation.
+inline constexpr unsigned int kMaxRowLength = 1u << 20;
+
+RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength);
+uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index);  // 0-based, nullptr past the end
+uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
+void ClearTable(RFC_ITAB_S& table);
+
+}  // namespace rfclib

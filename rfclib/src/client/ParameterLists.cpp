@@ -1,0 +1,153 @@
+#include "client/ParameterLists.h"
+
+#include <cstring>
+
+#include "client/ErrorState.h"
+#include "client/InternalTable.h"
+#include "client/TypeRegistry.h"
+#include "platform/TextCodec.h"
+
+namespace rfclib {
+namespace {
+
+std::u16string NameOf(const RFC_CHAR* name, unsigned int nlen) {
+    std::u16string text = nlen == 0 ? FromRfcChars(name, 256) : std::u16string(name, nlen);
+    while (!text.empty() && (text.back() == u' ' || text.back() == 0)) text.pop_back();
+    return text;
+}
+
+// Wire type and structure name of a caller's type handle.
+bool DescribeType(RFC_TYPEHANDLE type, uint32_t& wireType, std::u16string& structure,
+                  const std::u16string& owner, rfcwire::ErrorRecord& error) {
+    if (type < RFCTYPE_FIRST_INSTALLED) {
+        wireType = type;
+        structure.clear();
+        return true;
+    }
+    const auto installed = FindStructure(type);
+    if (!installed) {
+        error = MakeError(RFC_ERROR_PROGRAM, "type handle " + std::to_string(type) + " of '" +
+                                                 platform::ToUtf8(owner) + "' is not installed");
+        return false;
+    }
+    wireType = RFCTYPE_STRUCTURE;
+    structure = installed->name;
+    return true;
+}
+
+bool TooLong(size_t count, const char* what, rfcwire::ErrorRecord& error) {
+    if (count < kMaxListRecords) return false;
+    error = MakeError(RFC_ERROR_PROGRAM, std::string(what) + " list has no terminating record within " +
+                                             std::to_string(kMaxListRecords) + " records");
+    return true;
+}
+
+void CopyPadded(const std::vector<uint8_t>& from, void* to, unsigned int length, bool spaces) {
+    auto* out = static_cast<uint8_t*>(to);
+    const size_t n = std::min<size_t>(from.size(), length);
+    std::memcpy(out, from.data(), n);
+    std::memset(out + n, 0, length - n);
+    if (spaces) {
+        // UTF-16LE blanks from the next whole character on.
+        for (size_t i = (n + 1) / 2 * 2; i + 1 < length; i += 2) out[i] = 0x20;
+    }
+}
+
+}  // namespace
+
+bool CollectExporting(const RFC_PARAMETER* list, std::vector<rfcwire::Value>& out,
+                      rfcwire::ErrorRecord& error) {
+    out.clear();
+    if (list == nullptr) return true;
+    for (size_t i = 0; list[i].name != nullptr; ++i) {
+        if (TooLong(i, "exporting", error)) return false;
+        const RFC_PARAMETER& p = list[i];
+        rfcwire::Value value;
+        value.name = NameOf(p.name, p.nlen);
+        if (!DescribeType(p.type, value.type, value.structure, value.name, error)) return false;
+        if (p.leng > 0 && p.addr == nullptr) {
+            error = MakeError(RFC_ERROR_PROGRAM,
+                              "exporting parameter '" + platform::ToUtf8(value.name) + "' has no value");
+            return false;
+        }
+        const auto* bytes = static_cast<const uint8_t*>(p.addr);
+        value.bytes.assign(bytes, bytes + p.leng);
+        out.push_back(std::move(value));
+    }
+    return true;
+}
+
+bool CollectTables(const RFC_TABLE* list, std::vector<rfcwire::TableData>& out,
+                   rfcwire::ErrorRecord& error) {
+    out.clear();
+    if (list == nullptr) return true;
+    for (size_t i = 0; list[i].name != nullptr; ++i) {
+        if (TooLong(i, "table", error)) return false;
+        const RFC_TABLE& t = list[i];
+        rfcwire::TableData table;
+        table.name = NameOf(t.name, t.nlen);
+        if (!DescribeType(t.type, table.type, table.structure, table.name, error)) return false;
+        if (t.ithandle == nullptr || t.leng == 0) {
+            error = MakeError(RFC_ERROR_PROGRAM,
+                              "table '" + platform::ToUtf8(table.name) + "' has no internal table");
+            return false;
+        }
+        table.rowLength = t.leng;
+        table.rowCount = ItFillU(t.ithandle);
+        table.rows.resize(size_t{table.rowLength} * table.rowCount);
+        const unsigned int own = ItLengU(t.ithandle);
+        for (unsigned int r = 0; r < table.rowCount; ++r) {
+            const uint8_t* row = TableRow(*t.ithandle, r);
+            std::memcpy(table.rows.data() + size_t{r} * table.rowLength, row,
+                        std::min(own, table.rowLength));
+        }
+        out.push_back(std::move(table));
+    }
+    return true;
+}
+
+bool FillImporting(RFC_PARAMETER* list, const std::vector<rfcwire::Value>& values,
+                   rfcwire::ErrorRecord& error) {
+    if (list == nullptr) return true;
+    for (size_t i = 0; list[i].name != nullptr; ++i) {
+        if (TooLong(i, "importing", error)) return false;
+        RFC_PARAMETER& p = list[i];
+        const std::u16string name = NameOf(p.name, p.nlen);
+        for (const rfcwire::Value& value : values) {
+            if (value.name != name) continue;
+            if (p.addr != nullptr) CopyPadded(value.bytes, p.addr, p.leng, IsCharacterLike(p.type));
+            break;
+        }
+    }
+    return true;
+}
+
+bool FillTables(RFC_TABLE* list, const std::vector<rfcwire::TableData>& tables,
+                rfcwire::ErrorRecord& error) {
+    if (list == nullptr) return true;
+    for (size_t i = 0; list[i].name != nullptr; ++i) {
+        if (TooLong(i, "table", error)) return false;
+        RFC_TABLE& t = list[i];
+        if (t.ithandle == nullptr) continue;
+        const std::u16string name = NameOf(t.name, t.nlen);
+        for (const rfcwire::TableData& table : tables) {
+            if (table.name != name) continue;
+            ClearTable(*t.ithandle);
+            const unsigned int own = ItLengU(t.ithandle);
+            for (uint32_t r = 0; r < table.rowCount; ++r) {
+                uint8_t* row = AppendRow(*t.ithandle);
+                if (row == nullptr) {
+                    error = MakeError(RFC_ERROR_RESOURCE, "no memory for the rows of table '" +
+                                                              platform::ToUtf8(name) + "'");
+                    return false;
+                }
+                std::memcpy(row, table.rows.data() + size_t{r} * table.rowLength,
+                            std::min(own, table.rowLength));
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace rfclib
