@@ -254,13 +254,13 @@ static int MatchNil(Input* in, size_t left) {
 
 /*
  * Scan set membership over the format's own units between the "[" (after
- * any "^") and the closing "]". "x-y" is a range when x <= y, x is not a
- * leading "-" and the "-" is not right before the "]"; otherwise each unit
- * is a member of its own.
+ * any "^") and the closing "]". "x-y" is a range when x <= y and the "-"
+ * is not right before the "]"; otherwise each unit is a member of its own,
+ * so a leading or trailing "-" and a reversed range are plain members.
  */
 static int InScanSet(const U16Char* set, const U16Char* end, int unit) {
     for (const U16Char* p = set; p < end; ++p) {
-        if (p + 2 < end && p[1] == '-' && !(p == set && p[0] == '-') && p[0] <= p[2]) {
+        if (p + 2 < end && p[1] == '-' && p[0] <= p[2]) {
             if (unit >= p[0] && unit <= p[2]) return 1;
             ++p; /* the range's end may begin the next range: "a-c-e" */
         } else if (*p == unit) {

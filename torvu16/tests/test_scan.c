@@ -421,17 +421,8 @@ typedef union Slot {
 
 static int compared;
 
-static void Compare(const char* input, const char* ours, const char* theirs, const char* kinds) {
-    Slot mine[4], libc[4];
-    for (int k = 0; k < 4; ++k) {
-        memset(&libc[k], 0x5A, sizeof libc[k]);
-        memset(&mine[k], 0x5A, sizeof mine[k]);
-    }
-    if (!theirs) theirs = ours;
-    const int expected = sscanf(input, theirs, &libc[0], &libc[1], &libc[2], &libc[3]);
-    const int actual = Scan(W(input), ours, &mine[0], &mine[1], &mine[2], &mine[3]);
-    int same = expected == actual;
-    for (int k = 0; kinds[k] && same; ++k) {
+static int SameSlots(const Slot* libc, const Slot* mine, const char* kinds) {
+    for (int k = 0; kinds[k]; ++k) {
         size_t bytes = 0;
         switch (kinds[k]) {
             case 'i':
@@ -459,17 +450,50 @@ static void Compare(const char* input, const char* ours, const char* theirs, con
                 for (int j = 0; j < 40; ++j)
                     if ((unsigned char)libc[k].s[j] != mine[k].w[j] &&
                         !(libc[k].s[j] == 0x5A && mine[k].w[j] == 0x5A5A))
-                        same = 0;
+                        return 0;
                 break;
         }
-        if (bytes && memcmp(&libc[k], &mine[k], bytes) != 0) same = 0;
+        if (bytes && memcmp(&libc[k], &mine[k], bytes) != 0) return 0;
         /* Bytes beyond the destination's size stay untouched. */
-        if (bytes && mine[k].s[bytes] != 0x5A) same = 0;
+        if (bytes && mine[k].s[bytes] != 0x5A) return 0;
     }
-    ++compared;
+    return 1;
+}
+
+static void ClearSlots(Slot* libc, Slot* mine) {
+    for (int k = 0; k < 4; ++k) {
+        memset(&libc[k], 0x5A, sizeof libc[k]);
+        memset(&mine[k], 0x5A, sizeof mine[k]);
+    }
+}
+
+/* The same case from a string and from a stream; on the stream the next
+ * byte after the call (the push-back) must agree as well. */
+static void Compare(const char* input, const char* ours, const char* theirs, const char* kinds) {
+    Slot mine[4], libc[4];
+    if (!theirs) theirs = ours;
+    ClearSlots(libc, mine);
+    int expected = sscanf(input, theirs, &libc[0], &libc[1], &libc[2], &libc[3]);
+    int actual = Scan(W(input), ours, &mine[0], &mine[1], &mine[2], &mine[3]);
+    int same = expected == actual && SameSlots(libc, mine, kinds);
     CHECK(same);
     if (!same)
-        fprintf(stderr, "  input \"%s\" format \"%s\": %d vs %d\n", input, ours, actual, expected);
+        fprintf(stderr, "  string \"%s\" format \"%s\": %d vs %d\n", input, ours, actual, expected);
+
+    FILE* theirStream = StreamOf(input, strlen(input));
+    FILE* ourStream = StreamOf(input, strlen(input));
+    ClearSlots(libc, mine);
+    expected = fscanf(theirStream, theirs, &libc[0], &libc[1], &libc[2], &libc[3]);
+    actual = fscanfU16(ourStream, W(ours), &mine[0], &mine[1], &mine[2], &mine[3]);
+    const int theirNext = getc(theirStream), ourNext = getc(ourStream);
+    same = expected == actual && SameSlots(libc, mine, kinds) && theirNext == ourNext;
+    CHECK(same);
+    if (!same)
+        fprintf(stderr, "  stream \"%s\" format \"%s\": %d vs %d, next %d vs %d\n", input, ours,
+                actual, expected, ourNext, theirNext);
+    fclose(theirStream);
+    fclose(ourStream);
+    ++compared;
 }
 
 static void TestAgainstCLibrary(void) {
@@ -616,6 +640,7 @@ static void TestAgainstCLibrary(void) {
         {"A1b", "%[A-Z0-9]%s", "ss"},
         {"a-c", "%[a-c-e]", "s"},
         {"e-f", "%[a-c-e]%s", "ss"},
+        {"-z+", "%[--z]%s", "ss"},
         {"]-a", "%[]-a]%s", "ss"},
         {"\t x", "%[ \t]%s", "ss"},
         {"42 abc", "%d %s", "is"},
