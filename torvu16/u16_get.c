@@ -4,7 +4,8 @@
  * wherever two units are available; no byte-order mark is expected.
  *
  * Bytes are never pushed back except the single byte after the digits of
- * fget_intU16, which is all ungetc guarantees.
+ * fget_intU16, which is all ungetc guarantees. Locking is the C library's
+ * own stream lock (flockfile), taken once per call.
  */
 #include <errno.h>
 #include <limits.h>
@@ -26,11 +27,11 @@ static U16Char LowSurrogate(long c) {
 /* The record holds the bytes of the character just read, valid or not, so
  * that a report can show them; callers rely on it only after an invalid
  * sequence. */
-long ReadUtf8Char(FILE* stream, Utf8Record* record) {
+static long ReadChar(FILE* stream, Utf8Record* record) {
     Utf8Record scratch;
     if (record == NULL) record = &scratch;
     record->count = 0;
-    int c = getc(stream);
+    int c = getc_unlocked(stream);
     if (c == EOF) goto end_of_file;
     record->bytes[0] = (unsigned char)c;
     record->count = 1;
@@ -50,7 +51,7 @@ long ReadUtf8Char(FILE* stream, Utf8Record* record) {
         goto invalid;
     }
     for (int i = 1; i < length; ++i) {
-        c = getc(stream);
+        c = getc_unlocked(stream);
         if (c == EOF) goto end_of_file;
         record->bytes[i] = (unsigned char)c;
         record->count = i + 1;
@@ -67,6 +68,13 @@ end_of_file:
 invalid:
     errno = EILSEQ;
     return -1;
+}
+
+long ReadUtf8Char(FILE* stream, Utf8Record* record) {
+    flockfile(stream);
+    const long c = ReadChar(stream, record);
+    funlockfile(stream);
+    return c;
 }
 
 /* The framed report of an invalid sequence met by one of the readers. With
@@ -97,13 +105,13 @@ static void ReportInvalid(const char* function, FILE* stream, int line, const Ut
     errno = saved;
 }
 
-int fgetcU16(FILE* stream) {
+static int GetUnit(FILE* stream) {
     if (stream == NULL) {
         errno = EBADF;
         return -1;
     }
     Utf8Record record;
-    const long c = ReadUtf8Char(stream, &record);
+    const long c = ReadChar(stream, &record);
     if (c < 0) {
         if (errno == EILSEQ) ReportInvalid("fgetcU16", stream, 180, &record, NULL, NULL, 0);
         return -1;
@@ -116,7 +124,7 @@ int fgetcU16(FILE* stream) {
     return (int)c;
 }
 
-U16Char* fgetsU16(U16Char* buffer, int capacity, FILE* stream) {
+static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
     if (stream == NULL) {
         errno = EBADF;
         return NULL;
@@ -128,7 +136,7 @@ U16Char* fgetsU16(U16Char* buffer, int capacity, FILE* stream) {
     int n = 0, ended = 0, invalid = 0;
     while (capacity - n >= 2) {
         Utf8Record record;
-        const long c = ReadUtf8Char(stream, &record);
+        const long c = ReadChar(stream, &record);
         if (c < 0) {
             if (errno == EILSEQ) {
                 invalid = 1;
@@ -151,7 +159,7 @@ U16Char* fgetsU16(U16Char* buffer, int capacity, FILE* stream) {
     return buffer;
 }
 
-U16Char* getsU16(U16Char* buffer) {
+static U16Char* GetStandardLine(U16Char* buffer) {
     if (buffer == NULL) {
         errno = EINVAL;
         return NULL;
@@ -160,7 +168,7 @@ U16Char* getsU16(U16Char* buffer) {
     int readAny = 0, invalid = 0;
     for (;;) {
         Utf8Record record;
-        const long c = ReadUtf8Char(stdin, &record);
+        const long c = ReadChar(stdin, &record);
         if (c < 0) {
             if (errno == EILSEQ) {
                 invalid = 1;
@@ -182,7 +190,7 @@ U16Char* getsU16(U16Char* buffer) {
     return buffer;
 }
 
-size_t freadU16(U16Char* buffer, size_t elementSize, size_t elementCount, FILE* stream) {
+static size_t ReadUnits(U16Char* buffer, size_t elementSize, size_t elementCount, FILE* stream) {
     if (elementSize == 0 || elementCount == 0) return 0;
     if (stream == NULL) {
         errno = EBADF;
@@ -197,7 +205,7 @@ size_t freadU16(U16Char* buffer, size_t elementSize, size_t elementCount, FILE* 
     size_t n = 0;
     while (n < total) {
         Utf8Record record;
-        const long c = ReadUtf8Char(stream, &record);
+        const long c = ReadChar(stream, &record);
         if (c < 0) {
             if (errno == EILSEQ) {
                 ReportInvalid("freadU16", stream, 320, &record, buffer, buffer + n, 1);
@@ -248,7 +256,7 @@ static int StoreInvalid(U16Char* buffer, int* n, int limit, const Utf8Record* re
     return *n >= limit;
 }
 
-int fget_strU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
+static int GetWord(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
     if (stream == NULL) {
         errno = EBADF;
         return -1;
@@ -263,7 +271,7 @@ int fget_strU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement
         Utf8Record record;
         long c;
         do {
-            c = ReadUtf8Char(stream, &record);
+            c = ReadChar(stream, &record);
         } while (c >= 0 && isspaceU16((int)c));
         for (;;) {
             if (c < 0) {
@@ -275,7 +283,7 @@ int fget_strU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement
             } else if (!StoreChar(buffer, &n, limit, c)) {
                 break;
             }
-            c = ReadUtf8Char(stream, &record);
+            c = ReadChar(stream, &record);
         }
     }
     buffer[n] = 0;
@@ -285,7 +293,7 @@ int fget_strU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement
     return n;
 }
 
-int fget_lineU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
+static int GetLineCounted(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
     if (stream == NULL) {
         errno = EBADF;
         return -1;
@@ -298,7 +306,7 @@ int fget_lineU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacemen
     int n = 0, invalid = 0, endOfFile = 0;
     while (n < limit) {
         Utf8Record record;
-        const long c = ReadUtf8Char(stream, &record);
+        const long c = ReadChar(stream, &record);
         if (c < 0) {
             if (errno != EILSEQ) {
                 endOfFile = 1;
@@ -321,7 +329,7 @@ int fget_lineU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacemen
  * collected without bound. */
 enum { kDigitBufferBytes = 32 };
 
-int fget_intU16(int32_t* value, FILE* stream) {
+static int GetInteger(int32_t* value, FILE* stream) {
     errno = 0;
     if (stream == NULL) {
         errno = EBADF;
@@ -334,7 +342,7 @@ int fget_intU16(int32_t* value, FILE* stream) {
     Utf8Record record;
     long c;
     do {
-        c = ReadUtf8Char(stream, &record);
+        c = ReadChar(stream, &record);
     } while (c >= 0 && isspaceU16((int)c));
     if (c < 0) {
         if (errno == EILSEQ) { /* not a digit: consumed, its first byte reported */
@@ -349,7 +357,7 @@ int fget_intU16(int32_t* value, FILE* stream) {
     if (c == '+' || c == '-') {
         negative = c == '-';
         if (negative) digits[length++] = '-';
-        c = getc(stream);
+        c = getc_unlocked(stream);
         if (c == EOF) return -1;
     }
     if (c < '0' || c > '9') {
@@ -369,7 +377,7 @@ int fget_intU16(int32_t* value, FILE* stream) {
         } else {
             digits[length - 1] = (char)c;
         }
-        c = getc(stream);
+        c = getc_unlocked(stream);
     } while (c >= '0' && c <= '9');
     if (c != EOF) ungetc(c, stream);
     if (ferror(stream)) return -1;
@@ -387,6 +395,82 @@ int fget_intU16(int32_t* value, FILE* stream) {
     }
     *value = (int32_t)v;
     return ((v == INT32_MAX || v == INT32_MIN) && errno == ERANGE) ? 1 : 0;
+}
+
+/* The public readers hold the stream's lock for the whole call: a line or a
+ * word is read as one piece, and the byte reads inside need no lock each. */
+
+int fgetcU16(FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    flockfile(stream);
+    const int r = GetUnit(stream);
+    funlockfile(stream);
+    return r;
+}
+
+U16Char* fgetsU16(U16Char* buffer, int capacity, FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return NULL;
+    }
+    flockfile(stream);
+    U16Char* r = GetLine(buffer, capacity, stream);
+    funlockfile(stream);
+    return r;
+}
+
+U16Char* getsU16(U16Char* buffer) {
+    flockfile(stdin);
+    U16Char* r = GetStandardLine(buffer);
+    funlockfile(stdin);
+    return r;
+}
+
+size_t freadU16(U16Char* buffer, size_t elementSize, size_t elementCount, FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return 0;
+    }
+    flockfile(stream);
+    const size_t r = ReadUnits(buffer, elementSize, elementCount, stream);
+    funlockfile(stream);
+    return r;
+}
+
+int fget_strU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    flockfile(stream);
+    const int r = GetWord(buffer, capacity, stream, replacement);
+    funlockfile(stream);
+    return r;
+}
+
+int fget_lineU16(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    flockfile(stream);
+    const int r = GetLineCounted(buffer, capacity, stream, replacement);
+    funlockfile(stream);
+    return r;
+}
+
+int fget_intU16(int32_t* value, FILE* stream) {
+    if (stream == NULL) {
+        errno = EBADF;
+        return -1;
+    }
+    flockfile(stream);
+    const int r = GetInteger(value, stream);
+    funlockfile(stream);
+    return r;
 }
 
 extern __typeof__(fget_intU16) fget_longU16 __attribute__((alias("fget_intU16")));

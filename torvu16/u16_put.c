@@ -1,6 +1,7 @@
 /*
  * u16_put: UTF-16 output to the C library's byte streams, each unit through
- * the unit encoder. No byte-order mark is written.
+ * the unit encoder. No byte-order mark is written. Each call holds the
+ * stream's own lock (flockfile) once, so a string is written as one piece.
  */
 #include <errno.h>
 #include <stdint.h>
@@ -12,17 +13,35 @@
  * (three bytes at most) always fits the 512-byte buffer. */
 enum { kWriteBufferBytes = 512, kWriteFlushMark = 506 };
 
+/* The unit's bytes with the stream already locked; 0, or -1 when a byte
+ * fails to be written. */
+static int PutUnit(U16Char unit, FILE* stream) {
+    if (unit < 0x80) return putc_unlocked(unit, stream) == EOF ? -1 : 0;
+    unsigned char bytes[3];
+    const int k = u16_EncodeUnit(unit, bytes);
+    for (int i = 0; i < k; ++i) {
+        if (putc_unlocked(bytes[i], stream) == EOF) return -1;
+    }
+    return 0;
+}
+
+static int PutUnits(const U16Char* units, FILE* stream) {
+    int n = 0;
+    for (; units[n]; ++n) {
+        if (PutUnit(units[n], stream) < 0) return -1;
+    }
+    return n;
+}
+
 int fputcU16(int unit, FILE* stream) {
     if (stream == NULL) {
         errno = EBADF;
         return -1;
     }
-    unsigned char bytes[3];
-    const int k = u16_EncodeUnit((U16Char)unit, bytes);
-    for (int i = 0; i < k; ++i) {
-        if (putc(bytes[i], stream) == EOF) return -1;
-    }
-    return unit;
+    flockfile(stream);
+    const int r = PutUnit((U16Char)unit, stream);
+    funlockfile(stream);
+    return r < 0 ? -1 : unit;
 }
 
 int fputsU16(const U16Char* units, FILE* stream) {
@@ -34,18 +53,22 @@ int fputsU16(const U16Char* units, FILE* stream) {
         errno = EINVAL;
         return -1;
     }
-    int n = 0;
-    for (; units[n]; ++n) {
-        if (fputcU16(units[n], stream) == -1) return -1;
-    }
+    flockfile(stream);
+    const int n = PutUnits(units, stream);
+    funlockfile(stream);
     return n;
 }
 
 int putsU16(const U16Char* units) {
-    const int n = fputsU16(units, stdout);
-    if (n < 0) return -1;
-    if (putc('\n', stdout) == EOF) return -1;
-    return n + 1;
+    if (units == NULL) {
+        errno = EINVAL;
+        return -1;
+    }
+    flockfile(stdout);
+    int n = PutUnits(units, stdout);
+    if (n >= 0) n = putc_unlocked('\n', stdout) == EOF ? -1 : n + 1;
+    funlockfile(stdout);
+    return n;
 }
 
 /* Units among first..first+count whose bytes lie wholly within the first

@@ -14,7 +14,7 @@
 
 #define U16_ZERO_TERMINATED 0xFFFFFFFFu
 
-int u16_EncodeUnit(U16Char unit, unsigned char out[3]) {
+static inline int EncodeUnit(U16Char unit, unsigned char* out) {
     if (unit < 0x80) {
         out[0] = (unsigned char)unit;
         return 1;
@@ -30,11 +30,15 @@ int u16_EncodeUnit(U16Char unit, unsigned char out[3]) {
     return 3;
 }
 
+int u16_EncodeUnit(U16Char unit, unsigned char out[3]) {
+    return EncodeUnit(unit, out);
+}
+
 static int EncodedLength(U16Char unit) {
     return unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
 }
 
-int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, int* used) {
+static inline int DecodeChar(const unsigned char* s, size_t available, uint32_t* value, int* used) {
     if (available == 0) {
         *used = 0;
         return -1;
@@ -79,6 +83,10 @@ int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, in
     return length;
 }
 
+int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, int* used) {
+    return DecodeChar(s, available, value, used);
+}
+
 int Utf8s_To_U16(U16Char* destination, const char* source, int capacity) {
     if (source == NULL) {
         errno = EINVAL;
@@ -89,6 +97,12 @@ int Utf8s_To_U16(U16Char* destination, const char* source, int capacity) {
     if (bounded && capacity < 0) capacity = 0;
     int n = 0;
     for (;;) {
+        /* Runs of ASCII need no decoding. */
+        if (bounded) {
+            while (n < capacity && *s != 0 && *s < 0x80) destination[n++] = *s++;
+        } else {
+            while (*s != 0 && *s < 0x80) ++n, ++s;
+        }
         if (bounded && n >= capacity) return capacity;
         if (*s == 0) {
             if (bounded) destination[n] = 0;
@@ -96,7 +110,7 @@ int Utf8s_To_U16(U16Char* destination, const char* source, int capacity) {
         }
         uint32_t v;
         int used;
-        if (u16_DecodeChar(s, SIZE_MAX, &v, &used) < 0) {
+        if (DecodeChar(s, SIZE_MAX, &v, &used) < 0) {
             errno = EILSEQ;
             return -1;
         }
@@ -128,6 +142,16 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
     size_t i = 0;
     int n = 0;
     for (;;) {
+        /* Runs of ASCII need no decoding. */
+        if (!counting) {
+            if (terminated) {
+                while (n < capacity && s[i] != 0 && s[i] < 0x80) destination[n++] = s[i++];
+            } else {
+                while (n < capacity && i < sourceLength && s[i] < 0x80) destination[n++] = s[i++];
+            }
+        } else if (!terminated) {
+            while (i < sourceLength && s[i] < 0x80) ++n, ++i;
+        }
         if (!terminated && i >= sourceLength) break;
         if (!counting && n >= capacity) {
             errno = ERANGE;
@@ -141,7 +165,7 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
         uint32_t v;
         int used;
         const size_t available = terminated ? SIZE_MAX : sourceLength - i;
-        if (u16_DecodeChar(s + i, available, &v, &used) < 0) {
+        if (DecodeChar(s + i, available, &v, &used) < 0) {
             if (invalidCount == NULL) {
                 if (!counting) destination[n] = 0;
                 errno = EILSEQ;
@@ -193,8 +217,12 @@ int U16s_To_Utf8s_U16(char* destination, const U16Char* source, int capacity) {
             destination[n] = 0;
             return n;
         }
+        if (capacity - n >= 3) {
+            n += EncodeUnit(u, (unsigned char*)destination + n);
+            continue;
+        }
         unsigned char bytes[3];
-        const int k = u16_EncodeUnit(u, bytes);
+        const int k = EncodeUnit(u, bytes);
         if (n + k > capacity) {
             destination[n] = 0;
             return n;
@@ -207,12 +235,7 @@ int U16s_To_Utf8s_U16(char* destination, const U16Char* source, int capacity) {
 int U16n_To_Utf8_U16(char* destination, const U16Char* units, int count) {
     if (destination == NULL) return -1;
     int n = 0;
-    for (int i = 0; i < count; ++i) {
-        unsigned char bytes[3];
-        const int k = u16_EncodeUnit(units[i], bytes);
-        memcpy(destination + n, bytes, (size_t)k);
-        n += k;
-    }
+    for (int i = 0; i < count; ++i) n += EncodeUnit(units[i], (unsigned char*)destination + n);
     return n;
 }
 
@@ -226,16 +249,25 @@ int U16n_To_Utf8n_U16(char* destination, int capacity, const U16Char* units, uns
     int n = 0;
     for (size_t i = 0; terminated || i < count; ++i) {
         const U16Char u = units[i];
-        unsigned char bytes[3];
-        const int k = u16_EncodeUnit(u, bytes);
-        if (!counting) {
-            if (n >= capacity || k > capacity - n) {
+        if (u < 0x80 && !counting && n < capacity) {
+            destination[n++] = (char)u;
+            if (u == 0 && terminated) break;
+            continue;
+        }
+        if (counting) {
+            n += EncodedLength(u);
+        } else if (capacity - n >= 3) {
+            n += EncodeUnit(u, (unsigned char*)destination + n);
+        } else {
+            unsigned char bytes[3];
+            const int k = EncodeUnit(u, bytes);
+            if (k > capacity - n) {
                 errno = ERANGE;
                 return 0;
             }
             memcpy(destination + n, bytes, (size_t)k);
+            n += k;
         }
-        n += k;
         if (terminated && u == 0) break;
     }
     return n;
