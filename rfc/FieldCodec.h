@@ -1,0 +1,67 @@
+// Conversions between program values and R/3 fields in a record buffer, by
+// RFC type: the text, number and byte-string forms that the call objects set
+// and read. Every access is checked against the buffer's size: a field that
+// does not fit stores nothing and reads as the empty value.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "rfc32u.h"
+
+namespace rfcfield {
+
+// One field of a record buffer: type, length and offset in bytes (UTF-16
+// layout) and decimals.
+struct Field {
+    RFC_TYPEHANDLE type = RFCTYPE_CHAR;
+    size_t length = 0;
+    size_t offset = 0;
+    int decimals = 0;
+};
+
+// A value handed to PutFieldValue.
+struct Source {
+    enum class Kind { Text, Double, Float, Int64, UInt32, Int32, Bytes } kind = Kind::Text;
+    std::u16string_view text;
+    double number = 0.0;  // Double and Float
+    int64_t int64 = 0;
+    uint32_t uint32 = 0;
+    int32_t int32 = 0;
+    const unsigned char* bytes = nullptr;
+    size_t count = 0;
+};
+
+bool IsCharacterLike(RFC_TYPEHANDLE type);
+bool IsStructured(RFC_TYPEHANDLE type);
+
+void PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& field,
+                   const Source& value);
+
+// The string form of a field (trimmed); empty for tables and unknown types.
+std::u16string GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& field);
+double GetFieldDouble(const unsigned char* buffer, size_t bufferSize, const Field& field);
+int64_t GetFieldInt64(const unsigned char* buffer, size_t bufferSize, const Field& field);
+int32_t GetFieldInt32(const unsigned char* buffer, size_t bufferSize, const Field& field);
+// Byte string fields copy min(length, n) bytes; other fields are read as
+// hexadecimal text into n bytes.
+void GetFieldBytes(const unsigned char* buffer, size_t bufferSize, const Field& field,
+                   unsigned char* out, size_t n);
+
+// The letter of an RFC type: C D P T X N F I s b, or 0.
+char16_t AbapTypeLetter(RFC_TYPEHANDLE type);
+// Upper-cases the text, pads it with '0' to 2n characters and reads n bytes
+// from its character pairs; a pair that is not hexadecimal leaves its byte.
+void HexToBytes(std::u16string_view text, size_t n, unsigned char* dest);
+// Two upper-case hex digits per byte.
+std::u16string BytesToHex(const unsigned char* bytes, size_t n);
+
+// The C library's reading of numbers in text: leading blanks, a sign,
+// digits, saturating at the type's limits; 0 when no digit is found.
+int32_t TextToInt32(std::u16string_view text);
+int64_t TextToInt64(std::u16string_view text);
+double TextToDouble(std::u16string_view text);
+
+}  // namespace rfcfield
