@@ -270,16 +270,8 @@ static int InScanSet(const U16Char* set, const U16Char* end, int unit) {
     return 0;
 }
 
-int vvfscanfU16(const U16Char* source, FILE* stream, const U16Char* format, va_list args) {
-    if (!source && !stream) {
-        errno = EBADF;
-        return -1;
-    }
-    if (!format) {
-        errno = EINVAL;
-        return -1;
-    }
-    Input in = {source, source ? NULL : stream, kNoLook, 0};
+static int Scan(const U16Char* source, FILE* stream, const U16Char* format, va_list args) {
+    Input in = {source, stream, kNoLook, 0};
     NumText num;
     NumTextInit(&num);
     int assigned = 0;
@@ -514,6 +506,25 @@ int vvfscanfU16(const U16Char* source, FILE* stream, const U16Char* format, va_l
      * than one UTF-8 byte cannot go back and is lost. */
     if (in.stream && in.look >= 0 && in.look < 0x80) ungetc(in.look, in.stream);
     return inputFailure && assigned == 0 ? -1 : assigned;
+}
+
+int vvfscanfU16(const U16Char* source, FILE* stream, const U16Char* format, va_list args) {
+    if (!source && !stream) {
+        errno = EBADF;
+        return -1;
+    }
+    if (!format) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (source) return Scan(source, NULL, format, args);
+    /* The whole call holds the stream's lock: the units read and the byte
+     * pushed back at the end belong to one scan, and the readers' own
+     * locking inside becomes a recursive acquisition. */
+    flockfile(stream);
+    const int result = Scan(NULL, stream, format, args);
+    funlockfile(stream);
+    return result;
 }
 
 int scanfU16(const U16Char* format, ...) {

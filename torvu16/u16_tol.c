@@ -66,10 +66,14 @@ static uint64_t ParseMagnitude(const char* text, char** end, int base, uint64_t 
         base = s[0] == '0' ? 8 : 10;
     }
     const unsigned char* digits = s;
+    /* One division per call: value * base + d stays within limit exactly when
+     * value < cutoff, or value == cutoff and d <= the remainder. */
+    const uint64_t cutoff = limit / (uint64_t)base;
+    const uint64_t remainder = limit % (uint64_t)base;
     uint64_t value = 0;
     for (int d; (d = DigitValue(*s)) < base; ++s) {
         if (*overflow) continue;
-        if (value > (limit - (uint64_t)d) / (uint64_t)base) {
+        if (value > cutoff || (value == cutoff && (uint64_t)d > remainder)) {
             *overflow = 1;
             value = limit;
         } else {
