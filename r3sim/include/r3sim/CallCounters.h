@@ -1,0 +1,42 @@
+// What the simulated system served, for tests to prove what was called and
+// what was not: calls per module (in total and per application server),
+// logons accepted and refused, connections, and connections dropped for bad
+// frames.
+//
+// Thread rules: mutex_ guards every counter; readers get copies.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace r3sim {
+
+struct CounterSnapshot {
+    std::map<std::string, uint64_t> calls;                         // module -> count
+    std::map<std::pair<std::string, std::string>, uint64_t> callsPerServer;  // (server, module)
+    uint64_t connections = 0;
+    uint64_t logons = 0;
+    uint64_t refusedLogons = 0;
+    uint64_t protocolErrors = 0;
+};
+
+class CallCounters {
+public:
+    void CountCall(const std::string& server, const std::string& module);
+    void CountConnection();
+    void CountLogon(bool accepted);
+    void CountProtocolError();
+
+    uint64_t Calls(const std::string& module) const;
+    uint64_t Calls(const std::string& server, const std::string& module) const;
+    CounterSnapshot Snapshot() const;
+    void Reset();
+
+private:
+    mutable std::mutex mutex_;
+    CounterSnapshot counts_;
+};
+
+}  // namespace r3sim

@@ -1,0 +1,184 @@
+#include "r3sim/Scenario.h"
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+namespace r3sim {
+namespace {
+
+using nlohmann::json;
+
+[[noreturn]] void Bad(const std::string& where, const std::string& what) {
+    throw ScenarioError("scenario: " + where + ": " + what);
+}
+
+void CheckKnown(const json& object, const std::string& where, const std::set<std::string>& keys) {
+    if (!object.is_object()) Bad(where, "must be an object");
+    for (const auto& [key, value] : object.items())
+        if (!keys.count(key)) Bad(where, "unknown member \"" + key + "\"");
+}
+
+std::string Text(const json& object, const std::string& key, const std::string& where,
+                 const std::string& fallback) {
+    if (!object.contains(key)) return fallback;
+    if (!object[key].is_string()) Bad(where + "." + key, "must be a string");
+    return object[key].get<std::string>();
+}
+
+bool Flag(const json& object, const std::string& key, const std::string& where, bool fallback) {
+    if (!object.contains(key)) return fallback;
+    if (!object[key].is_boolean()) Bad(where + "." + key, "must be true or false");
+    return object[key].get<bool>();
+}
+
+int Number(const json& object, const std::string& key, const std::string& where, int fallback,
+           int minimum, int maximum) {
+    if (!object.contains(key)) return fallback;
+    if (!object[key].is_number_integer()) Bad(where + "." + key, "must be an integer");
+    const long long value = object[key].get<long long>();
+    if (value < minimum || value > maximum)
+        Bad(where + "." + key,
+            "must be between " + std::to_string(minimum) + " and " + std::to_string(maximum));
+    return static_cast<int>(value);
+}
+
+std::vector<std::string> Texts(const json& object, const std::string& key,
+                               const std::string& where) {
+    std::vector<std::string> out;
+    if (!object.contains(key)) return out;
+    if (!object[key].is_array()) Bad(where + "." + key, "must be an array of strings");
+    for (const auto& item : object[key]) {
+        if (!item.is_string()) Bad(where + "." + key, "must be an array of strings");
+        out.push_back(item.get<std::string>());
+    }
+    return out;
+}
+
+const json& Array(const json& object, const std::string& key, const std::string& where) {
+    static const json empty = json::array();
+    if (!object.contains(key)) return empty;
+    if (!object[key].is_array()) Bad(where + "." + key, "must be an array");
+    return object[key];
+}
+
+FaultAction ActionOf(const std::string& text, const std::string& where) {
+    if (text == "delay") return FaultAction::kDelay;
+    if (text == "drop") return FaultAction::kDrop;
+    if (text == "hang") return FaultAction::kHang;
+    if (text == "garbage") return FaultAction::kGarbage;
+    if (text == "raise") return FaultAction::kRaise;
+    if (text == "fail") return FaultAction::kFail;
+    Bad(where, "unknown action \"" + text + "\" (delay, drop, hang, garbage, raise, fail)");
+}
+
+}  // namespace
+
+Scenario ParseScenario(const std::string& text) {
+    json root;
+    try {
+        root = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw ScenarioError(std::string("scenario: not valid JSON: ") + e.what());
+    }
+    CheckKnown(root, "scenario",
+               {"systemId", "release", "partnerRelease", "kernelRelease", "unicode",
+                "operatingSystem", "dateFormat", "decimalSign", "database", "languages", "clients",
+                "users", "missingObjects", "servers", "faults"});
+    Scenario s;
+    s.systemId = Text(root, "systemId", "scenario", s.systemId);
+    s.release = Text(root, "release", "scenario", s.release);
+    s.partnerRelease = Text(root, "partnerRelease", "scenario", s.release);
+    s.kernelRelease = Text(root, "kernelRelease", "scenario", s.release);
+    s.unicode = Flag(root, "unicode", "scenario", s.unicode);
+    s.operatingSystem = Text(root, "operatingSystem", "scenario", s.operatingSystem);
+    s.dateFormat = Text(root, "dateFormat", "scenario", s.dateFormat);
+    s.decimalSign = Text(root, "decimalSign", "scenario", s.decimalSign);
+    if (root.contains("database")) {
+        const json& db = root["database"];
+        CheckKnown(db, "database", {"system", "release"});
+        s.database.system = Text(db, "system", "database", s.database.system);
+        s.database.release = Text(db, "release", "database", s.database.release);
+    }
+    if (root.contains("languages")) s.languages = Texts(root, "languages", "scenario");
+    if (s.languages.empty()) Bad("languages", "at least one language is needed");
+    for (const std::string& language : s.languages)
+        if (language.size() != 2) Bad("languages", "\"" + language + "\" is not a 2-letter code");
+    s.missingObjects = Texts(root, "missingObjects", "scenario");
+
+    for (const json& c : Array(root, "clients", "scenario")) {
+        CheckKnown(c, "clients[]", {"number", "text"});
+        ClientSpec client{Text(c, "number", "clients[]", ""), Text(c, "text", "clients[]", "")};
+        if (client.number.empty()) Bad("clients[]", "number missing");
+        s.clients.push_back(client);
+    }
+    for (const json& u : Array(root, "users", "scenario")) {
+        CheckKnown(u, "users[]", {"name", "password", "clients", "locked", "missingAuthorizations"});
+        UserSpec user;
+        user.name = Text(u, "name", "users[]", "");
+        if (user.name.empty()) Bad("users[]", "name missing");
+        const std::string where = "users[" + user.name + "]";
+        user.password = Text(u, "password", where, "");
+        user.clients = Texts(u, "clients", where);
+        user.locked = Flag(u, "locked", where, false);
+        for (const json& m : Array(u, "missingAuthorizations", where)) {
+            CheckKnown(m, where + ".missingAuthorizations[]", {"object", "field", "value"});
+            MissingAuthorization missing{Text(m, "object", where, ""), Text(m, "field", where, ""),
+                                         Text(m, "value", where, "")};
+            if (missing.object.empty()) Bad(where + ".missingAuthorizations[]", "object missing");
+            user.missingAuthorizations.push_back(missing);
+        }
+        s.users.push_back(user);
+    }
+    std::set<int> numbers;
+    for (const json& a : Array(root, "servers", "scenario")) {
+        CheckKnown(a, "servers[]",
+                   {"name", "host", "systemNumber", "services", "down", "refuseLogons"});
+        ServerSpec server;
+        server.host = Text(a, "host", "servers[]", "");
+        server.systemNumber = Number(a, "systemNumber", "servers[]", 0, 0, 99);
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, "%02d", server.systemNumber);
+        server.name = Text(a, "name", "servers[]", server.host + "_" + s.systemId + "_" + suffix);
+        if (server.host.empty()) Bad("servers[" + server.name + "]", "host missing");
+        server.services = Texts(a, "services", "servers[" + server.name + "]");
+        server.down = Flag(a, "down", "servers[" + server.name + "]", false);
+        server.refuseLogons = Flag(a, "refuseLogons", "servers[" + server.name + "]", false);
+        // All servers listen on 127.0.0.1, so each needs its own port.
+        if (!numbers.insert(server.systemNumber).second)
+            Bad("servers[" + server.name + "]",
+                "system number " + std::string(suffix) + " is used twice");
+        s.servers.push_back(server);
+    }
+    if (s.servers.empty()) Bad("servers", "at least one application server is needed");
+    for (const json& f : Array(root, "faults", "scenario")) {
+        CheckKnown(f, "faults[]", {"module", "server", "action", "delayMs", "exception", "message"});
+        FaultSpec fault;
+        fault.module = Text(f, "module", "faults[]", "");
+        if (fault.module.empty()) Bad("faults[]", "module missing");
+        const std::string where = "faults[" + fault.module + "]";
+        fault.server = Text(f, "server", where, "");
+        fault.action = ActionOf(Text(f, "action", where, "delay"), where + ".action");
+        fault.delayMs = Number(f, "delayMs", where, 0, 0, 3600000);
+        fault.exception = Text(f, "exception", where, "");
+        fault.message = Text(f, "message", where, "");
+        if (fault.action == FaultAction::kRaise && fault.exception.empty())
+            Bad(where, "action raise needs an exception");
+        s.faults.push_back(fault);
+    }
+    return s;
+}
+
+Scenario LoadScenarioFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ScenarioError("scenario: cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return ParseScenario(text.str());
+}
+
+Scenario DefaultScenario() { return ParseScenario(DefaultScenarioJson()); }
+
+}  // namespace r3sim

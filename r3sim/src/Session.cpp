@@ -1,0 +1,163 @@
+#include "Session.h"
+
+#include <poll.h>
+
+#include <cerrno>
+
+#include "net/FrameTransport.h"
+#include "platform/TextCodec.h"
+#include "rfc32u.h"
+#include "wire/MessageCodec.h"
+
+namespace r3sim {
+namespace {
+
+constexpr int kSendTimeoutMs = 10000;
+
+rfcwire::ErrorRecord Error(int group, std::u16string key, const std::string& message) {
+    return {group, std::move(key), platform::FromUtf8(message)};
+}
+
+}  // namespace
+
+Session::Session(SystemShared& shared, const ServerSpec& server, rfcnet::Socket socket)
+    : shared_(shared), server_(server), socket_(std::move(socket)) {}
+
+void Session::Abort() { socket_.ShutdownBoth(); }
+
+void Session::Run() {
+    shared_.counters.CountConnection();
+    for (;;) {
+        rfcnet::ReceiveLimits limits;
+        limits.maxPayload = shared_.options.maxPayload;
+        limits.frameTimeoutMs = shared_.options.frameTimeoutMs;
+        // A client must log on promptly; after that it may stay idle.
+        limits.idleTimeoutMs = logon_ ? -1 : shared_.options.frameTimeoutMs;
+        rfcnet::ReceivedFrame frame;
+        std::string reason;
+        const rfcnet::ReceiveStatus status =
+            rfcnet::ReceiveFrame(socket_.Fd(), limits, shared_.stop->Fd(), frame, reason);
+        if (status == rfcnet::ReceiveStatus::kMalformed) {
+            ProtocolError(reason);
+            return;
+        }
+        if (status != rfcnet::ReceiveStatus::kOk) return;
+        rfcwire::ClientMessage message;
+        if (!rfcwire::DecodeClientMessage(frame.type, frame.payload, message, reason)) {
+            ProtocolError(reason);
+            return;
+        }
+        if (!Serve(message)) return;
+    }
+}
+
+bool Session::Serve(const rfcwire::ClientMessage& message) {
+    if (const auto* open = std::get_if<rfcwire::OpenRequest>(&message)) {
+        if (logon_) {
+            ProtocolError("second logon on one connection");
+            return false;
+        }
+        LogonResult result = CheckLogon(shared_.scenario, server_, *open);
+        shared_.counters.CountLogon(result.accepted);
+        rfcwire::OpenReply reply;
+        reply.accepted = result.accepted;
+        if (result.accepted)
+            reply.attributes = AttributesFor(shared_.scenario, server_, result);
+        else
+            reply.error = result.error;
+        if (!Reply(rfcwire::Encode(reply)) || !result.accepted) return false;
+        logon_ = std::move(result);
+        return true;
+    }
+    if (std::holds_alternative<rfcwire::CloseRequest>(message)) return false;
+    if (!logon_) {
+        ProtocolError("request before logon");
+        return false;
+    }
+    if (const auto* call = std::get_if<rfcwire::CallRequest>(&message)) return ServeCall(*call);
+    if (const auto* query = std::get_if<rfcwire::InterfaceRequest>(&message)) {
+        rfcwire::InterfaceReply reply;
+        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"FU_NOT_FOUND",
+                            "Interface of function module " + platform::ToUtf8(query->function) +
+                                " is not available");
+        return Reply(rfcwire::Encode(reply));
+    }
+    if (const auto* query = std::get_if<rfcwire::StructureRequest>(&message)) {
+        rfcwire::StructureReply reply;
+        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"NOT_FOUND",
+                            "Structure " + platform::ToUtf8(query->name) + " is not active in the dictionary");
+        return Reply(rfcwire::Encode(reply));
+    }
+    return false;
+}
+
+const FaultSpec* Session::FaultFor(const std::string& module) const {
+    for (const FaultSpec& fault : shared_.scenario.faults)
+        if (fault.module == module && (fault.server.empty() || fault.server == server_.name))
+            return &fault;
+    return nullptr;
+}
+
+bool Session::ServeCall(const rfcwire::CallRequest& request) {
+    const std::string module = platform::ToUtf8(request.function);
+    shared_.counters.CountCall(server_.name, module);
+    rfcwire::CallReply reply;
+    CallContext call(shared_.scenario, server_, logon_->session, request, reply);
+
+    if (const FaultSpec* fault = FaultFor(module)) {
+        switch (fault->action) {
+            case FaultAction::kDelay:
+                if (!Pause(fault->delayMs)) return false;
+                break;
+            case FaultAction::kDrop: return false;
+            case FaultAction::kHang: Pause(-1); return false;
+            case FaultAction::kGarbage: {
+                // A reply header with a payload no decoder accepts.
+                const std::vector<uint8_t> junk(7, 0xFF);
+                return Reply(rfcwire::EncodeFrame(rfcwire::MessageType::kCallReply, junk));
+            }
+            case FaultAction::kRaise: call.Raise(fault->exception, fault->message); break;
+            case FaultAction::kFail:
+                call.Fail("SYSTEM_FAILURE",
+                          fault->message.empty() ? "Module " + module + " terminated" : fault->message);
+                break;
+        }
+    }
+    if (!call.Ended()) {
+        const ModuleHandler* handler = shared_.modules.Find(module);
+        if (handler == nullptr) {
+            call.Fail("FU_NOT_FOUND", "Function module \"" + module + "\" not found");
+        } else {
+            try {
+                (*handler)(call);
+            } catch (const std::exception& e) {
+                call.Fail("SYSTEM_FAILURE", "Module " + module + " terminated: " + e.what());
+            }
+        }
+    }
+    return Reply(rfcwire::Encode(reply));
+}
+
+bool Session::Reply(const std::vector<uint8_t>& frame) {
+    std::string ignored;
+    return rfcnet::SendFrame(socket_.Fd(), frame, kSendTimeoutMs, ignored) == rfcnet::IoStatus::kOk;
+}
+
+void Session::ProtocolError(const std::string& reason) {
+    shared_.counters.CountProtocolError();
+    rfcwire::ErrorReply reply{Error(RFC_ERROR_PROTOCOL, u"RFC_ERROR_PROTOCOL",
+                                    "Connection closed by the partner: " + reason)};
+    Reply(rfcwire::Encode(reply));
+}
+
+bool Session::Pause(int ms) {
+    pollfd fds[2] = {{socket_.Fd(), POLLRDHUP, 0}, {shared_.stop->Fd(), POLLIN, 0}};
+    for (;;) {
+        const int rc = ::poll(fds, 2, ms);
+        if (rc < 0 && errno == EINTR) continue;
+        if (rc == 0) return true;  // the delay passed
+        return false;              // client gone, system stopping, or poll failed
+    }
+}
+
+}  // namespace r3sim

@@ -1,0 +1,42 @@
+// One client connection to an application server: logon first, then calls
+// until the client logs off, the connection breaks, a frame is malformed or
+// the system stops. A malformed frame is answered with an error frame (best
+// effort) and ends the connection; it never affects other connections.
+//
+// Thread rules: runs on its own thread; it touches only its socket, the
+// shared counters (locked) and read-only shared state.
+#pragma once
+
+#include <optional>
+
+#include "LogonCheck.h"
+#include "SystemShared.h"
+#include "net/Socket.h"
+#include "wire/Messages.h"
+
+namespace r3sim {
+
+class Session {
+public:
+    Session(SystemShared& shared, const ServerSpec& server, rfcnet::Socket socket);
+    void Run();
+    // Ends the connection from another thread (at stop).
+    void Abort();
+
+private:
+    bool Serve(const rfcwire::ClientMessage& message);
+    bool ServeCall(const rfcwire::CallRequest& request);
+    bool Reply(const std::vector<uint8_t>& frame);
+    void ProtocolError(const std::string& reason);
+    // Waits up to ms (< 0: until the client goes or the system stops);
+    // false when the call should be abandoned.
+    bool Pause(int ms);
+    const FaultSpec* FaultFor(const std::string& module) const;
+
+    SystemShared& shared_;
+    const ServerSpec& server_;
+    rfcnet::Socket socket_;
+    std::optional<LogonResult> logon_;
+};
+
+}  // namespace r3sim
