@@ -13,8 +13,9 @@
  * argument has its own 8-byte slot, so a 64-bit long given to "%ld" shows its
  * low 32 bits and the arguments after it are not shifted.
  *
- * No locking: the engine keeps its state on the stack; stream locking is the
- * C library's.
+ * The engine keeps its state on the stack. In stream mode it holds the stream's
+ * own lock (flockfile) for the whole call, so one call's output is one piece
+ * even though it reaches the stream in blocks.
  */
 #include <errno.h>
 #include <limits.h>
@@ -84,7 +85,7 @@ typedef struct Output {
 
 static void Flush(Output* o) {
     if (o->fill == 0 || o->failed) return;
-    const size_t written = fwrite(o->pending, 1, o->fill, o->stream);
+    const size_t written = fwrite_unlocked(o->pending, 1, o->fill, o->stream);
     o->bytes += written;
     if (written < o->fill) o->failed = 1;
     o->fill = 0;
@@ -844,10 +845,12 @@ static int FormatWith(FILE* stream, U16Char* buffer, unsigned int* length, const
         }
     }
 
+    if (o.stream) flockfile(o.stream);
     int result = Format(&o, format, args);
 
     if (o.stream) {
         Flush(&o);
+        funlockfile(o.stream);
         if (o.failed) result = -1;
         if (length) *length += (unsigned int)o.bytes;
     }

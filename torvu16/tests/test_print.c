@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <limits.h>
 #include <math.h>
+#include <pthread.h>
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -344,6 +345,44 @@ static void TestStreamMode(void) {
     }
 }
 
+static FILE* sharedStream;
+
+/* Two threads writing long lines to one stream: each call's output stays in one piece although
+ * it reaches the stream in blocks. */
+enum { kLineUnits = 3000, kLinesPerThread = 200 };
+
+static void* WriteLines(void* arg) {
+    static const U16Char kLine[] = {'%', 's', '\n', 0};
+    U16Char text[kLineUnits + 1];
+    for (int i = 0; i < kLineUnits; ++i) text[i] = (U16Char) * (const int*)arg;
+    text[kLineUnits] = 0;
+    for (int i = 0; i < kLinesPerThread; ++i) fprintfU16(sharedStream, kLine, text);
+    return NULL;
+}
+
+static void TestWholeLines(void) {
+    sharedStream = tmpfile();
+    if (!sharedStream) return;
+    pthread_t a, b;
+    int ua = 'a', ub = 'b';
+    pthread_create(&a, NULL, WriteLines, &ua);
+    pthread_create(&b, NULL, WriteLines, &ub);
+    pthread_join(a, NULL);
+    pthread_join(b, NULL);
+    rewind(sharedStream);
+    static char line[kLineUnits + 2];
+    int lines = 0, mixed = 0;
+    while (fgets(line, sizeof line, sharedStream)) {
+        ++lines;
+        if (strspn(line, line[0] == 'a' ? "a" : "b") != kLineUnits || line[kLineUnits] != '\n') {
+            ++mixed;
+        }
+    }
+    CHECK_EQ_INT(lines, 2 * kLinesPerThread);
+    CHECK_EQ_INT(mixed, 0);
+    fclose(sharedStream);
+}
+
 static void TestBufferAndCountModes(void) {
     U16Char out[8];
     const U16Char fmt[] = {'%', 'd', 0};
@@ -502,6 +541,7 @@ int main(void) {
     TestText();
     TestPointersAndCounts();
     TestStreamMode();
+    TestWholeLines();
     TestBufferAndCountModes();
     TestFormatErrors();
     TestAbsurdSizes();
