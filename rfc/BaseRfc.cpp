@@ -99,12 +99,7 @@ void CBaseRfc::PrepareInterface(CRfcConnection& connection) {
 }
 
 void CBaseRfc::CallFunctionModule(CRfcConnection& connection) {
-    bool prepared;
-    {
-        std::lock_guard lock(m_ParametersLock);
-        prepared = !m_Parameters.empty();
-    }
-    if (!prepared) PrepareInterface(connection);
+    if (!IsPrepared()) PrepareInterface(connection);
 
     std::lock_guard lock(connection.Lock());
     const RFC_HANDLE handle = connection.Handle();
@@ -129,6 +124,11 @@ void CBaseRfc::CallFunctionModule(CRfcConnection& connection) {
         RfcLastErrorExU(&m_ErrorInfo);
         ThrowRfcException(u"CBaseRfc::CallFunctionModule - RfcReceive", m_strFunction, m_ErrorInfo);
     }
+}
+
+bool CBaseRfc::IsPrepared() {
+    std::lock_guard lock(m_ParametersLock);
+    return !m_Parameters.empty();
 }
 
 // ---- preparation ----

@@ -112,6 +112,8 @@ class CBaseRfc {
     virtual void DumpStructureList();
 
     const std::u16string& FunctionModule() const { return m_strFunction; }
+    // True once the interface has been read (and until the next reset).
+    bool IsPrepared();
     int ImportCount() const { return m_nImports; }
     int ExportCount() const { return m_nExports; }
     int TableCount() const { return m_nTables; }

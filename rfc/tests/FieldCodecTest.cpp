@@ -56,18 +56,19 @@ TEST(FieldCodecTest, CharacterFieldsArePaddedWithBlanksOrCut) {
     EXPECT_EQ(Units(buffer, 0, 8), u"1.500000");
     PutFieldValue(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}, Signed(-7));
     EXPECT_EQ(GetFieldText(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}), u"-7");
-    PutFieldValue(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0},
-                  Bytes({0xAB, 0x01}));
+    PutFieldValue(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}, Bytes({0xAB, 0x01}));
     EXPECT_EQ(GetFieldText(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}), u"AB01");
     EXPECT_EQ(GetFieldInt32(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}), 0);
     PutFieldValue(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}, Text(u" 42 "));
     EXPECT_EQ(GetFieldInt32(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}), 42);
-    EXPECT_DOUBLE_EQ(GetFieldDouble(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}), 42);
+    EXPECT_DOUBLE_EQ(GetFieldDouble(buffer.data(), buffer.size(), Field{RFCTYPE_CHAR, 16, 0, 0}),
+                     42);
 }
 
 TEST(FieldCodecTest, IntegerFieldsKeepTheirRanges) {
     std::vector<unsigned char> b(8, 0);
-    const Field int1{RFCTYPE_INT1, 1, 0, 0}, int2{RFCTYPE_INT2, 2, 0, 0}, int4{RFCTYPE_INT, 4, 0, 0};
+    const Field int1{RFCTYPE_INT1, 1, 0, 0}, int2{RFCTYPE_INT2, 2, 0, 0},
+        int4{RFCTYPE_INT, 4, 0, 0};
     PutFieldValue(b.data(), b.size(), int1, Text(u"300"));
     EXPECT_EQ(b[0], 0);
     PutFieldValue(b.data(), b.size(), int1, Text(u"255"));

@@ -1,0 +1,3 @@
+#include "rfc/catalogue/ControlPerfRequest.h"
+
+CControlPerfRequest::CControlPerfRequest() : CBaseRfc(u"CONTROL_PERF_REQUEST") {}

@@ -1,0 +1,3 @@
+#include "rfc/catalogue/DbOraMainList.h"
+
+CDbOraMainList::CDbOraMainList() : CBaseRfc(u"DB_ORA_MAIN_LIST") {}

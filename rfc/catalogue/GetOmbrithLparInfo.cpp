@@ -1,0 +1,3 @@
+#include "rfc/catalogue/GetOmbrithLparInfo.h"
+
+CGetOmbrithLparInfo::CGetOmbrithLparInfo() : CBaseRfc(u"GET_OMBRITH_LPAR_INFO") {}

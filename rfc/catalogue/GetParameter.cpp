@@ -1,0 +1,3 @@
+#include "rfc/catalogue/GetParameter.h"
+
+CGetParameter::CGetParameter() : CBaseRfc(u"GET_PARAMETER") {}

@@ -1,0 +1,3 @@
+#include "rfc/catalogue/GetTarrowSpagAll.h"
+
+CGetTarrowSpagAll::CGetTarrowSpagAll() : CSpagAllRfc(u"GET_TARROW_SPAG_ALL", u"AVGTARROWCUTL") {}

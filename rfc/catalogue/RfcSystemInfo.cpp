@@ -1,0 +1,3 @@
+#include "rfc/catalogue/RfcSystemInfo.h"
+
+CRfcSystemInfo::CRfcSystemInfo() : CBaseRfc(u"RFC_SYSTEM_INFO") {}

@@ -1,0 +1,3 @@
+#include "rfc/catalogue/ThSaprel.h"
+
+CThSaprel::CThSaprel() : CBaseRfc(u"TH_SAPREL") {}
