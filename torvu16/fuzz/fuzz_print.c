@@ -11,7 +11,8 @@
  *
  * Invariants checked: buffer mode stores min(result, capacity - 1) units and a
  * terminator and never writes outside the buffer; buffer, counting and stream
- * modes agree on the result; a short buffer holds a prefix of the full output.
+ * modes agree on the result; a short buffer holds a prefix of the full output;
+ * a stream that fills up takes no more bytes than it holds.
  */
 #include <stdint.h>
 #include <stdio.h>
@@ -171,6 +172,16 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const int written = Run(sink, NULL, &bytes, format, &f, text, 0);
             if (written != counted) abort();
             if (written >= 0 && bytes < (unsigned int)written) abort();
+        }
+        /* A stream that fills up: the whole output, or -1 with no more bytes than fit. */
+        char small[16];
+        FILE* tight = fmemopen(small, sizeof small, "w");
+        if (tight) {
+            setvbuf(tight, NULL, _IONBF, 0);
+            unsigned int bytes = 0;
+            const int written = Run(tight, NULL, &bytes, format, &f, text, 0);
+            if (bytes > sizeof small || (written >= 0 && written != counted)) abort();
+            fclose(tight);
         }
     }
     free(buffer);

@@ -334,6 +334,17 @@ static void TestStreamMode(void) {
     CHECK_EQ_INT(ftell(f), (long)length);
     fclose(f);
 
+    /* A stream that fills up in the middle: -1, and the length has only the bytes that went out. */
+    char small[8];
+    FILE* full = fmemopen(small, sizeof small, "w");
+    if (full) {
+        setvbuf(full, NULL, _IONBF, 0);
+        length = 0;
+        CHECK_EQ_INT(ToStream(full, &length, "%s%020d", euro, 5), -1);
+        CHECK_EQ_INT(length, 8);
+        fclose(full);
+    }
+
     /* A stream that refuses writes gives -1. */
     FILE* readOnly = fopen("/dev/null", "r");
     if (readOnly) {
