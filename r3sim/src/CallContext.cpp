@@ -28,6 +28,25 @@ void CallContext::ExportText(std::u16string_view name, std::string_view value, s
         rfcwire::Value{std::u16string(name), RFCTYPE_CHAR, {}, CharField(value, chars)});
 }
 
+const rfcwire::TableData* CallContext::Table(std::u16string_view name) const {
+    for (const rfcwire::TableData& table : request_.tables)
+        if (table.name == name) return &table;
+    return nullptr;
+}
+
+void CallContext::ExportValue(rfcwire::Value value) { reply_.importing.push_back(std::move(value)); }
+
+void CallContext::ReturnTable(rfcwire::TableData table) {
+    if (Table(table.name) == nullptr) return;
+    for (rfcwire::TableData& existing : reply_.tables) {
+        if (existing.name == table.name) {
+            existing = std::move(table);
+            return;
+        }
+    }
+    reply_.tables.push_back(std::move(table));
+}
+
 void CallContext::Raise(std::string_view exception, std::string_view message) {
     reply_.outcome = rfcwire::CallOutcome::kException;
     reply_.error.group = RFC_ERROR_APPLICATION_EXCEPTION;

@@ -33,8 +33,16 @@ public:
     // A character-like value sent by the caller, trimmed right; empty when absent.
     std::string ImportText(std::u16string_view name) const;
 
+    // A table the caller listed (with the rows it sent); nullptr when not listed.
+    const rfcwire::TableData* Table(std::u16string_view name) const;
+
     // A character value padded with blanks (or cut) to chars characters.
     void ExportText(std::u16string_view name, std::string_view value, size_t chars);
+    void ExportValue(rfcwire::Value value);
+
+    // The rows of a table as returned to the caller. A table the caller did
+    // not list is not transferred: it is dropped here.
+    void ReturnTable(rfcwire::TableData table);
 
     // Ends the call with the module's exception name.
     void Raise(std::string_view exception, std::string_view message = {});

@@ -28,6 +28,7 @@ bool TextToBcd(std::u16string_view text, int decimals, std::span<uint8_t> field,
     size_t begin = 0, end = text.size();
     while (begin < end && (IsBlank(text[begin]) || text[begin] == 0)) ++begin;
     while (end > begin && (IsBlank(text[end - 1]) || text[end - 1] == 0)) --end;
+    const bool hasText = begin < end;
     bool negative = false;
     if (begin < end && (text[begin] == u'-' || text[begin] == u'+')) {
         negative = text[begin] == u'-';
@@ -50,7 +51,7 @@ bool TextToBcd(std::u16string_view text, int decimals, std::span<uint8_t> field,
             return false;
         }
     }
-    if (begin < end && integral.empty() && fraction.empty()) {
+    if (hasText && integral.empty() && fraction.empty()) {
         error = "packed number without digits";
         return false;
     }
