@@ -136,16 +136,17 @@ void CRfcConnection::CloseConnection() {
 }
 
 int CRfcConnection::GetRfcAttributes() {
-    std::u16string text;
+    // R/3 pads its texts with blanks: a blank release counts as none given.
     CallRfcGetAttributes();
-    text = platform::FieldText(m_Attributes.partner_rel, std::size(m_Attributes.partner_rel));
+    std::u16string text = platform::Trim(
+        platform::FieldText(m_Attributes.partner_rel, std::size(m_Attributes.partner_rel)));
     if (text.empty()) {
         CallRfcGetSapSystemParameters();
-        text = FieldOf(m_SystemParameters.release);
+        text = platform::Trim(FieldOf(m_SystemParameters.release));
     }
     if (text.empty()) {
         CallDbDbsysRelease();
-        text = FieldOf(m_Database.release);
+        text = platform::Trim(FieldOf(m_Database.release));
     }
     return ReleaseNumber(text);
 }

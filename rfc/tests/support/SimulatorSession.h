@@ -1,0 +1,42 @@
+// Test support: a simulated system running in this process, with the
+// environment of the RFC library pointed at it (free port base, scenario
+// hosts on loopback, short time-outs), and a connection's logon data for it.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include "r3sim/SimulatedSystem.h"
+#include "rfc/RfcConnection.h"
+
+class SimulatorSession {
+  public:
+    explicit SimulatorSession(r3sim::Scenario scenario = r3sim::DefaultScenario(), int portBase = 0)
+        : system_(std::move(scenario)) {
+        base_ = system_.Start(portBase);
+        Point();
+    }
+    ~SimulatorSession() { system_.Stop(); }
+
+    // Points the library at this system again (after another session).
+    void Point() {
+        setenv("QUORVEL_RFC_PORT_BASE", std::to_string(base_).c_str(), 1);
+        setenv("QUORVEL_RFC_HOSTS", system_.HostsOverride().c_str(), 1);
+        setenv("QUORVEL_RFC_CONNECT_TIMEOUT_MS", "2000", 1);
+        setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "5000", 1);
+    }
+
+    r3sim::SimulatedSystem& System() { return system_; }
+    int PortBase() const { return base_; }
+
+    // Logon data of the default scenario's collector user on the first server.
+    static void LogOn(CRfcConnection& c, std::u16string user = u"COLLECTOR",
+                      std::u16string password = u"SECRET", std::u16string host = u"qashost1",
+                      std::u16string systemNumber = u"00") {
+        c.SetLogonData(host, systemNumber, u"100", user, password, u"EN", u"", u"");
+    }
+
+  private:
+    r3sim::SimulatedSystem system_;
+    int base_ = 0;
+};
