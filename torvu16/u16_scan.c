@@ -62,7 +62,8 @@ static void SkipSpace(Input* in) {
 
 /* Number text: 256 bytes on the stack, doubled on the heap as needed. When
  * growing fails the text keeps what it has; further characters are consumed
- * from the input but not stored. */
+ * from the input but not stored, and the conversion fails rather than store
+ * the value of a cut text. */
 typedef struct NumText {
     char* data;
     size_t capacity;
@@ -74,6 +75,12 @@ typedef struct NumText {
 static void NumTextInit(NumText* t) {
     t->data = t->local;
     t->capacity = sizeof t->local;
+    t->length = 0;
+    t->outOfMemory = 0;
+}
+
+/* Each conversion starts a new text; the heap block, if any, is kept. */
+static void NumTextReset(NumText* t) {
     t->length = 0;
     t->outOfMemory = 0;
 }
@@ -448,7 +455,7 @@ static int Scan(const U16Char* source, FILE* stream, const U16Char* format, va_l
             case 'a':
             case 'A': {
                 if (decimalPoint < 0) decimalPoint = u16_DecimalPoint();
-                num.length = 0;
+                NumTextReset(&num);
                 int negative = 0;
                 if (c == '+' || c == '-') {
                     negative = c == '-';
@@ -462,7 +469,8 @@ static int Scan(const U16Char* source, FILE* stream, const U16Char* format, va_l
                     Take(&in);
                 }
                 double v;
-                converted = u16_FloatTextConvert(NumTextFinish(&num), negative, &v);
+                converted =
+                    !num.outOfMemory && u16_FloatTextConvert(NumTextFinish(&num), negative, &v);
                 if (converted && dest) {
                     if (size == kSizeLong || size == kSize64)
                         *(double*)dest = v;
@@ -482,12 +490,13 @@ static int Scan(const U16Char* source, FILE* stream, const U16Char* format, va_l
             default: {
                 int base = conv == 'd' || conv == 'u' ? 10 : conv == 'o' ? 8 : conv == 'i' ? 0 : 16;
                 const int isSigned = conv == 'd' || conv == 'i';
-                num.length = 0;
+                NumTextReset(&num);
                 base = CollectInteger(&in, &num, left, base);
                 uint64_t bits;
                 const int wide =
                     conv == 'p' || size == kSize64 || (size == kSizePointer && sizeof(size_t) > 4);
-                converted = ConvertInteger(NumTextFinish(&num), base, isSigned, wide, &bits);
+                converted = !num.outOfMemory &&
+                            ConvertInteger(NumTextFinish(&num), base, isSigned, wide, &bits);
                 if (converted && dest) {
                     if (conv == 'p')
                         *(void**)dest = (void*)(uintptr_t)bits;

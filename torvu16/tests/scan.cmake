@@ -41,3 +41,14 @@ if(QUORVEL_BENCHMARKS)
     message(STATUS "torvu16: ICU not found, torvu16_bench_scan not built")
   endif()
 endif()
+
+# Allocation failures of the number text: the program replaces malloc and
+# realloc, which the sanitizers' allocators do not allow, so it runs in the
+# plain presets only.
+if(NOT QUORVEL_SANITIZE AND NOT QUORVEL_TSAN)
+  add_executable(torvu16_test_scan_oom ${CMAKE_CURRENT_SOURCE_DIR}/tests/test_scan_oom.c)
+  target_link_libraries(torvu16_test_scan_oom PRIVATE torvu16vc71)
+  target_include_directories(torvu16_test_scan_oom PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+  add_test(NAME torvu16_test_scan_oom COMMAND torvu16_test_scan_oom)
+  set_tests_properties(torvu16_test_scan_oom PROPERTIES LABELS unit TIMEOUT 60)
+endif()
