@@ -7,6 +7,7 @@
 #include "platform/FixedText.h"
 #include "platform/Format.h"
 #include "rfc/RfcException.h"
+#include "rfc/catalogue/GetSystemTimeRemote.h"
 
 CRfcThread::CRfcThread() : m_Events(3) {}
 
@@ -85,10 +86,9 @@ void CRfcThread::CheckConnection() {
 }
 
 platform::OleDate CRfcThread::GetRemoteTime() {
-    // The remote clock needs the GET_SYSTEM_TIME_REMOTE call class of the
-    // function-module catalogue; until a thread kind overrides this, the
-    // connection's system time is not known.
-    ThrowRfcDetailException(u"CRfcThread::GetRemoteTime", u"GET_SYSTEM_TIME_REMOTE not available");
+    CGetSystemTimeRemote remoteTime;
+    remoteTime.CallFunctionModule(m_Connection);
+    return platform::OleDate(remoteTime.GetRemoteDateTime());
 }
 
 platform::OleDate CRfcThread::GetLastCollectorWriteTime(std::u16string_view text) {

@@ -51,6 +51,7 @@ class CRfcThread {
     virtual void CloseConnection();
     // Pings; reopens through the virtual OpenConnection when the ping fails.
     virtual void CheckConnection();
+    // The system's local date and time (GET_SYSTEM_TIME_REMOTE); throws.
     virtual platform::OleDate GetRemoteTime();
     virtual platform::OleDate GetLastCollectorWriteTime(std::u16string_view text);
     // Reads a saposcol time stamp such as "Sun Dec  6 18:20:33 2026";
