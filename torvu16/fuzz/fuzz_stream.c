@@ -27,7 +27,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         initialised = 1;
     }
     if (size < 2) return 0;
-    const int capacity = 1 + data[0] % 40;
+    const int capacity = (int8_t)data[0] % 42 - 1; /* -42 to 40 */
     const unsigned mix = data[1];
     data += 2;
     size -= 2;
@@ -40,7 +40,8 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    U16Char* buffer = malloc((size_t)capacity * sizeof(U16Char));
+    U16Char* buffer = malloc((capacity > 0 ? (size_t)capacity : 1) * sizeof(U16Char));
+    const size_t room = capacity > 0 ? (size_t)capacity : 0;
     for (int round = 0; round < 64 && !feof(f); ++round) {
         const unsigned which = (mix + (unsigned)round) % 6;
         int r;
@@ -53,24 +54,24 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 1:
                 if (fgetsU16(buffer, capacity, f) == buffer) {
                     /* terminated within the capacity */
-                    if (memchrU16(buffer, 0, (size_t)capacity) == NULL) Fail();
+                    if (memchrU16(buffer, 0, room) == NULL) Fail();
                 }
                 break;
             case 2: {
                 const size_t elementSize = 1 + mix % 3;
-                const size_t n = freadU16(buffer, elementSize, (size_t)capacity / elementSize, f);
-                if (n * elementSize > (size_t)capacity) Fail();
+                const size_t n = freadU16(buffer, elementSize, room / elementSize, f);
+                if (n * elementSize > room) Fail();
                 break;
             }
             case 3:
                 r = fget_strU16(buffer, capacity, f, 0xFFFD);
-                if (r >= capacity || r < -2) Fail();
-                if (memchrU16(buffer, 0, (size_t)capacity) == NULL) Fail();
+                if (r < -2 || (capacity > 0 && r >= capacity)) Fail();
+                if (capacity > 0 && memchrU16(buffer, 0, room) == NULL) Fail();
                 break;
             case 4:
                 r = fget_lineU16(buffer, capacity, f, '?');
-                if (r >= capacity || r < -2) Fail();
-                if (memchrU16(buffer, 0, (size_t)capacity) == NULL) Fail();
+                if (r < -2 || (capacity > 0 && r >= capacity)) Fail();
+                if (capacity > 0 && memchrU16(buffer, 0, room) == NULL) Fail();
                 break;
             default:
                 r = fget_intU16(&value, f);

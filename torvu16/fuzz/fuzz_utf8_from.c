@@ -19,7 +19,7 @@ static void FailAt(int line) {
 
 int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    const int capacity = data[0] % 64;
+    const int capacity = (int8_t)data[0] / 2; /* -64 to 63: negative means none */
     const U16Char replacement = data[1] & 1 ? 0xFFFD : '?';
     data += 2;
     size -= 2;
@@ -27,7 +27,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     /* Counted source: exactly size bytes, no terminator after them. */
     char* source = malloc(size ? size : 1);
     memcpy(source, data, size);
-    U16Char* out = malloc(((size_t)capacity ? (size_t)capacity : 1) * sizeof(U16Char));
+    U16Char* out = malloc((capacity > 0 ? (size_t)capacity : 1) * sizeof(U16Char));
 
     int invalid = -1, countedInvalid = -1;
     const int counted = Utf8n_To_U16(NULL, 0, source, (unsigned)size, &countedInvalid, replacement);
@@ -38,7 +38,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (capacity > 0 && counted <= capacity && (stored != counted || invalid != countedInvalid))
         Fail();
     if (capacity > 0 && counted > capacity && (stored != 0 || errno != ERANGE)) Fail();
-    if (capacity == 0 && stored != counted) Fail();
+    if (capacity <= 0 && stored != counted) Fail();
     Utf8n_To_U16(out, capacity, source, (unsigned)size, NULL, replacement);
 
     /* Zero-terminated source: the bytes up to the first zero. */
@@ -47,7 +47,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text[size] = 0;
     const int all = Utf8s_To_U16(NULL, text, 0);
     const int some = Utf8s_To_U16(out, text, capacity);
-    if (some > capacity) Fail();
+    if (some > (capacity > 0 ? capacity : 0)) Fail();
     if (all >= 0 && all < capacity && some != all) Fail();
     Utf8n_To_U16(out, capacity, text, 0xFFFFFFFFu, &invalid, replacement);
     Utf8n_To_U16(NULL, 0, text, 0xFFFFFFFFu, NULL, replacement);

@@ -19,7 +19,7 @@ static void FailAt(int line) {
 
 int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    const int capacity = data[0] % 96;
+    const int capacity = (int8_t)data[0] % 96; /* negative means none */
     data += 1;
     size -= 1;
     const size_t count = size / 2;
@@ -37,7 +37,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail();
     if (count > 0 && memcmp(back, units, count * sizeof(U16Char)) != 0) Fail();
 
-    char* out = malloc(capacity ? (size_t)capacity : 1);
+    char* out = malloc(capacity > 0 ? (size_t)capacity : 1);
     errno = 0;
     const int bounded = U16n_To_Utf8n_U16(out, capacity, units, (unsigned)count);
     if (bounded > capacity && capacity > 0) Fail();
@@ -49,7 +49,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     /* Zero-terminated: the units up to the first zero unit. */
     const int whole = U16s_To_Utf8s_U16(NULL, units, 0);
     const int part = U16s_To_Utf8s_U16(out, units, capacity);
-    if (part > capacity || part > whole) Fail();
+    if (part > (capacity > 0 ? capacity : 0) || part > whole) Fail();
     if (part < capacity && out[part] != 0) Fail();
     if (memcmp(out, all, (size_t)part) != 0) Fail();
 
