@@ -1,0 +1,229 @@
+#include "collect/InstanceThread.h"
+
+#include "app/core/CatchConvention.h"
+#include "collect/instance/InstanceFiles.h"
+#include "collect/instance/InstanceRecordRules.h"
+#include "platform/FixedText.h"
+#include "platform/Format.h"
+
+namespace {
+
+std::u16string EntryText(const char16_t* field, size_t capacity) {
+    return platform::Trim(platform::FieldText(field, capacity));
+}
+
+double LocalNowOle() {
+    return platform::OleDate::FromDateTime(platform::CurrentLocalTime()).Value();
+}
+
+}  // namespace
+
+CInstanceThread::CInstanceThread(const tagSERVERLIST& server, std::u16string sessionDir)
+    : m_strSessionDir(std::move(sessionDir)),
+      m_strName(EntryText(server.name, std::size(server.name))),
+      m_strHost(EntryText(server.host, std::size(server.host))),
+      m_strSystemNumber(EntryText(server.systemNumber, std::size(server.systemNumber))),
+      m_strServices(EntryText(server.services, std::size(server.services))) {
+    for (size_t i = kProfileRequest; i <= kDialogStepRequest; ++i) AddEvent();
+}
+
+CInstanceThread::~CInstanceThread() {
+    EndThread();
+    CloseConnection();
+}
+
+void CInstanceThread::BuildPaths() {
+    const auto path = [this](const char16_t* extension) {
+        return platform::Format(u"%s%s.%s", m_strSessionDir, m_strName, extension);
+    };
+    m_strLogFile = path(u"log");
+    m_strControlFile = platform::Format(u"%sinstance.ctl", m_strSessionDir);
+    m_strProfileFile = path(u"pfl");
+    m_strDialogStepFile = path(u"dss");
+    m_strWorkProcessFile = path(u"wp");
+    m_strStorageFile = path(u"stg");
+    m_strRequestQueueFile = path(u"drq");
+    m_strMemoryFile = path(u"mem");
+    m_strSummaryFile = path(u"sum");
+    m_strTableFile = path(u"tbl");
+    m_strBufferFile = path(u"buf");
+    m_strTableQualityFile = path(u"tql");
+    m_strCursorCacheFile = path(u"ccs");
+}
+
+void CInstanceThread::Initialize() {
+    BuildPaths();
+    m_Connection.CallRfcOpen();
+    m_SystemInfo.CallFunctionModule(m_Connection);
+    m_Saprel.CallFunctionModule(m_Connection);
+    m_GetParameter.CallFunctionModule(m_Connection);
+    m_nRelease = m_Connection.GetRelease();
+
+    m_ProfileParameters.PrepareInterface(m_Connection);
+    m_SummaryStatistic.PrepareInterface(m_Connection);
+    m_StatrecReadFile.PrepareInterface(m_Connection);
+    m_RequestQueue.PrepareInterface(m_Connection);
+    m_WpInfo.PrepareInterface(m_Connection);
+
+    FixTimeOffset();
+    const instfile::InstanceIdentity identity{m_strName, m_strHost, m_strServices};
+    instrec::EnsureControlRecord(
+        m_strControlFile, m_strName,
+        instfile::BuildControlRecord(identity, m_SystemInfo, m_Saprel, m_GetParameter));
+    CloseConnection();
+}
+
+void CInstanceThread::FixTimeOffset() {
+    m_dLastRead = LocalNowOle();
+    if (m_nRelease < 47) {
+        m_GetParameter.CallFunctionModule(m_Connection);
+        std::u16string stamp;
+        m_GetParameter.GetExport(u"E_FP_LASTCOLLWRT", stamp);
+        m_dTimeOffset = m_dLastRead - GetLastCollectorWriteTime(platform::Trim(stamp)).Value();
+    } else {
+        m_dTimeOffset = m_dLastRead - GetRemoteTime().Value();
+    }
+}
+
+void CInstanceThread::WriteInstanceMessage(std::u16string_view text) noexcept {
+    WriteThreadMessage(
+        WM_INSTANCE_MESSAGE, m_strLogFile, text,
+        [this](const std::u16string& stamp, std::u16string_view t) {
+            return platform::Format(u"%s : %s : %s", stamp, m_strName, t);
+        },
+        u"CInstanceThread::WriteInstanceMessage() low-level exception trapped.");
+}
+
+template <typename Body>
+bool CInstanceThread::Capture(const char16_t* routine, Body body) {
+    return RunReported(routine, TrapStyle::Posted, body,
+                       [this](const std::u16string& text) { WriteInstanceMessage(text); });
+}
+
+void CInstanceThread::OpenConnection() {
+    Capture(u"CInstanceThread::OpenConnection", [this] { m_Connection.CallRfcOpen(); });
+}
+
+void CInstanceThread::OnEvent(size_t index) {
+    switch (index) {
+        case kProfileRequest:
+            GetProfileParameters();
+            break;
+        case kWorkProcessRequest:
+            GetWorkProcessInformation();
+            break;
+        case kStorageRequest:
+            CallSaptuneGetStorageInfos();
+            WriteStorageInformation();
+            break;
+        case kInstanceStatsRequest:
+            GetMemoryStatistics();
+            GetRequestQueueStatistics();
+            ResetEvent(kInstanceStatsRequest);
+            break;
+        case kBufferStatsRequest:
+            GetBufferStatistics();
+            ResetEvent(kBufferStatsRequest);
+            break;
+        case kDialogStepRequest:
+            GetDialogStepStatistics();
+            ResetEvent(kDialogStepRequest);
+            break;
+        default:
+            break;
+    }
+}
+
+void CInstanceThread::GetProfileParameters() {
+    Capture(u"CInstanceThread::GetProfileParameters", [this] {
+        WriteInstanceMessage(u"capturing profile parameters");
+        CheckConnection();
+        m_ProfileParameters.CallFunctionModule(m_Connection);
+        instfile::WriteProfileFile(m_ProfileParameters, m_strProfileFile);
+    });
+}
+
+void CInstanceThread::GetWorkProcessInformation() {
+    Capture(u"CInstanceThread::GetWorkProcessInformation", [this] {
+        WriteInstanceMessage(u"capturing work process information.");
+        CheckConnection();
+        m_WpInfo.CallFunctionModule(m_Connection);  // sets I_WITH_CPU to "01" first
+        instfile::WriteWorkProcessFile(m_WpInfo, m_strWorkProcessFile);
+    });
+}
+
+void CInstanceThread::CallSaptuneGetStorageInfos() {
+    Capture(u"CInstanceThread::CallSaptuneGetStorageInfos", [this] {
+        WriteInstanceMessage(u"capturing storage information.");
+        CheckConnection();
+        m_StorageInfos.CallFunctionModule(m_Connection);
+    });
+}
+
+void CInstanceThread::WriteStorageInformation() {
+    // Runs after a failed call too and then records what the exports hold.
+    Capture(u"CInstanceThread::WriteStorageInformation",
+            [this] { instfile::WriteStorageFile(m_StorageInfos, m_strStorageFile); });
+}
+
+void CInstanceThread::GetMemoryStatistics() {
+    Capture(u"CInstanceThread::GetMemoryStatistics", [this] {
+        WriteInstanceMessage(u"capturing instance statistics.");
+        CheckConnection();
+        m_SummaryStatistic.CallFunctionModule(m_Connection);
+        instfile::AppendMemoryRecord(m_SummaryStatistic, m_strMemoryFile);
+    });
+}
+
+void CInstanceThread::GetRequestQueueStatistics() {
+    Capture(u"CInstanceThread::GetRequestQueueStatistics", [this] {
+        CheckConnection();
+        m_RequestQueue.CallFunctionModule(m_Connection);
+        instfile::AppendRequestQueueRecord(m_RequestQueue, m_strRequestQueueFile);
+    });
+}
+
+void CInstanceThread::GetBufferStatistics() {
+    // No call: the files record the last instance-statistics result.
+    Capture(u"CInstanceThread::GetBufferStatistics", [this] {
+        WriteInstanceMessage(u"capturing buffer statistics.");
+        instfile::WriteSummaryFile(m_SummaryStatistic, m_strSummaryFile);
+        instfile::WriteTableStatisticFile(m_SummaryStatistic, m_strTableFile);
+        instfile::WriteBufferStatisticFile(m_SummaryStatistic, m_strBufferFile);
+        instfile::WriteTableQualityFile(m_SummaryStatistic, m_strTableQualityFile);
+        instfile::WriteCursorCacheFile(m_SummaryStatistic, m_strCursorCacheFile);
+    });
+}
+
+void CInstanceThread::GetDialogStepStatistics() {
+    Capture(u"CInstanceThread::GetDialogStepStatistics", [this] {
+        WriteInstanceMessage(u"capturing dialog step statistics");
+        CheckConnection();
+        std::u16string startDate, startTime, endDate, endTime;
+        instrec::FormatServerTime(m_dLastRead, m_dTimeOffset, startDate, startTime);
+        const double now = LocalNowOle();
+        instrec::FormatServerTime(now, m_dTimeOffset, endDate, endTime);
+
+        CSapwlStatrecReadFile& call = m_StatrecReadFile;
+        call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
+        call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
+        call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
+        call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
+        if (m_nRelease > 46) call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+        call.CallFunctionModule(m_Connection);
+        int32_t forward = 0;
+        call.GetExport(u"E_CONTINUE_RECORDNO_FORWARD", forward);
+        if (forward == -1) {
+            call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+            call.CallFunctionModule(m_Connection);
+        }
+        call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
+
+        instfile::AppendDialogSteps(call, m_strDialogStepFile, m_dTimeOffset, m_nDialogSteps);
+        m_dLastRead = now;
+        call.FreeTables();
+        WriteInstanceMessage(
+            platform::Format(u"captured statistics for %u dialog steps.", m_nDialogSteps));
+        m_nDialogSteps = 0;
+    });
+}

@@ -1,0 +1,53 @@
+// Reads groups of R/3 fields by name into the arrays of a record: one name
+// list per group (collect/records), one accessor call per field. A field the
+// row or structure does not have leaves 0 in its place.
+//
+// Thread rules: those of the call object read.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "rfc/BaseRfc.h"
+
+namespace instfile {
+
+// Record fields are packed and may be unaligned, so values are read into
+// locals and copied into place; dest receives N values of type T.
+template <typename T, size_t N>
+void ReadTableFields(CBaseRfc& call, std::u16string_view tableKey, const void* row,
+                     const std::array<std::u16string_view, N>& names, void* dest) {
+    std::array<T, N> values{};
+    for (size_t i = 0; i < N; ++i) call.GetTableField(tableKey, names[i], row, values[i]);
+    std::memcpy(dest, values.data(), sizeof values);
+}
+
+template <typename T, size_t N>
+void ReadExportFields(CBaseRfc& call, std::u16string_view key,
+                      const std::array<std::u16string_view, N>& names, void* dest) {
+    std::array<T, N> values{};
+    for (size_t i = 0; i < N; ++i) call.GetExportField(key, names[i], values[i]);
+    std::memcpy(dest, values.data(), sizeof values);
+}
+
+// A fixed-width text field of a row into a record's char16_t array.
+template <size_t N>
+void ReadTableText(CBaseRfc& call, std::u16string_view tableKey, std::u16string_view field,
+                   const void* row, char16_t (&out)[N]) {
+    char16_t text[N] = {};
+    call.GetTableField(tableKey, field, row, text, sizeof text);
+    std::memcpy(out, text, sizeof text);
+}
+
+// Visits rows 1..count of a table; rows the call cannot give are skipped.
+template <typename Visit>
+void ForEachRow(CBaseRfc& call, std::u16string_view tableName, Visit visit) {
+    const int count = call.GetTableRowCount(tableName);
+    for (int i = 1; i <= count; ++i) {
+        if (const void* row = call.GetTableRow(tableName, i)) visit(row);
+    }
+}
+
+}  // namespace instfile
