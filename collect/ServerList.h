@@ -1,0 +1,61 @@
+// The two lists the wizard hands to the system thread: the application
+// servers of the system (server list) and the standalone database servers
+// reached through RFC destinations (remote list). Entries are fixed-width,
+// zero-filled UTF-16 records; a value that fills its field has no
+// terminator. Readers take each field as at most its capacity and trim
+// blanks at both ends.
+//
+// Thread rules: plain values. The system thread owns both lists; the wizard
+// fills them while the system thread's Initialize runs, before any worker.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little, "records are little-endian");
+
+#pragma pack(push, 1)
+
+// One application server of the system.
+struct tagSERVERLIST {
+    static constexpr size_t kNameWidth = 20, kHostWidth = 20, kSystemNumberWidth = 3,
+                            kServicesWidth = 48;
+    char16_t name[kNameWidth];                  // NAME of the server list (instance name)
+    char16_t host[kHostWidth];                  // HOST, lower-cased on "Windows NT" systems
+    char16_t systemNumber[kSystemNumberWidth];  // the last two characters of the name
+    char16_t services[kServicesWidth];          // the message types as text
+};
+
+// One standalone database server behind an RFC destination.
+struct tagREMOTELIST {
+    static constexpr size_t kDestinationWidth = 32, kSystemWidth = 10, kGatewayWidth = 20;
+    char16_t destination[kDestinationWidth];  // RFC destination, upper case
+    char16_t system[kSystemWidth];            // system name within a clavern, may be empty
+    char16_t gateway[kGatewayWidth];          // application server that reaches the destination
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(tagSERVERLIST) == 182);
+static_assert(sizeof(tagREMOTELIST) == 124);
+
+using ServerList = std::vector<tagSERVERLIST>;
+using RemoteList = std::vector<tagREMOTELIST>;
+
+// Entries with every value cut to its field.
+tagSERVERLIST MakeServerEntry(std::u16string_view name, std::u16string_view host,
+                              std::u16string_view systemNumber, std::u16string_view services);
+tagREMOTELIST MakeRemoteEntry(std::u16string_view destination, std::u16string_view system,
+                              std::u16string_view gateway);
+
+// The fields as readers take them: at most the capacity, trimmed.
+std::u16string ServerName(const tagSERVERLIST& entry);
+std::u16string ServerHost(const tagSERVERLIST& entry);
+std::u16string ServerSystemNumber(const tagSERVERLIST& entry);
+std::u16string ServerServices(const tagSERVERLIST& entry);
+std::u16string RemoteDestination(const tagREMOTELIST& entry);
+std::u16string RemoteSystem(const tagREMOTELIST& entry);
+std::u16string RemoteGateway(const tagREMOTELIST& entry);
