@@ -55,6 +55,11 @@ void CHostThread::Configure(std::u16string sessionDir, std::u16string serverName
     m_strSystemNumber = std::move(systemNumber);
 }
 
+void CHostThread::Configure(const tagSERVERLIST& entry, std::u16string sessionDir) {
+    Configure(std::move(sessionDir), ::ServerName(entry), ServerHost(entry),
+              ServerSystemNumber(entry));
+}
+
 void CHostThread::BuildPaths() {
     m_Paths = MakeHostPaths(m_strSessionDir, m_strHost);
 }

@@ -9,8 +9,7 @@
 //   auto* t = new CHostThread;
 //   t->Connection().SetLogonData(<system's logon data with the server's
 //                                 host and system number>);
-//   t->Configure(sessionDir, ServerName(entry), ServerHost(entry),
-//                ServerSystemNumber(entry));
+//   t->Configure(entry, sessionDir);   // or the four values one by one
 //   t->Start();                 // Initialize runs here and may throw
 //   t->SetOpenRequest();
 //   t->SetEvent(CHostThread::kHardwareRequest);
@@ -33,6 +32,7 @@
 #include <vector>
 
 #include "collect/RfcThread.h"
+#include "collect/ServerList.h"
 #include "collect/host/HostPaths.h"
 #include "collect/records/HostRecords.h"
 #include "rfc/catalogue/GetCpuAll.h"
@@ -61,6 +61,7 @@ class CHostThread : public CRfcThread {
     // in the separator.
     void Configure(std::u16string sessionDir, std::u16string serverName, std::u16string host,
                    std::u16string systemNumber);
+    void Configure(const tagSERVERLIST& entry, std::u16string sessionDir);
 
     // Builds the paths, reads the host's identity, prepares the statistics
     // calls and adds the host's records to disk.ctl and host.ctl; throws.

@@ -18,6 +18,12 @@ void CRemoteThread::Configure(std::u16string sessionDir, std::u16string gatewayN
     m_strSystem = std::move(system);
 }
 
+void CRemoteThread::Configure(const tagREMOTELIST& entry, std::u16string sessionDir,
+                              std::u16string gatewaySystemNumber) {
+    Configure(std::move(sessionDir), RemoteGateway(entry), RemoteDestination(entry),
+              RemoteSystem(entry), std::move(gatewaySystemNumber));
+}
+
 void CRemoteThread::BuildPaths() {
     m_Paths = MakeRemotePaths(m_strSessionDir, m_strHost, m_strSystem);
 }

@@ -11,8 +11,7 @@
 //   auto* t = new CRemoteThread;
 //   t->Connection().SetLogonData(<system's logon data with the gateway
 //                                 instance's host and system number>);
-//   t->Configure(sessionDir, RemoteGateway(entry), RemoteDestination(entry),
-//                RemoteSystem(entry), <gateway's system number>);
+//   t->Configure(entry, sessionDir, <gateway's system number>);
 //   t->Start();                 // Initialize runs here and may throw
 //   t->SetOpenRequest();        // never the hardware or environment request
 //   ... every minute: t->SetEvent(CHostThread::kHostStatsRequest);
@@ -39,6 +38,9 @@ class CRemoteThread : public CHostThread {
     // the destination and the system are cut to their list widths.
     void Configure(std::u16string sessionDir, std::u16string gatewayName,
                    std::u16string destination, std::u16string system, std::u16string systemNumber);
+    // The gateway instance's system number comes from its server entry.
+    void Configure(const tagREMOTELIST& entry, std::u16string sessionDir,
+                   std::u16string gatewaySystemNumber);
 
     // Identifies the database server (operating system, clavern system id),
     // prepares and binds the statistics calls and adds its records to

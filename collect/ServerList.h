@@ -1,9 +1,9 @@
 // The two lists the wizard hands to the system thread: the application
 // servers of the system (server list) and the standalone database servers
 // reached through RFC destinations (remote list). Entries are fixed-width,
-// zero-filled UTF-16 records; a value that fills its field has no
-// terminator. Readers take each field as at most its capacity and trim
-// blanks at both ends.
+// zero-filled UTF-16 records (tagSERVERLIST is defined with the records);
+// a value that fills its field has no terminator. Readers take each field
+// as at most its capacity and trim blanks at both ends.
 //
 // Thread rules: plain values. The system thread owns both lists; the wizard
 // fills them while the system thread's Initialize runs, before any worker.
@@ -15,19 +15,11 @@
 #include <string_view>
 #include <vector>
 
+#include "collect/records/ServerListRecord.h"
+
 static_assert(std::endian::native == std::endian::little, "records are little-endian");
 
 #pragma pack(push, 1)
-
-// One application server of the system.
-struct tagSERVERLIST {
-    static constexpr size_t kNameWidth = 20, kHostWidth = 20, kSystemNumberWidth = 3,
-                            kServicesWidth = 48;
-    char16_t name[kNameWidth];                  // NAME of the server list (instance name)
-    char16_t host[kHostWidth];                  // HOST, lower-cased on "Windows NT" systems
-    char16_t systemNumber[kSystemNumberWidth];  // the last two characters of the name
-    char16_t services[kServicesWidth];          // the message types as text
-};
 
 // One standalone database server behind an RFC destination.
 struct tagREMOTELIST {
@@ -39,7 +31,6 @@ struct tagREMOTELIST {
 
 #pragma pack(pop)
 
-static_assert(sizeof(tagSERVERLIST) == 182);
 static_assert(sizeof(tagREMOTELIST) == 124);
 
 using ServerList = std::vector<tagSERVERLIST>;

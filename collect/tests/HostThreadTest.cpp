@@ -84,6 +84,17 @@ TEST(HostThreadTest, RemoteEntryValuesAreCutToTheListWidths) {
     EXPECT_EQ(t.ServerName(), u"gw");
     EXPECT_EQ(t.SystemNumber(), u"01");
     EXPECT_EQ(t.LocalRemote(), u"REMOTE");
+
+    ProbedRemoteThread fromList;
+    fromList.Configure(MakeRemoteEntry(u" DBDEST ", u"SYSB", u"qashost1_QAS_00"), u"/s/", u"00");
+    EXPECT_EQ(fromList.Host(), u"DBDEST");
+    EXPECT_EQ(fromList.System(), u"SYSB");
+    EXPECT_EQ(fromList.ServerName(), u"qashost1_QAS_00");
+
+    ProbedHostThread host;
+    host.Configure(MakeServerEntry(u"qashost1_QAS_00", u"qashost1", u"00", u"Dialog"), u"/s/");
+    EXPECT_EQ(host.Host(), u"qashost1");
+    EXPECT_EQ(host.SystemNumber(), u"00");
 }
 
 TEST(HostThreadTest, AFailedCaptureIsReportedAndDropsTheRequest) {
