@@ -30,6 +30,7 @@ const DecoderRegistry& AllDecoders() {
     static const DecoderRegistry registry = [] {
         DecoderRegistry r;
         RegisterInstanceDecoders(r);
+        RegisterHostDecoders(r);
         return r;
     }();
     return registry;

@@ -32,6 +32,7 @@ class DecoderRegistry {
 };
 
 void RegisterInstanceDecoders(DecoderRegistry& registry);
+void RegisterHostDecoders(DecoderRegistry& registry);
 
 // Every family's decoders.
 const DecoderRegistry& AllDecoders();
