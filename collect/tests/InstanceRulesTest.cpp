@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "collect/instance/InstanceRecordRules.h"
+#include "platform/Exception.h"
+#include "platform/File.h"
+#include "platform/FixedText.h"
+#include "platform/TextCodec.h"
+
+namespace {
+
+using namespace instrec;
+namespace fs = std::filesystem;
+
+RequestQueueRecord Queues(std::initializer_list<std::u16string_view> lines) {
+    RequestQueueRecord r{};
+    for (auto line : lines) ApplyRequestQueueLine(line, r);
+    return r;
+}
+
+TEST(InstanceRulesTest, RequestQueueLinesFillTheirCounters) {
+    const auto r =
+        Queues({u"DIA 5 7 9", u"NOWP   2 0 0 0 0", u"UPD", u"XYZ 44 1 1 1 1", u"DIALOG 8 1 1 1 1",
+                u"SPO 3 1 1 1 1", u"SPO 6 0 0 0 0", u"  UP2\t12 1", u"ENQ abc"});
+    EXPECT_EQ(r.queue[0], 2);   // NOWP
+    EXPECT_EQ(r.queue[1], 5);   // DIA: three numbers, the first stored
+    EXPECT_EQ(r.queue[2], 0);   // UPD without numbers
+    EXPECT_EQ(r.queue[3], 0);   // ENQ with text for the number
+    EXPECT_EQ(r.queue[4], 0);   // BTC not listed
+    EXPECT_EQ(r.queue[5], 6);   // the later SPO line wins
+    EXPECT_EQ(r.queue[6], 12);  // UP2 after blanks and a tab
+    const auto empty = Queues({u"", u"   "});
+    for (int32_t q : empty.queue) EXPECT_EQ(q, 0);
+}
+
+TEST(InstanceRulesTest, DialogStepArithmetic) {
+    EXPECT_EQ(NormalResponseTime(1999, 0, 0), 1);
+    EXPECT_EQ(NormalResponseTime(1000, 0xFFFFFFFFu, 1), 4294968);  // GUI times unsigned
+    EXPECT_EQ(NormalResponseTime(-2500, 0, 0), -2);                // truncated toward zero
+    EXPECT_EQ(BatchResponseTime(5999), 5);
+    EXPECT_EQ(CpuTime(2999.9), 2);
+    EXPECT_EQ(CpuTime(-1500.0), -1);
+    EXPECT_EQ(CpuTime(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(CpuTime(1e300), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(CpuTime(-1e300), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(DatabaseTime({500, 500, 500, 500, 500, 500}), 3);
+    // -1000 is 4294966296 unsigned: the sum wraps, the quotient is unsigned.
+    EXPECT_EQ(DatabaseTime({-1000, 0, 0, 0, 0, 0}), 4294966);
+}
+
+TEST(InstanceRulesTest, StatisticsRecordTimesMoveIntoOurClock) {
+    const double base =
+        platform::OleDate::FromDateTime(platform::MakeDateTime(2004, 2, 29, 23, 59, 59)).Value();
+    EXPECT_DOUBLE_EQ(StatrecDateTime(u"20040229", u"235959").Value(), base);
+    EXPECT_DOUBLE_EQ(StatrecDateTime(u"2004 229", u"23595").Value(),
+                     platform::OleDate::FromDateTime(platform::MakeDateTime(2004, 2, 29, 23, 59, 5))
+                         .Value());  // blanks start a part, short texts read what is there
+    EXPECT_DOUBLE_EQ(CollectorTime(u"20040229", u"235959", 0.25), base + 0.25);
+    // Not a calendar time: the record is still written, with a zero date.
+    EXPECT_FALSE(StatrecDateTime(u"20030229", u"120000").IsValid());
+    EXPECT_EQ(CollectorTime(u"20031301", u"120000", 0.25), 0.0);
+    EXPECT_EQ(CollectorTime(u"", u"", 1.0), 0.0);
+    EXPECT_EQ(CollectorTime(u"2004XX01", u"25 :61", 0.0), 0.0);
+}
+
+TEST(InstanceRulesTest, WindowBoundsAreInTheServersClock) {
+    const double ours =
+        platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 1, 30, 0)).Value();
+    std::u16string date, time;
+    FormatServerTime(ours, 5.0 / 24, date, time);  // the server is five hours behind
+    EXPECT_EQ(date, u"20261206");
+    EXPECT_EQ(time, u"203000");
+    FormatServerTime(ours, -2.5 / 24, date, time);
+    EXPECT_EQ(date, u"20261207");
+    EXPECT_EQ(time, u"040000");
+}
+
+class ControlFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("instctl_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = platform::FromUtf8((dir_ / "instance.ctl").string());
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static ControlRecord Named(std::u16string_view name, std::u16string_view host) {
+        ControlRecord r{};
+        platform::CopyToField(r.name, name);
+        platform::CopyToField(r.host, host);
+        return r;
+    }
+    uintmax_t Size() const { return fs::file_size(dir_ / "instance.ctl"); }
+
+    fs::path dir_;
+    std::u16string path_;
+};
+
+TEST_F(ControlFileTest, OneRecordPerNameAppendedOnce) {
+    EXPECT_FALSE(EnsureControlRecord(path_, u"host1_QAS_00", Named(u"host1_QAS_00", u"a")));
+    EXPECT_FALSE(EnsureControlRecord(path_, u"host2_QAS_01", Named(u"host2_QAS_01", u"b")));
+    EXPECT_EQ(Size(), 2 * sizeof(ControlRecord));
+    // The same name after blank stripping, other host: nothing added.
+    EXPECT_TRUE(EnsureControlRecord(path_, u"host2_QAS_01", Named(u" host2_QAS_01 ", u"c")));
+    EXPECT_EQ(Size(), 2 * sizeof(ControlRecord));
+    // Names compare exactly.
+    EXPECT_FALSE(EnsureControlRecord(path_, u"HOST1_QAS_00", Named(u"HOST1_QAS_00", u"d")));
+    EXPECT_EQ(Size(), 3 * sizeof(ControlRecord));
+}
+
+TEST_F(ControlFileTest, IncompleteLastRecordIsIgnoredAndAppendedAfter) {
+    ControlRecord partial = Named(u"host1_QAS_00", u"a");
+    {
+        platform::File f(path_, platform::File::Mode::Snapshot);
+        f.Write(&partial, 100);  // holds the name, but not a whole record
+        f.Close();
+    }
+    EXPECT_FALSE(EnsureControlRecord(path_, u"host1_QAS_00", Named(u"host1_QAS_00", u"a")));
+    const auto bytes = platform::ReadWholeFile(path_);
+    ASSERT_EQ(bytes.size(), 100 + sizeof(ControlRecord));
+    ControlRecord appended;
+    std::memcpy(&appended, bytes.data() + 100, sizeof appended);
+    EXPECT_EQ(platform::FieldText(appended.name), u"host1_QAS_00");
+}
+
+TEST_F(ControlFileTest, UnopenableFileThrowsTheFileException) {
+    fs::create_directories(dir_ / "instance.ctl");  // a folder in its place
+    EXPECT_THROW(EnsureControlRecord(path_, u"x", Named(u"x", u"y")), CFileException);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The instance thread's schedule, messages and failure paths, with its
+// request events driven directly and no system behind its connection.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/core/MessageChannel.h"
+#include "collect/InstanceThread.h"
+#include "collect/records/InstanceRecords.h"
+#include "platform/File.h"
+#include "platform/FixedText.h"
+#include "platform/TextCodec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Builds its paths but does not log on, so the captures meet a closed
+// connection; exposes the dialog-step bookkeeping.
+class OfflineInstanceThread : public CInstanceThread {
+  public:
+    using CInstanceThread::CInstanceThread;
+    ~OfflineInstanceThread() override { EndThread(); }
+    void Initialize() override { BuildPaths(); }
+    double LastRead() const { return m_dLastRead; }
+    uint32_t DialogSteps() const { return m_nDialogSteps; }
+    void SetLastRead(double v) { m_dLastRead = v; }
+};
+
+tagSERVERLIST Entry(std::u16string_view name) {
+    tagSERVERLIST e{};
+    platform::CopyToField(e.name, name);
+    platform::CopyToField(e.host, u"host1");
+    platform::CopyToField(e.systemNumber, u"00");
+    platform::CopyToField(e.services, u"Dialog Update");
+    return e;
+}
+
+class InstanceThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("instthread_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        clock_ = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{});
+        clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 15, 0));
+        platform::SetTimeSource(clock_);
+        MessageChannel::Instance().Reset();
+        thread_ = std::make_unique<OfflineInstanceThread>(Entry(u"host1_QAS_00"),
+                                                          platform::FromUtf8(dir_.string() + "/"));
+    }
+    void TearDown() override {
+        thread_.reset();
+        platform::SetTimeSource(nullptr);
+        fs::remove_all(dir_);
+    }
+
+    fs::path File(const std::string& ext) const { return dir_ / ("host1_QAS_00." + ext); }
+
+    // The log's lines (CR LF separated), once it has at least count of them.
+    std::vector<std::string> LogLines(size_t count) const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 500; ++i) {
+            lines.clear();
+            if (fs::exists(File("log"))) {
+                const auto bytes =
+                    platform::ReadWholeFile(platform::FromUtf8(File("log").string()));
+                std::string text(bytes.begin(), bytes.end());
+                for (size_t p = 0, q; (q = text.find("\r\n", p)) != std::string::npos; p = q + 2)
+                    lines.push_back(text.substr(p, q - p));
+            }
+            if (lines.size() >= count) break;
+            std::this_thread::sleep_for(10ms);
+        }
+        return lines;
+    }
+
+    static constexpr const char* kStamp = "  10:15 AM   Mon, Dec 7, 2026   : host1_QAS_00 : ";
+
+    fs::path dir_;
+    std::shared_ptr<platform::ManualTimeSource> clock_;
+    std::unique_ptr<OfflineInstanceThread> thread_;
+};
+
+TEST_F(InstanceThreadTest, BufferCaptureRewritesTheFiveFilesAndReports) {
+    thread_->Start();
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    const auto lines = LogLines(1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], std::string(kStamp) + "capturing buffer statistics.");
+    EXPECT_EQ(platform::ToUtf8(MessageChannel::Instance().Slot(1)), lines[0]);
+    thread_->EndThread();  // the capture has ended once the worker has
+    // Without a summary result: one zero record and four empty files.
+    ASSERT_EQ(fs::file_size(File("sum")), sizeof(instrec::SummaryRecord));
+    const auto sum = platform::ReadWholeFile(platform::FromUtf8(File("sum").string()));
+    EXPECT_EQ(std::count(sum.begin(), sum.end(), 0), 444);
+    for (const char* ext : {"tbl", "buf", "tql", "ccs"}) EXPECT_EQ(fs::file_size(File(ext)), 0u);
+}
+
+TEST_F(InstanceThreadTest, FailedCapturesReportTheirTextAndTheThreadGoesOn) {
+    thread_->SetLastRead(46000.25);
+    thread_->Start();
+    thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
+    thread_->SetEvent(CInstanceThread::kDialogStepRequest);
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    // Each capture: its message, then the failed reopen of its connection
+    // check, then the failed call; buffers need no connection.
+    const auto lines = LogLines(9);
+    ASSERT_EQ(lines.size(), 9u);
+    const std::string rfc = std::string(kStamp) + "RFC Exception: ";
+    // Lowest index first: memory and queues (6), buffers (7), dialog steps (8).
+    EXPECT_EQ(lines[0], std::string(kStamp) + "capturing instance statistics.");
+    for (int i : {1, 2, 3, 4, 7, 8}) EXPECT_TRUE(lines[i].starts_with(rfc)) << lines[i];
+    EXPECT_EQ(lines[5], std::string(kStamp) + "capturing buffer statistics.");
+    EXPECT_EQ(lines[6], std::string(kStamp) + "capturing dialog step statistics");
+    thread_->EndThread();
+    EXPECT_FALSE(fs::exists(File("mem")));
+    EXPECT_FALSE(fs::exists(File("drq")));
+    EXPECT_FALSE(fs::exists(File("dss")));
+    // The next window starts where the failed one did.
+    EXPECT_EQ(thread_->LastRead(), 46000.25);
+    EXPECT_EQ(thread_->DialogSteps(), 0u);
+}
+
+TEST_F(InstanceThreadTest, UnopenableFileGivesTheFileTextAndStopsThatCapture) {
+    fs::create_directories(File("sum"));  // a folder where the summary goes
+    thread_->Start();
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    auto lines = LogLines(2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].starts_with(std::string(kStamp) + "The file ")) << lines[1];
+    EXPECT_NE(lines[1].find("host1_QAS_00.sum"), std::string::npos);
+    // The files after the failing one are not written this quarter hour.
+    EXPECT_FALSE(fs::exists(File("tbl")));
+    fs::remove(File("sum"));
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    lines = LogLines(3);
+    thread_->EndThread();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(fs::exists(File("ccs")));
+}
+
+TEST_F(InstanceThreadTest, StopWinsOverPendingCaptures) {
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    thread_->SetEvent(CInstanceThread::kStopEvent);
+    thread_->Start();
+    thread_->EndThread();
+    EXPECT_FALSE(fs::exists(File("sum")));
+    EXPECT_FALSE(fs::exists(File("log")));
+}
+
+TEST_F(InstanceThreadTest, PathsAndIdentityFollowTheServerEntry) {
+    thread_->Start();
+    EXPECT_EQ(thread_->Name(), u"host1_QAS_00");
+    EXPECT_EQ(thread_->Host(), u"host1");
+    EXPECT_EQ(thread_->SystemNumber(), u"00");
+    EXPECT_EQ(thread_->LogFile(), platform::FromUtf8(File("log").string()));
+}
+
+}  // namespace
