@@ -133,17 +133,18 @@ void CHostThread::WriteDiskControlFile(std::u16string_view key) {
 void CHostThread::WriteHostControlFile(HostControlRecord record) {
     const std::u16string name = platform::FieldText(record.name);
     if (ControlFileHasName(m_Paths.hostControl, sizeof record, name)) return;
-    if (!IsOmbrith()) {
-        m_MemAll.CallFunctionModule(m_Connection);
-        const MemoryFigures memory = ReadMemoryFigures(m_MemAll, 1);
-        m_FsysSingle.CallFunctionModule(m_Connection);
-        std::vector<int32_t> capacities;
-        const int rows = m_FsysSingle.GetRowCount();
-        for (int i = 1; i <= rows; ++i)
-            capacities.push_back(ReadFileSystemCapacity(m_FsysSingle, i));
-        FillStorage(record, memory, capacities);
-    }
+    if (!IsOmbrith()) FillStorageFigures(record);
     AppendToControlFile(m_Paths.hostControl, &record, sizeof record);
+}
+
+void CHostThread::FillStorageFigures(HostControlRecord& record) {
+    m_MemAll.CallFunctionModule(m_Connection);
+    const MemoryFigures memory = ReadMemoryFigures(m_MemAll, 1);
+    m_FsysSingle.CallFunctionModule(m_Connection);
+    std::vector<int32_t> capacities;
+    const int rows = m_FsysSingle.GetRowCount();
+    for (int i = 1; i <= rows; ++i) capacities.push_back(ReadFileSystemCapacity(m_FsysSingle, i));
+    FillStorage(record, memory, capacities);
 }
 
 void CHostThread::OnEvent(size_t index) {

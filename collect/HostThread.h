@@ -110,6 +110,9 @@ class CHostThread : public CRfcThread {
     // Adds the record unless host.ctl has its name; fills the memory and
     // file-system figures (not for OMBRITH) through the prepared calls.
     void WriteHostControlFile(HostControlRecord record);
+    // The memory and file-system figures of host.ctl (GET_MEM_ALL,
+    // GET_FSYS_SINGLE); throws.
+    virtual void FillStorageFigures(HostControlRecord& record);
 
     std::u16string m_strSessionDir;
     std::u16string m_strServerName;

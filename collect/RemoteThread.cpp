@@ -2,6 +2,7 @@
 
 #include "collect/host/RemoteIdentity.h"
 #include "platform/FixedText.h"
+#include "rfc/RfcException.h"
 #include "rfc/catalogue/GetConfigDefined.h"
 
 CRemoteThread::~CRemoteThread() {
@@ -46,7 +47,15 @@ void CRemoteThread::Initialize() {
     ReadSystemId();
 
     PrepareStatistics();
-    if (!IsOmbrith()) WriteDiskControlFile(m_strHost);
+    if (!IsOmbrith()) {
+        try {
+            WriteDiskControlFile(m_strHost);
+        } catch (const CRfcException&) {
+            // The destination does not answer: its disks are not known yet.
+            // The thread still starts and reports each minute's failure.
+            CheckConnection();
+        }
+    }
 
     // RFC_SYSTEM_INFO describes the gateway instance, not the database
     // server, so its fields stay empty here.
@@ -57,6 +66,14 @@ void CRemoteThread::Initialize() {
     WriteHostControlFile(record);
 
     CloseConnection();
+}
+
+void CRemoteThread::FillStorageFigures(HostControlRecord& record) {
+    try {
+        CHostThread::FillStorageFigures(record);
+    } catch (const CRfcException&) {
+        CheckConnection();
+    }
 }
 
 void CRemoteThread::ReadOperatingSystem() {

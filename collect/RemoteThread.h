@@ -54,6 +54,8 @@ class CRemoteThread : public CHostThread {
   protected:
     void BuildPaths() override;
     void BindDestination(CBaseRfc& call) override;
+    // A silent destination leaves the figures 0 instead of failing the start.
+    void FillStorageFigures(HostControlRecord& record) override;
 
   private:
     void ReadOperatingSystem();
