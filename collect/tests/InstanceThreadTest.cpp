@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "app/core/MessageChannel.h"
@@ -28,6 +30,39 @@ class OfflineInstanceThread : public CInstanceThread {
     double LastRead() const { return m_dLastRead; }
     uint32_t DialogSteps() const { return m_nDialogSteps; }
     void SetLastRead(double v) { m_dLastRead = v; }
+    bool StopRequested() const { return m_Events.IsSet(kStopEvent); }
+};
+
+// Holds every connection check until the test opens the gate: a capture
+// that takes as long as the test wants.
+class SlowInstanceThread : public OfflineInstanceThread {
+  public:
+    using OfflineInstanceThread::OfflineInstanceThread;
+    ~SlowInstanceThread() override {
+        Open();
+        EndThread();
+    }
+    void CheckConnection() override {
+        std::unique_lock lock(mutex_);
+        ++checks_;
+        changed_.notify_all();
+        changed_.wait_for(lock, std::chrono::seconds(10), [this] { return open_; });
+    }
+    bool WaitForCheck() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return checks_ > 0; });
+    }
+    void Open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int checks_ = 0;
+    bool open_ = false;
 };
 
 tagSERVERLIST Entry(std::u16string_view name) {
@@ -152,6 +187,47 @@ TEST_F(InstanceThreadTest, StopWinsOverPendingCaptures) {
     thread_->EndThread();
     EXPECT_FALSE(fs::exists(File("sum")));
     EXPECT_FALSE(fs::exists(File("log")));
+}
+
+size_t CountLines(const std::vector<std::string>& lines, const std::string& text) {
+    return static_cast<size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const auto& l) { return l.ends_with(" : " + text); }));
+}
+
+TEST_F(InstanceThreadTest, RequestsArrivingDuringAStatisticsCaptureAreDropped) {
+    SlowInstanceThread slow(Entry(u"host1_QAS_00"), platform::FromUtf8(dir_.string() + "/"));
+    slow.Start();
+    slow.SetEvent(CInstanceThread::kInstanceStatsRequest);
+    ASSERT_TRUE(slow.WaitForCheck());
+    slow.SetEvent(CInstanceThread::kInstanceStatsRequest);  // during the capture
+    slow.Open();
+    slow.SetEvent(CInstanceThread::kBufferStatsRequest);
+    const auto lines = LogLines(4);
+    slow.EndThread();
+    // Had the second request survived, it would have run before the buffers.
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(CountLines(lines, "capturing instance statistics."), 1u);
+    EXPECT_TRUE(lines.back().ends_with("capturing buffer statistics."));
+}
+
+TEST_F(InstanceThreadTest, StopDuringALongCaptureTakesEffectAfterIt) {
+    SlowInstanceThread slow(Entry(u"host1_QAS_00"), platform::FromUtf8(dir_.string() + "/"));
+    slow.Start();
+    slow.SetEvent(CInstanceThread::kInstanceStatsRequest);
+    ASSERT_TRUE(slow.WaitForCheck());
+    slow.SetEvent(CInstanceThread::kBufferStatsRequest);
+    std::thread stopper([&] { slow.EndThread(); });
+    for (int i = 0; i < 1000 && !slow.StopRequested(); ++i) std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(slow.StopRequested());
+    slow.Open();
+    stopper.join();
+    EXPECT_FALSE(slow.HasWorker());
+    const auto lines = LogLines(0);
+    // The capture ran to its end (both of its calls reported), nothing after it.
+    EXPECT_EQ(lines.size(), 3u);
+    EXPECT_EQ(CountLines(lines, "capturing instance statistics."), 1u);
+    EXPECT_EQ(CountLines(lines, "capturing buffer statistics."), 0u);
+    EXPECT_FALSE(fs::exists(File("sum")));
 }
 
 TEST_F(InstanceThreadTest, PathsAndIdentityFollowTheServerEntry) {
