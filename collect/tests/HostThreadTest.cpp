@@ -6,6 +6,9 @@
 #include "collect/RemoteThread.h"
 #include "platform/AnsiTextFile.h"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // Exposes the request events the way the worker sees them.
@@ -14,6 +17,12 @@ class ProbedHostThread : public CHostThread {
     ~ProbedHostThread() override { EndThread(); }
     bool IsRequested(size_t index) const { return m_Events.IsSet(index); }
     void BuildPathsNow() { BuildPaths(); }
+};
+
+// Starts without a system: Initialize only builds the paths.
+class OfflineHostThread : public ProbedHostThread {
+  public:
+    void Initialize() override { BuildPathsNow(); }
 };
 
 class ProbedRemoteThread : public CRemoteThread {
@@ -130,6 +139,35 @@ TEST(HostThreadTest, InitializeOnAnUnreachableServerThrowsAndWritesNothing) {
     EXPECT_THROW(r.Start(), CException);
     EXPECT_EQ(r.LocalRemote(), u"INTERN");
     EXPECT_TRUE(folder.Names().empty());
+}
+
+bool LogHas(const std::u16string& path, const std::string& text) {
+    for (int i = 0; i < 500; ++i) {
+        if (std::filesystem::exists(platform::ToUtf8(path)) &&
+            FileText(path).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(HostThreadTest, TheWorkerServesTheThreeCaptureRequests) {
+    ScratchSessionFolder folder;
+    OfflineHostThread t;
+    Unreachable(t.Connection());
+    t.Configure(folder.Dir(), u"gone_QAS_99", u"gone", u"99");
+    t.Start();
+    const std::u16string log = folder.File(u"gone.log");
+    t.SetEvent(CHostThread::kHardwareRequest);
+    EXPECT_TRUE(LogHas(log, " : gone : capturing hardware information."));
+    t.SetEvent(CHostThread::kEnvironmentRequest);
+    EXPECT_TRUE(LogHas(log, " : gone : capturing environment."));
+    t.SetEvent(CHostThread::kHostStatsRequest);
+    EXPECT_TRUE(LogHas(log, " : gone : capturing host statistics."));
+    t.EndThread();
+    // Every capture failed on the connection: no data file was written.
+    for (const std::string& name : folder.Names()) EXPECT_EQ(name, "gone.log");
+    EXPECT_NE(FileText(log).find("RFC Exception: "), std::string::npos);
 }
 
 TEST(HostThreadTest, RemoteThreadsIgnoreListingRequests) {
