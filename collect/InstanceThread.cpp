@@ -12,10 +12,6 @@ std::u16string EntryText(const char16_t* field, size_t capacity) {
     return platform::Trim(platform::FieldText(field, capacity));
 }
 
-double LocalNowOle() {
-    return platform::OleDate::FromDateTime(platform::CurrentLocalTime()).Value();
-}
-
 }  // namespace
 
 CInstanceThread::CInstanceThread(const tagSERVERLIST& server, std::u16string sessionDir)
@@ -74,7 +70,7 @@ void CInstanceThread::Initialize() {
 }
 
 void CInstanceThread::FixTimeOffset() {
-    m_dLastRead = LocalNowOle();
+    m_dLastRead = instrec::LocalNowOle();
     if (m_nRelease < 47) {
         m_GetParameter.CallFunctionModule(m_Connection);
         std::u16string stamp;
@@ -201,7 +197,7 @@ void CInstanceThread::GetDialogStepStatistics() {
         CheckConnection();
         std::u16string startDate, startTime, endDate, endTime;
         instrec::FormatServerTime(m_dLastRead, m_dTimeOffset, startDate, startTime);
-        const double now = LocalNowOle();
+        const double now = instrec::LocalNowOle();
         instrec::FormatServerTime(now, m_dTimeOffset, endDate, endTime);
 
         CSapwlStatrecReadFile& call = m_StatrecReadFile;

@@ -32,6 +32,15 @@ void ReadExportFields(CBaseRfc& call, std::u16string_view key,
     std::memcpy(dest, values.data(), sizeof values);
 }
 
+// One numeric field of a row (0 when the row does not have it).
+template <typename T>
+T TableValue(CBaseRfc& call, std::u16string_view tableKey, std::u16string_view field,
+             const void* row) {
+    T value{};
+    call.GetTableField(tableKey, field, row, value);
+    return value;
+}
+
 // A fixed-width text field of a row into a record's char16_t array.
 template <size_t N>
 void ReadTableText(CBaseRfc& call, std::u16string_view tableKey, std::u16string_view field,

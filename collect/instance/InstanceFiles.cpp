@@ -11,14 +11,6 @@ namespace instfile {
 
 using platform::File;
 
-namespace {
-
-double LocalNowOle() {
-    return platform::OleDate::FromDateTime(platform::CurrentLocalTime()).Value();
-}
-
-}  // namespace
-
 instrec::ControlRecord BuildControlRecord(const InstanceIdentity& identity,
                                           CRfcSystemInfo& systemInfo, CThSaprel& saprel,
                                           CGetParameter& parameter) {
@@ -108,15 +100,13 @@ void WriteStorageFile(CSaptuneGetStorageInfos& call, const std::u16string& path)
 
 void AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string& path) {
     instrec::MemoryRecord r{};
-    r.time = LocalNowOle();
+    r.time = instrec::LocalNowOle();
     File file(path, File::Mode::Append);
     file.SeekToEnd();
     uint32_t used = 0;  // the sum wraps in 32 bits
     const std::u16string key = std::u16string(u"T_") + call.kBufferStatistic;
     ForEachRow(call, call.kBufferStatistic, [&](const void* row) {
-        int32_t space = 0;
-        call.GetTableField(key, u"USED_SPACE", row, space);
-        used += static_cast<uint32_t>(space);
+        used += static_cast<uint32_t>(TableValue<int32_t>(call, key, u"USED_SPACE", row));
     });
     r.bufferUsedSpace = static_cast<int32_t>(used);
     call.GetExportField(u"E_PAGING_AREA", u"CURR_USED", r.pagingCurrUsed);
@@ -129,7 +119,7 @@ void AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string&
 
 void AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path) {
     instrec::RequestQueueRecord r{};
-    r.time = LocalNowOle();
+    r.time = instrec::LocalNowOle();
     File file(path, File::Mode::Append);
     file.SeekToEnd();
     ForEachRow(call, call.TableName(), [&](const void* row) {

@@ -29,6 +29,10 @@ int LeadingNumber(std::u16string_view text, size_t start, size_t count) {
 
 }  // namespace
 
+double LocalNowOle() {
+    return platform::OleDate::FromDateTime(platform::CurrentLocalTime()).Value();
+}
+
 void ApplyRequestQueueLine(std::u16string_view line, RequestQueueRecord& record) {
     size_t p = 0;
     auto skip = [&] {

@@ -16,6 +16,9 @@
 
 namespace instrec {
 
+// The current local time as an OLE date.
+double LocalNowOle();
+
 // Reads "%s %d %d %d %d %d" from a THLINE; when the name is one of the
 // seven queues, stores the first number (0 when missing) in its counter.
 void ApplyRequestQueueLine(std::u16string_view line, RequestQueueRecord& record);

@@ -76,11 +76,8 @@ void WriteBufferStatisticFile(CSaptuneGetSummaryStatistic& call, const std::u16s
             ReadTableText(call, key, u"UP_TIME", row, r.upTime);
             ReadTableText(call, key, u"LAST_REFR", row, r.lastRefresh);
             ReadTableText(call, key, u"NAME", row, r.name);
-            double v = 0;  // packed members are read through locals
-            call.GetTableField(key, u"HITRATIO", row, v);
-            r.hitRatio = v;
-            call.GetTableField(key, u"DB_QUALITY", row, v);
-            r.dbQuality = v;
+            r.hitRatio = TableValue<double>(call, key, u"HITRATIO", row);
+            r.dbQuality = TableValue<double>(call, key, u"DB_QUALITY", row);
         });
 }
 
@@ -89,13 +86,9 @@ void WriteTableQualityFile(CSaptuneGetSummaryStatistic& call, const std::u16stri
         call, call.kTableQualities, path,
         [&](const std::u16string& key, const void* row, TableQualityRecord& r) {
             ReadTableText(call, key, u"TNAME", row, r.tname);
-            double v = 0;
-            call.GetTableField(key, u"Q_DIRECTRD", row, v);
-            r.directRead = v;
-            call.GetTableField(key, u"Q_SEQRD", row, v);
-            r.sequentialRead = v;
-            call.GetTableField(key, u"Q_TOTAL", row, v);
-            r.total = v;
+            r.directRead = TableValue<double>(call, key, u"Q_DIRECTRD", row);
+            r.sequentialRead = TableValue<double>(call, key, u"Q_SEQRD", row);
+            r.total = TableValue<double>(call, key, u"Q_TOTAL", row);
         });
 }
 
@@ -148,9 +141,7 @@ DialogStepRecord BuildDialogStep(CBaseRfc& call, const std::u16string& key, cons
     int32_t times[6] = {};
     ReadTableFields<int32_t>(call, key, row, kDatabaseTimeFields, times);
     r.databaseTime = DatabaseTime(times);
-    int32_t memSum = 0;
-    call.GetTableField(key, u"MEMSUM", row, memSum);
-    r.memSum = memSum;
+    r.memSum = TableValue<int32_t>(call, key, u"MEMSUM", row);
     return r;
 }
 
