@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
 #include "platform/Exception.h"
 #include "platform/File.h"
@@ -133,6 +134,55 @@ TEST_F(ControlFileTest, IncompleteLastRecordIsIgnoredAndAppendedAfter) {
 TEST_F(ControlFileTest, UnopenableFileThrowsTheFileException) {
     fs::create_directories(dir_ / "instance.ctl");  // a folder in its place
     EXPECT_THROW(EnsureControlRecord(path_, u"x", Named(u"x", u"y")), CFileException);
+}
+
+}  // namespace
+
+namespace {
+
+// A module that delivered nothing: every file still gets its records, zero
+// apart from the capture time.
+TEST_F(ControlFileTest, WritersRecordZerosForAnEmptyResult) {
+    auto clock = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{});
+    clock->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 16, 0));
+    platform::SetTimeSource(clock);
+    const double now =
+        platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 10, 16, 0)).Value();
+    const auto path = [&](const char* name) { return platform::FromUtf8((dir_ / name).string()); };
+
+    CSaptuneGetStorageInfosEx storage;
+    instfile::WriteStorageFile(storage, path("I.stg"));
+    CThWpInfo wp;
+    instfile::WriteWorkProcessFile(wp, path("I.wp"));
+    CSaptuneGetSummaryStatisticEx summary;
+    instfile::AppendMemoryRecord(summary, path("I.mem"));
+    instfile::AppendMemoryRecord(summary, path("I.mem"));
+    CThRequestQueue queue;
+    instfile::AppendRequestQueueRecord(queue, path("I.drq"));
+    CSapwlStatrecReadFileEx statrec;
+    uint32_t written = 0;
+    instfile::AppendDialogSteps(statrec, path("I.dss"), 0.5, written);
+    platform::SetTimeSource(nullptr);
+
+    const auto stg = platform::ReadWholeFile(path("I.stg"));
+    EXPECT_EQ(stg, std::vector<unsigned char>(sizeof(StorageRecord), 0));
+    EXPECT_EQ(fs::file_size(dir_ / "I.wp"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "I.dss"), 0u);  // opened and closed, nothing appended
+    EXPECT_EQ(written, 0u);
+
+    const auto mem = platform::ReadWholeFile(path("I.mem"));
+    ASSERT_EQ(mem.size(), 2 * sizeof(MemoryRecord));
+    MemoryRecord m;
+    std::memcpy(&m, mem.data() + sizeof m, sizeof m);
+    EXPECT_DOUBLE_EQ(m.time, now);
+    EXPECT_EQ(m.bufferUsedSpace + m.pagingCurrUsed + m.rollCurrUsed + m.heapUsed, 0);
+
+    const auto drq = platform::ReadWholeFile(path("I.drq"));
+    ASSERT_EQ(drq.size(), sizeof(RequestQueueRecord));
+    RequestQueueRecord q;
+    std::memcpy(&q, drq.data(), sizeof q);
+    EXPECT_DOUBLE_EQ(q.time, now);
+    for (int32_t v : q.queue) EXPECT_EQ(v, 0);
 }
 
 }  // namespace
