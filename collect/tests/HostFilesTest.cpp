@@ -70,12 +70,12 @@ TEST(HostFilesTest, MinuteRecordsAppendAndSnapshotsReplace) {
     AppendRecord(folder.File(u"h.cpu"), cpu);
     const auto cpus = ReadRecords<HostCpuRecord>(folder.File(u"h.cpu"));
     ASSERT_EQ(cpus.size(), 2u);
-    EXPECT_EQ(cpus[1].cpuBusyPercent, 6);
+    EXPECT_EQ(+cpus[1].cpuBusyPercent, 6);
 
     std::vector<tagPS_STAT> processes(3, tagPS_STAT{});
     processes[2].procId = 77;
     WriteProcessSnapshot(folder.File(u"h.ps"), processes);
-    EXPECT_EQ(ReadRecords<tagPS_STAT>(folder.File(u"h.ps")).at(2).procId, 77);
+    EXPECT_EQ(+ReadRecords<tagPS_STAT>(folder.File(u"h.ps")).at(2).procId, 77);
     WriteProcessSnapshot(folder.File(u"h.ps"), {});
     EXPECT_TRUE(folder.Exists(u"h.ps"));
     EXPECT_TRUE(ReadRecords<tagPS_STAT>(folder.File(u"h.ps")).empty());
