@@ -5,6 +5,7 @@
 #include "collect/instance/InstanceRecordRules.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
+#include "rfc/RfcException.h"
 
 namespace {
 
@@ -71,14 +72,20 @@ void CInstanceThread::Initialize() {
 
 void CInstanceThread::FixTimeOffset() {
     m_dLastRead = instrec::LocalNowOle();
+    platform::OleDate serverTime;
     if (m_nRelease < 47) {
         m_GetParameter.CallFunctionModule(m_Connection);
         std::u16string stamp;
         m_GetParameter.GetExport(u"E_FP_LASTCOLLWRT", stamp);
-        m_dTimeOffset = m_dLastRead - GetLastCollectorWriteTime(platform::Trim(stamp)).Value();
+        serverTime = GetLastCollectorWriteTime(platform::Trim(stamp));
     } else {
-        m_dTimeOffset = m_dLastRead - GetRemoteTime().Value();
+        serverTime = GetRemoteTime();
     }
+    // A stamp such as 31 February passes the field checks but names no day;
+    // an offset from it would move every window by a century.
+    if (!serverTime.IsValid())
+        ThrowRfcDetailException(u"CInstanceThread::Initialize", u"invalid server time");
+    m_dTimeOffset = m_dLastRead - serverTime.Value();
 }
 
 void CInstanceThread::WriteInstanceMessage(std::u16string_view text) noexcept {

@@ -31,6 +31,17 @@ class OfflineInstanceThread : public CInstanceThread {
     uint32_t DialogSteps() const { return m_nDialogSteps; }
     void SetLastRead(double v) { m_dLastRead = v; }
     bool StopRequested() const { return m_Events.IsSet(kStopEvent); }
+    double TimeOffset() const { return m_dTimeOffset; }
+    // The offset from a server clock of our choosing (releases from 4.7 on).
+    void FixOffsetAgainst(platform::OleDate serverTime) {
+        serverTime_ = serverTime;
+        m_nRelease = 47;
+        FixTimeOffset();
+    }
+    platform::OleDate GetRemoteTime() override { return serverTime_; }
+
+  private:
+    platform::OleDate serverTime_;
 };
 
 // Holds every connection check until the test opens the gate: a capture
@@ -228,6 +239,19 @@ TEST_F(InstanceThreadTest, StopDuringALongCaptureTakesEffectAfterIt) {
     EXPECT_EQ(CountLines(lines, "capturing instance statistics."), 1u);
     EXPECT_EQ(CountLines(lines, "capturing buffer statistics."), 0u);
     EXPECT_FALSE(fs::exists(File("sum")));
+}
+
+TEST_F(InstanceThreadTest, TimeOffsetIsOurClockMinusTheServers) {
+    const auto at = [](int h, int m) {
+        return platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, h, m, 0));
+    };
+    thread_->FixOffsetAgainst(at(3, 15));  // the server is seven hours behind
+    EXPECT_NEAR(thread_->TimeOffset(), 7.0 / 24, 1e-9);
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), at(10, 15).Value());
+    thread_->FixOffsetAgainst(at(22, 45));
+    EXPECT_NEAR(thread_->TimeOffset(), -12.5 / 24, 1e-9);
+    EXPECT_THROW(thread_->FixOffsetAgainst(platform::OleDate::Invalid()), CException);
+    EXPECT_NEAR(thread_->TimeOffset(), -12.5 / 24, 1e-9);  // kept
 }
 
 TEST_F(InstanceThreadTest, PathsAndIdentityFollowTheServerEntry) {
