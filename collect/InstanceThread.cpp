@@ -7,20 +7,12 @@
 #include "platform/Format.h"
 #include "rfc/RfcException.h"
 
-namespace {
-
-std::u16string EntryText(const char16_t* field, size_t capacity) {
-    return platform::Trim(platform::FieldText(field, capacity));
-}
-
-}  // namespace
-
 CInstanceThread::CInstanceThread(const tagSERVERLIST& server, std::u16string sessionDir)
     : m_strSessionDir(std::move(sessionDir)),
-      m_strName(EntryText(server.name, std::size(server.name))),
-      m_strHost(EntryText(server.host, std::size(server.host))),
-      m_strSystemNumber(EntryText(server.systemNumber, std::size(server.systemNumber))),
-      m_strServices(EntryText(server.services, std::size(server.services))) {
+      m_strName(ServerName(server)),
+      m_strHost(ServerHost(server)),
+      m_strSystemNumber(ServerSystemNumber(server)),
+      m_strServices(ServerServices(server)) {
     for (size_t i = kProfileRequest; i <= kDialogStepRequest; ++i) AddEvent();
 }
 

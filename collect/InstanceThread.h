@@ -21,7 +21,7 @@
 #include <string>
 
 #include "collect/RfcThread.h"
-#include "collect/records/ServerListRecord.h"
+#include "collect/ServerList.h"
 #include "rfc/catalogue/GetParameter.h"
 #include "rfc/catalogue/PflGetServerParamValues.h"
 #include "rfc/catalogue/RfcSystemInfo.h"

@@ -150,14 +150,17 @@ TEST_F(InstanceThreadTest, BufferCaptureRewritesTheFiveFilesAndReports) {
 
 TEST_F(InstanceThreadTest, FailedCapturesReportTheirTextAndTheThreadGoesOn) {
     thread_->SetLastRead(46000.25);
-    thread_->Start();
-    thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
     thread_->SetEvent(CInstanceThread::kDialogStepRequest);
     thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
+    thread_->Start();
     // Each capture: its message, then the failed reopen of its connection
     // check, then the failed call; buffers need no connection.
     const auto lines = LogLines(9);
     ASSERT_EQ(lines.size(), 9u);
+    std::string all;
+    for (const auto& l : lines) all += l + "\n";
+    SCOPED_TRACE(all);
     const std::string rfc = std::string(kStamp) + "RFC Exception: ";
     // Lowest index first: memory and queues (6), buffers (7), dialog steps (8).
     EXPECT_EQ(lines[0], std::string(kStamp) + "capturing instance statistics.");
