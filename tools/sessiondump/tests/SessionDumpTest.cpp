@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -102,6 +103,26 @@ TEST_F(SessionDumpTest, FolderDumpNamesGroupsAndInvalidDates) {
     EXPECT_EQ(lines[1],
               "I1.drq #1: time=2026-12-07 23:59:59 NOWP=0 DIA=4 UPD=0 ENQ=0 BTC=0 SPO=0 UP2=9");
     EXPECT_TRUE(lines[2].starts_with("I1.mem #1: time=invalid(")) << lines[2];
+}
+
+// The program prints the folder's lines and fails on a missing argument.
+TEST_F(SessionDumpTest, ProgramPrintsEveryRecordOfTheFolder) {
+    StorageRecord st{};
+    st.heapAreaTotal = 5000000000LL;
+    st.wpNumber = 12;
+    Write("I1.stg", std::vector{st});
+    const std::string out = (dir_ / "out.txt").string();
+    const std::string command =
+        std::string(QUORVEL_SESSIONDUMP_PROGRAM) + " " + (dir_ / "I1.stg").string() + " > " + out;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream in(out);
+    std::string line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_TRUE(line.starts_with("I1.stg #1: DW_BSS=0")) << line;
+    EXPECT_NE(line.find("HEAP_AREA_TOTAL=5000000000"), std::string::npos);
+    EXPECT_NE(line.find("WP_NUMBER=12"), std::string::npos);
+    EXPECT_FALSE(std::getline(in, line));
+    EXPECT_NE(std::system((std::string(QUORVEL_SESSIONDUMP_PROGRAM) + " 2>/dev/null").c_str()), 0);
 }
 
 }  // namespace
