@@ -9,14 +9,18 @@ namespace r3sim {
 ApplicationServer::ApplicationServer(SystemShared& shared, const ServerSpec& server)
     : shared_(shared), server_(server) {}
 
-ApplicationServer::~ApplicationServer() { Stop(); }
+ApplicationServer::~ApplicationServer() {
+    Stop();
+}
 
 bool ApplicationServer::Bind(uint16_t port, std::string& error) {
     listener_ = rfcnet::ListenLoopback(port, error);
     return listener_.IsOpen();
 }
 
-void ApplicationServer::Start() { acceptThread_ = std::thread([this] { AcceptLoop(); }); }
+void ApplicationServer::Start() {
+    acceptThread_ = std::thread([this] { AcceptLoop(); });
+}
 
 void ApplicationServer::AcceptLoop() {
     for (;;) {

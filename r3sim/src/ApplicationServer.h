@@ -19,7 +19,7 @@
 namespace r3sim {
 
 class ApplicationServer {
-public:
+  public:
     ApplicationServer(SystemShared& shared, const ServerSpec& server);
     ~ApplicationServer();
 
@@ -28,7 +28,7 @@ public:
     // Expects the stop signal to be given; joins every thread.
     void Stop();
 
-private:
+  private:
     struct Running {
         std::unique_ptr<Session> session;
         std::thread thread;

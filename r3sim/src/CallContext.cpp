@@ -34,7 +34,9 @@ const rfcwire::TableData* CallContext::Table(std::u16string_view name) const {
     return nullptr;
 }
 
-void CallContext::ExportValue(rfcwire::Value value) { reply_.importing.push_back(std::move(value)); }
+void CallContext::ExportValue(rfcwire::Value value) {
+    reply_.importing.push_back(std::move(value));
+}
 
 void CallContext::ReturnTable(rfcwire::TableData table) {
     if (Table(table.name) == nullptr) return;

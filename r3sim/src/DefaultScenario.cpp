@@ -17,7 +17,7 @@ const std::string& DefaultScenarioJson() {
   "database": { "system": "ORA", "release": "10.2.0" },
   "languages": ["EN", "DE"],
   "clients": [
-    { "number": "000", "text": "SAP AG" },
+    { "number": "000", "text": "Reference client" },
     { "number": "100", "text": "Quality assurance" }
   ],
   "users": [

@@ -53,7 +53,8 @@ LogonResult CheckLogon(const Scenario& scenario, const ServerSpec& server,
     std::string iso;
     for (const std::string& known : scenario.languages) {
         const std::string upper = Upper(known);
-        if (language.empty() || language == upper || (language.size() == 1 && language[0] == upper[0])) {
+        if (language.empty() || language == upper ||
+            (language.size() == 1 && language[0] == upper[0])) {
             iso = upper;
             break;
         }

@@ -115,7 +115,8 @@ Scenario ParseScenario(const std::string& text) {
         s.clients.push_back(client);
     }
     for (const json& u : Array(root, "users", "scenario")) {
-        CheckKnown(u, "users[]", {"name", "password", "clients", "locked", "missingAuthorizations"});
+        CheckKnown(u, "users[]",
+                   {"name", "password", "clients", "locked", "missingAuthorizations"});
         UserSpec user;
         user.name = Text(u, "name", "users[]", "");
         if (user.name.empty()) Bad("users[]", "name missing");
@@ -154,7 +155,8 @@ Scenario ParseScenario(const std::string& text) {
     }
     if (s.servers.empty()) Bad("servers", "at least one application server is needed");
     for (const json& f : Array(root, "faults", "scenario")) {
-        CheckKnown(f, "faults[]", {"module", "server", "action", "delayMs", "exception", "message"});
+        CheckKnown(f, "faults[]",
+                   {"module", "server", "action", "delayMs", "exception", "message"});
         FaultSpec fault;
         fault.module = Text(f, "module", "faults[]", "");
         if (fault.module.empty()) Bad("faults[]", "module missing");
@@ -179,6 +181,8 @@ Scenario LoadScenarioFile(const std::string& path) {
     return ParseScenario(text.str());
 }
 
-Scenario DefaultScenario() { return ParseScenario(DefaultScenarioJson()); }
+Scenario DefaultScenario() {
+    return ParseScenario(DefaultScenarioJson());
+}
 
 }  // namespace r3sim

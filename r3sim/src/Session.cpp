@@ -23,7 +23,9 @@ rfcwire::ErrorRecord Error(int group, std::u16string key, const std::string& mes
 Session::Session(SystemShared& shared, const ServerSpec& server, rfcnet::Socket socket)
     : shared_(shared), server_(server), socket_(std::move(socket)) {}
 
-void Session::Abort() { socket_.ShutdownBoth(); }
+void Session::Abort() {
+    socket_.ShutdownBoth();
+}
 
 void Session::Run() {
     shared_.counters.CountConnection();
@@ -84,8 +86,9 @@ bool Session::Serve(const rfcwire::ClientMessage& message) {
     }
     if (const auto* query = std::get_if<rfcwire::StructureRequest>(&message)) {
         rfcwire::StructureReply reply;
-        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"NOT_FOUND",
-                            "Structure " + platform::ToUtf8(query->name) + " is not active in the dictionary");
+        reply.error = Error(
+            RFC_ERROR_SYSTEM_FAILURE, u"NOT_FOUND",
+            "Structure " + platform::ToUtf8(query->name) + " is not active in the dictionary");
         return Reply(rfcwire::Encode(reply));
     }
     return false;
@@ -109,17 +112,23 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
             case FaultAction::kDelay:
                 if (!Pause(fault->delayMs)) return false;
                 break;
-            case FaultAction::kDrop: return false;
-            case FaultAction::kHang: Pause(-1); return false;
+            case FaultAction::kDrop:
+                return false;
+            case FaultAction::kHang:
+                Pause(-1);
+                return false;
             case FaultAction::kGarbage: {
                 // A reply header with a payload no decoder accepts.
                 const std::vector<uint8_t> junk(7, 0xFF);
                 return Reply(rfcwire::EncodeFrame(rfcwire::MessageType::kCallReply, junk));
             }
-            case FaultAction::kRaise: call.Raise(fault->exception, fault->message); break;
+            case FaultAction::kRaise:
+                call.Raise(fault->exception, fault->message);
+                break;
             case FaultAction::kFail:
-                call.Fail("SYSTEM_FAILURE",
-                          fault->message.empty() ? "Module " + module + " terminated" : fault->message);
+                call.Fail("SYSTEM_FAILURE", fault->message.empty()
+                                                ? "Module " + module + " terminated"
+                                                : fault->message);
                 break;
         }
     }

@@ -17,13 +17,13 @@
 namespace r3sim {
 
 class Session {
-public:
+  public:
     Session(SystemShared& shared, const ServerSpec& server, rfcnet::Socket socket);
     void Run();
     // Ends the connection from another thread (at stop).
     void Abort();
 
-private:
+  private:
     bool Serve(const rfcwire::ClientMessage& message);
     bool ServeCall(const rfcwire::CallRequest& request);
     bool Reply(const std::vector<uint8_t>& frame);

@@ -23,7 +23,9 @@ SimulatedSystem::SimulatedSystem(Scenario scenario, SimulatorOptions options)
     shared_->options = options;
 }
 
-SimulatedSystem::~SimulatedSystem() { Stop(); }
+SimulatedSystem::~SimulatedSystem() {
+    Stop();
+}
 
 bool SimulatedSystem::TryStart(int portBase, std::string& error) {
     shared_->stop = std::make_unique<rfcnet::WakeSignal>();
@@ -80,10 +82,16 @@ std::string SimulatedSystem::HostsOverride() const {
     return text;
 }
 
-const Scenario& SimulatedSystem::GetScenario() const { return shared_->scenario; }
+const Scenario& SimulatedSystem::GetScenario() const {
+    return shared_->scenario;
+}
 
-ModuleRegistry& SimulatedSystem::Modules() { return shared_->modules; }
+ModuleRegistry& SimulatedSystem::Modules() {
+    return shared_->modules;
+}
 
-CallCounters& SimulatedSystem::Counters() { return shared_->counters; }
+CallCounters& SimulatedSystem::Counters() {
+    return shared_->counters;
+}
 
 }  // namespace r3sim

@@ -11,7 +11,9 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-bool SameName(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+bool SameName(std::string_view a, std::string_view b) {
+    return Upper(a) == Upper(b);
+}
 
 std::vector<uint8_t> CharField(std::string_view value, size_t chars) {
     std::u16string text = platform::FromUtf8(value);

@@ -56,8 +56,8 @@ TEST(PackedDecimal, UnpacksRightAlignedWithTheSignBehind) {
     EXPECT_EQ(ToText({0x12, 0x3F}, 0, 4), u"123");
     EXPECT_EQ(ToText({0x00, 0x5C}, 3, 7), u" 0.005");
     EXPECT_EQ(ToText({0x01, 0x25, 0x0D}, 2, 6), u"<error>");  // "12.50-" needs 7
-    EXPECT_EQ(ToText({0x1A, 0x0C}, 0), u"<error>");            // nibble A is no digit
-    EXPECT_EQ(ToText({0x12, 0x34}, 0), u"<error>");            // no sign
+    EXPECT_EQ(ToText({0x1A, 0x0C}, 0), u"<error>");           // nibble A is no digit
+    EXPECT_EQ(ToText({0x12, 0x34}, 0), u"<error>");           // no sign
 }
 
 TEST(PackedDecimal, RoundTripsThroughTextKeepTheValue) {
@@ -113,8 +113,8 @@ TEST(InternalTable, NullHandlesAndBadLengthsAreRefused) {
 
 TEST(TypeCodes, LettersMapToTheClassicCodes) {
     const std::pair<RFC_CHAR, RFC_TYPEHANDLE> codes[] = {
-        {u'C', 0}, {u'D', 1}, {u'P', 2}, {u'T', 3}, {u'X', 4}, {u'h', 5},
-        {u'N', 6}, {u'F', 7}, {u'I', 8}, {u's', 9}, {u'b', 10}, {u'u', 14}, {u'v', 17}};
+        {u'C', 0}, {u'D', 1}, {u'P', 2}, {u'T', 3},  {u'X', 4},  {u'h', 5}, {u'N', 6},
+        {u'F', 7}, {u'I', 8}, {u's', 9}, {u'b', 10}, {u'u', 14}, {u'v', 17}};
     for (const auto& [letter, code] : codes) EXPECT_EQ(RfcExidToRfcTypeU(letter), code);
     EXPECT_EQ(RfcExidToRfcTypeU(u'?'), static_cast<RFC_TYPEHANDLE>(RFCTYPE_UNKNOWN));
 }

@@ -11,7 +11,8 @@ using ClientCall = LiveSystem;
 
 RFC_PARAMETER Param(const char16_t* name, void* addr, unsigned leng,
                     RFC_TYPEHANDLE type = RFCTYPE_CHAR) {
-    return {name, static_cast<unsigned>(std::char_traits<char16_t>::length(name)), addr, leng, type};
+    return {name, static_cast<unsigned>(std::char_traits<char16_t>::length(name)), addr, leng,
+            type};
 }
 
 std::u16string Chars(const std::vector<RFC_CHAR>& buffer) {
@@ -51,9 +52,10 @@ TEST_F(ClientCall, SystemParametersArriveThroughCallAndReceive) {
     EXPECT_EQ(Chars(user), Field(u"COLLECTOR", 12));
 
     std::vector<RFC_CHAR> dbsys(3), dbrel(7);
-    RFC_PARAMETER db[] = {Param(u"DBSYSTEM", dbsys.data(), 6), Param(u"RELEASE", dbrel.data(), 14),
-                          {}};
-    ASSERT_EQ(RfcCallReceiveU(handle, u"DB_DBSYS_RELEASE", nullptr, db, nullptr, &exception), RFC_OK);
+    RFC_PARAMETER db[] = {
+        Param(u"DBSYSTEM", dbsys.data(), 6), Param(u"RELEASE", dbrel.data(), 14), {}};
+    ASSERT_EQ(RfcCallReceiveU(handle, u"DB_DBSYS_RELEASE", nullptr, db, nullptr, &exception),
+              RFC_OK);
     EXPECT_EQ(Chars(dbsys), u"ORA");
     EXPECT_EQ(Chars(dbrel), u"10.2.0 ");
     RfcCloseU(handle);
@@ -68,16 +70,17 @@ TEST_F(ClientCall, ModuleExceptionsReturn2WithTheNameAsKey) {
     Start();
     const RFC_HANDLE handle = Open();
     RFC_CHAR* exception = nullptr;
-    EXPECT_EQ(CallWithText(handle, u"OBJECT_EXISTS", {{u"OBJECT", Field(u"S_RFC", 10)}}, &exception),
-              RFC_EXCEPTION);
+    EXPECT_EQ(
+        CallWithText(handle, u"OBJECT_EXISTS", {{u"OBJECT", Field(u"S_RFC", 10)}}, &exception),
+        RFC_EXCEPTION);
     EXPECT_EQ(std::u16string(exception), u"OBJECT_EXISTS");
     RFC_ERROR_INFO_EX error = LastError();
     EXPECT_EQ(error.group, RFC_ERROR_APPLICATION_EXCEPTION);
     EXPECT_EQ(Key(error), u"OBJECT_EXISTS");
 
-    EXPECT_EQ(CallWithText(handle, u"OBJECT_EXISTS", {{u"OBJECT", Field(u"S_LOG_COM", 10)}},
-                           &exception),
-              RFC_EXCEPTION);
+    EXPECT_EQ(
+        CallWithText(handle, u"OBJECT_EXISTS", {{u"OBJECT", Field(u"S_LOG_COM", 10)}}, &exception),
+        RFC_EXCEPTION);
     EXPECT_EQ(Key(LastError()), u"OBJECT_NOT_FOUND");
     // An exception leaves the connection usable.
     EXPECT_EQ(RfcCallReceiveU(handle, u"RFC_PING", nullptr, nullptr, nullptr, &exception), RFC_OK);
@@ -166,9 +169,8 @@ TEST_F(ClientCall, TablesTravelBothWaysInOneTransfer) {
     EXPECT_EQ(last, 0);
     EXPECT_EQ(ItFillU(extra), 0u);  // not listed, not transferred
 
-    RFC_TABLE both[] = {{u"ROWS", 4, RFCTYPE_CHAR, 8, 0, rows, 0},
-                        {u"EXTRA", 5, RFCTYPE_CHAR, 2, 0, extra, 0},
-                        {}};
+    RFC_TABLE both[] = {
+        {u"ROWS", 4, RFCTYPE_CHAR, 8, 0, rows, 0}, {u"EXTRA", 5, RFCTYPE_CHAR, 2, 0, extra, 0}, {}};
     ASSERT_EQ(RfcCallU(handle, u"Z_REVERSE_ROWS", nullptr, both), RFC_OK);
     ASSERT_EQ(RfcReceiveU(handle, nullptr, both, &exception), RFC_OK);
     EXPECT_EQ(ItFillU(extra), 1u);

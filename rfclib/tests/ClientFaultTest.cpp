@@ -90,7 +90,7 @@ TEST_F(ClientFault, SlowAndFailingModulesAreServedAsConfigured) {
 // A partner of our own that answers the logon with the given bytes (or not
 // at all) and then keeps the connection until the client goes.
 class RawPartner {
-public:
+  public:
     explicit RawPartner(std::vector<uint8_t> answer, bool answer_ = true)
         : answer_(std::move(answer)), send_(answer_) {
         std::string error;
@@ -103,9 +103,10 @@ public:
     }
     int Port() const { return rfcnet::LocalPort(listener_); }
 
-private:
+  private:
     void Serve() {
-        if (rfcnet::WaitReadable(listener_.Fd(), 10000, stop_.Fd()) != rfcnet::IoStatus::kOk) return;
+        if (rfcnet::WaitReadable(listener_.Fd(), 10000, stop_.Fd()) != rfcnet::IoStatus::kOk)
+            return;
         rfcnet::Socket client(::accept(listener_.Fd(), nullptr, nullptr));
         // Wait for the logon frame's first bytes, then answer.
         rfcnet::WaitReadable(client.Fd(), 10000, stop_.Fd());

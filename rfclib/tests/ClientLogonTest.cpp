@@ -101,7 +101,8 @@ TEST_F(ClientLogon, DomainSuffixesAndRoutersReachTheServer) {
     auto& system = Start();
     RfcCloseU(Open(Logon(u"qashost1.lan", u"00")));
     // The route goes to the router's host and port, here the server of SYSNR 01.
-    const std::u16string port = platform::FromUtf8(std::to_string(system.PortOf("qashost1_QAS_01")));
+    const std::u16string port =
+        platform::FromUtf8(std::to_string(system.PortOf("qashost1_QAS_01")));
     const RFC_HANDLE handle = Open(Logon(u"/H/qashost1/S/" + port + u"/H/qashost2", u"02"));
     RFC_ATTRIBUTES attributes{};
     ASSERT_EQ(RfcGetAttributesU(handle, &attributes), RFC_OK);

@@ -33,7 +33,8 @@ TEST(ConnectString, TakesTheSixLogonKeys) {
 }
 
 TEST(ConnectString, KeepsEmptyValuesQuotesAndIgnoresOtherKeys) {
-    const auto p = Parse(u"  ashost=srv1.lan   SysNr=7 CLIENT= USER=U PASSWD=\"a b=c\" LANG= TRACE=1 ");
+    const auto p =
+        Parse(u"  ashost=srv1.lan   SysNr=7 CLIENT= USER=U PASSWD=\"a b=c\" LANG= TRACE=1 ");
     EXPECT_EQ(p.host, u"srv1.lan");
     EXPECT_EQ(p.systemNumber, 7);
     EXPECT_EQ(p.client, u"");

@@ -15,7 +15,7 @@
 namespace rfctest {
 
 class LiveSystem : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         unsetenv("QUORVEL_RFC_READ_TIMEOUT_MS");
         unsetenv("QUORVEL_RFC_CONNECT_TIMEOUT_MS");

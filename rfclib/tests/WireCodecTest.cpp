@@ -38,8 +38,8 @@ Message RoundTripServer(const Message& message) {
 }
 
 TEST(WireCodec, ClientMessagesSurviveARoundTrip) {
-    OpenRequest open{u"srv1.lan", 3300, u"/H/b/S/3298/H/srv1", 0, u"100", u"USER", u"PW",
-                     u"EN", u"pc1"};
+    OpenRequest open{u"srv1.lan", 3300,  u"/H/b/S/3298/H/srv1", 0, u"100", u"USER", u"PW",
+                     u"EN",       u"pc1"};
     std::vector<ClientMessage> messages = {open, SampleCall(), InterfaceRequest{u"TH_WPINFO"},
                                            StructureRequest{u"WPINFO"}, CloseRequest{}};
     for (const ClientMessage& message : messages) {
@@ -85,8 +85,9 @@ TEST(WireCodec, ServerMessagesSurviveARoundTrip) {
     InterfaceReply missing;
     missing.error.key = u"FU_NOT_FOUND";
     EXPECT_EQ((RoundTripServer<InterfaceReply, ServerMessage>(missing).error.key), u"FU_NOT_FOUND");
-    EXPECT_EQ((RoundTripServer<ErrorReply, ServerMessage>(ErrorReply{{107, u"K", u"M"}}).error.message),
-              u"M");
+    EXPECT_EQ(
+        (RoundTripServer<ErrorReply, ServerMessage>(ErrorReply{{107, u"K", u"M"}}).error.message),
+        u"M");
 }
 
 TEST(WireCodec, EveryTruncationIsRefused) {
@@ -95,24 +96,24 @@ TEST(WireCodec, EveryTruncationIsRefused) {
     std::string error;
     for (size_t cut = 0; cut < call.size(); ++cut) {
         ClientMessage client;
-        EXPECT_FALSE(DecodeClientFrame(std::span(call.data(), cut), kDefaultMaxPayload, client, error));
+        EXPECT_FALSE(
+            DecodeClientFrame(std::span(call.data(), cut), kDefaultMaxPayload, client, error));
         EXPECT_FALSE(error.empty());
         if (cut >= kFrameHeaderSize) {  // the payload alone, cut short
-            EXPECT_FALSE(DecodeClientMessage(MessageType::kCallRequest,
-                                             std::span(call.data() + kFrameHeaderSize,
-                                                       cut - kFrameHeaderSize),
-                                             client, error))
+            EXPECT_FALSE(DecodeClientMessage(
+                MessageType::kCallRequest,
+                std::span(call.data() + kFrameHeaderSize, cut - kFrameHeaderSize), client, error))
                 << cut;
         }
     }
     for (size_t cut = 0; cut < reply.size(); ++cut) {
         ServerMessage server;
-        EXPECT_FALSE(DecodeServerFrame(std::span(reply.data(), cut), kDefaultMaxPayload, server, error));
+        EXPECT_FALSE(
+            DecodeServerFrame(std::span(reply.data(), cut), kDefaultMaxPayload, server, error));
         if (cut >= kFrameHeaderSize) {
-            EXPECT_FALSE(DecodeServerMessage(MessageType::kCallReply,
-                                             std::span(reply.data() + kFrameHeaderSize,
-                                                       cut - kFrameHeaderSize),
-                                             server, error))
+            EXPECT_FALSE(DecodeServerMessage(
+                MessageType::kCallReply,
+                std::span(reply.data() + kFrameHeaderSize, cut - kFrameHeaderSize), server, error))
                 << cut;
         }
     }
@@ -170,7 +171,8 @@ TEST(WireCodec, InconsistentPayloadsAreRefused) {
     // A text longer than its limit.
     ByteWriter longName;
     longName.Text(std::u16string(kMaxNameUnits + 1, u'A'));
-    EXPECT_FALSE(DecodeClientMessage(MessageType::kInterfaceRequest, longName.Take(), client, error));
+    EXPECT_FALSE(
+        DecodeClientMessage(MessageType::kInterfaceRequest, longName.Take(), client, error));
 
     // A flag byte that is neither 0 nor 1.
     const std::vector<uint8_t> flag = {7};

@@ -20,7 +20,7 @@ struct SessionInfo {
 };
 
 class CallContext {
-public:
+  public:
     CallContext(const Scenario& scenario, const ServerSpec& server, const SessionInfo& session,
                 const rfcwire::CallRequest& request, rfcwire::CallReply& reply);
 
@@ -51,7 +51,7 @@ public:
 
     bool Ended() const { return reply_.outcome != rfcwire::CallOutcome::kDone; }
 
-private:
+  private:
     const Scenario& scenario_;
     const ServerSpec& server_;
     const SessionInfo& session_;

@@ -14,7 +14,7 @@
 namespace r3sim {
 
 struct CounterSnapshot {
-    std::map<std::string, uint64_t> calls;                         // module -> count
+    std::map<std::string, uint64_t> calls;                                   // module -> count
     std::map<std::pair<std::string, std::string>, uint64_t> callsPerServer;  // (server, module)
     uint64_t connections = 0;
     uint64_t logons = 0;
@@ -23,7 +23,7 @@ struct CounterSnapshot {
 };
 
 class CallCounters {
-public:
+  public:
     void CountCall(const std::string& server, const std::string& module);
     void CountConnection();
     void CountLogon(bool accepted);
@@ -34,7 +34,7 @@ public:
     CounterSnapshot Snapshot() const;
     void Reset();
 
-private:
+  private:
     mutable std::mutex mutex_;
     CounterSnapshot counts_;
 };

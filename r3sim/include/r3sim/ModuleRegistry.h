@@ -17,12 +17,12 @@ namespace r3sim {
 using ModuleHandler = std::function<void(CallContext&)>;
 
 class ModuleRegistry {
-public:
+  public:
     void Register(const std::string& name, ModuleHandler handler);
     const ModuleHandler* Find(const std::string& name) const;
     std::vector<std::string> Names() const;
 
-private:
+  private:
     std::map<std::string, ModuleHandler> handlers_;
 };
 

@@ -75,7 +75,7 @@ struct Scenario {
 };
 
 class ScenarioError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -33,7 +33,7 @@ class ApplicationServer;
 struct SystemShared;
 
 class SimulatedSystem {
-public:
+  public:
     explicit SimulatedSystem(Scenario scenario, SimulatorOptions options = {});
     ~SimulatedSystem();
     SimulatedSystem(const SimulatedSystem&) = delete;
@@ -56,7 +56,7 @@ public:
     ModuleRegistry& Modules();
     CallCounters& Counters();
 
-private:
+  private:
     bool TryStart(int portBase, std::string& error);
 
     std::unique_ptr<SystemShared> shared_;

@@ -66,13 +66,15 @@ void RegisterAuthorityModules(ModuleRegistry& registry) {
             return;
         }
         if (!ObjectKnown(call.GetScenario(), check.object)) {
-            call.Raise("OBJECT_NOT_FOUND", "Authorization object " + check.object + " does not exist");
+            call.Raise("OBJECT_NOT_FOUND",
+                       "Authorization object " + check.object + " does not exist");
             return;
         }
         for (const MissingAuthorization& missing : user->missingAuthorizations) {
             if (Refused(missing, check)) {
-                call.Raise("USER_IS_NOT_AUTHORIZED",
-                           "User " + user->name + " has no authorization for object " + check.object);
+                call.Raise(
+                    "USER_IS_NOT_AUTHORIZED",
+                    "User " + user->name + " has no authorization for object " + check.object);
                 return;
             }
         }

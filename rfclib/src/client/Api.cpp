@@ -19,8 +19,8 @@ constexpr char16_t kLibraryRelease[] = u"700";
 constexpr size_t kMaxConnectStringUnits = 4096;
 
 ErrorRecord HandleError(RFC_HANDLE handle, const char* what) {
-    return MakeError(RFC_ERROR_HANDLE,
-                     std::string(what) + ": RFC handle " + std::to_string(handle) + " is not valid");
+    return MakeError(RFC_ERROR_HANDLE, std::string(what) + ": RFC handle " +
+                                           std::to_string(handle) + " is not valid");
 }
 
 ErrorRecord NullArgument(const char* function, const char* argument) {
@@ -31,8 +31,8 @@ ErrorRecord NullArgument(const char* function, const char* argument) {
 std::shared_ptr<ClientConnection> Usable(RFC_HANDLE handle, const char* function, RFC_RC& rc) {
     auto connection = FindConnection(handle);
     if (!connection) {
-        rc = Fail(HandleError(handle, function), handle == RFC_HANDLE_NULL ? RFC_NOT_OPEN
-                                                                            : RFC_INVALID_HANDLE);
+        rc = Fail(HandleError(handle, function),
+                  handle == RFC_HANDLE_NULL ? RFC_NOT_OPEN : RFC_INVALID_HANDLE);
         return nullptr;
     }
     return connection;
@@ -42,9 +42,9 @@ RFC_RC SendCall(ClientConnection& connection, const RFC_CHAR* function, RFC_PARA
                 RFC_TABLE* tables) {
     if (connection.Broken()) return Fail(connection.Failure(), RFC_CLOSED);
     if (connection.callPending)
-        return Fail(MakeError(RFC_ERROR_PROGRAM,
-                              "RfcCall: the answer of " + platform::ToUtf8(connection.pendingFunction) +
-                                  " has not been received"),
+        return Fail(MakeError(RFC_ERROR_PROGRAM, "RfcCall: the answer of " +
+                                                     platform::ToUtf8(connection.pendingFunction) +
+                                                     " has not been received"),
                     RFC_FAILURE);
     rfcwire::CallRequest request;
     request.function = FromRfcChars(function, rfcwire::kMaxNameUnits);
@@ -56,10 +56,10 @@ RFC_RC SendCall(ClientConnection& connection, const RFC_CHAR* function, RFC_PARA
         return Fail(error, RFC_FAILURE);
     const std::vector<uint8_t> frame = rfcwire::Encode(request);
     if (frame.size() - rfcwire::kFrameHeaderSize > rfcwire::kDefaultMaxPayload)
-        return Fail(MakeError(RFC_ERROR_RESOURCE, "RfcCall: call of " +
-                                                      platform::ToUtf8(request.function) +
-                                                      " exceeds the frame size limit"),
-                    RFC_FAILURE);
+        return Fail(
+            MakeError(RFC_ERROR_RESOURCE, "RfcCall: call of " + platform::ToUtf8(request.function) +
+                                              " exceeds the frame size limit"),
+            RFC_FAILURE);
     if (!connection.Send(frame, error)) return Fail(error, RFC_FAILURE);
     connection.callPending = true;
     connection.pendingFunction = request.function;
@@ -85,7 +85,8 @@ RFC_RC ReceiveCall(ClientConnection& connection, RFC_PARAMETER* importing, RFC_T
                                                       " with another message"),
                     RFC_FAILURE);
     switch (reply->outcome) {
-        case rfcwire::CallOutcome::kDone: break;
+        case rfcwire::CallOutcome::kDone:
+            break;
         case rfcwire::CallOutcome::kException: {
             ErrorRecord raised = reply->error;
             raised.group = RFC_ERROR_APPLICATION_EXCEPTION;
@@ -93,7 +94,8 @@ RFC_RC ReceiveCall(ClientConnection& connection, RFC_PARAMETER* importing, RFC_T
             if (exception != nullptr) *exception = connection.exceptionText.data();
             return Fail(raised, RFC_EXCEPTION);
         }
-        case rfcwire::CallOutcome::kSystemFailure: return Fail(reply->error, RFC_SYS_EXCEPTION);
+        case rfcwire::CallOutcome::kSystemFailure:
+            return Fail(reply->error, RFC_SYS_EXCEPTION);
     }
     if (!FillImporting(importing, reply->importing, error) ||
         !FillTables(tables, reply->tables, error))

@@ -6,7 +6,9 @@
 namespace rfclib {
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
 
 bool CheckShape(size_t bytes, int decimals, std::string& error) {
     if (bytes == 0 || bytes > kMaxBcdBytes) {
@@ -23,7 +25,8 @@ bool CheckShape(size_t bytes, int decimals, std::string& error) {
 
 }  // namespace
 
-bool TextToBcd(std::u16string_view text, int decimals, std::span<uint8_t> field, std::string& error) {
+bool TextToBcd(std::u16string_view text, int decimals, std::span<uint8_t> field,
+               std::string& error) {
     if (!CheckShape(field.size(), decimals, error)) return false;
     size_t begin = 0, end = text.size();
     while (begin < end && (IsBlank(text[begin]) || text[begin] == 0)) ++begin;
@@ -90,7 +93,8 @@ bool TextToBcd(std::u16string_view text, int decimals, std::span<uint8_t> field,
     return true;
 }
 
-bool BcdToText(std::span<const uint8_t> field, int decimals, std::u16string& text, std::string& error) {
+bool BcdToText(std::span<const uint8_t> field, int decimals, std::u16string& text,
+               std::string& error) {
     if (!CheckShape(field.size(), decimals, error)) return false;
     const uint8_t sign = field.back() & 0x0F;
     bool negative = false;

@@ -25,7 +25,9 @@ std::u16string OwnHost() {
 ClientConnection::ClientConnection(ConnectParameters parameters, ClientSettings settings)
     : parameters_(std::move(parameters)), settings_(std::move(settings)) {}
 
-ClientConnection::~ClientConnection() { Close(); }
+ClientConnection::~ClientConnection() {
+    Close();
+}
 
 std::unique_ptr<ClientConnection> ClientConnection::Open(const ConnectParameters& parameters,
                                                          const ClientSettings& settings,
@@ -44,7 +46,7 @@ bool ClientConnection::Connect(ErrorRecord& error) {
     const bool routed = !parameters_.routers.empty();
     peerHost_ = platform::ToUtf8(routed ? parameters_.routers.front().host : parameters_.host);
     peerPort_ = static_cast<uint16_t>(routed ? parameters_.routers.front().port : serverPort);
-    const std::string what = routed ? "SAP router " : "partner ";
+    const std::string what = routed ? "router " : "partner ";
 
     sockaddr_in address{};
     std::string reason;
@@ -55,8 +57,8 @@ bool ClientConnection::Connect(ErrorRecord& error) {
     }
     socket_ = rfcnet::ConnectTcp(address, settings_.connectTimeoutMs, reason);
     if (!socket_.IsOpen()) {
-        error = MakeError(RFC_ERROR_COMMUNICATION, "connection to " + what + "'" + Partner() +
-                                                       "' failed: " + reason);
+        error = MakeError(RFC_ERROR_COMMUNICATION,
+                          "connection to " + what + "'" + Partner() + "' failed: " + reason);
         return false;
     }
     return true;
@@ -108,8 +110,8 @@ bool ClientConnection::Send(const std::vector<uint8_t>& frame, ErrorRecord& erro
     if (status == rfcnet::IoStatus::kOk) return true;
     if (status == rfcnet::IoStatus::kTimedOut) reason = "send timed out";
     if (status == rfcnet::IoStatus::kClosed) reason = "connection closed by the partner";
-    error = MakeError(RFC_ERROR_COMMUNICATION,
-                      "send to partner '" + Partner() + "' failed: " + reason);
+    error =
+        MakeError(RFC_ERROR_COMMUNICATION, "send to partner '" + Partner() + "' failed: " + reason);
     MarkBroken(error);
     return false;
 }
@@ -127,7 +129,8 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
     const rfcnet::ReceiveStatus status =
         rfcnet::ReceiveFrame(socket_.Fd(), limits, -1, frame, reason);
     switch (status) {
-        case rfcnet::ReceiveStatus::kOk: break;
+        case rfcnet::ReceiveStatus::kOk:
+            break;
         case rfcnet::ReceiveStatus::kTimedOut:
             error = MakeError(RFC_ERROR_COMMUNICATION,
                               "no answer from partner '" + Partner() + "' within " +
@@ -151,7 +154,8 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
             return false;
     }
     if (!rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason)) {
-        error = MakeError(RFC_ERROR_PROTOCOL, "bad frame from partner '" + Partner() + "': " + reason);
+        error =
+            MakeError(RFC_ERROR_PROTOCOL, "bad frame from partner '" + Partner() + "': " + reason);
         MarkBroken(error);
         return false;
     }
@@ -173,6 +177,8 @@ void ClientConnection::Close() {
     socket_.Close();
 }
 
-void ClientConnection::Abort() { socket_.ShutdownBoth(); }
+void ClientConnection::Abort() {
+    socket_.ShutdownBoth();
+}
 
 }  // namespace rfclib

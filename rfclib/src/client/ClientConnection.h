@@ -23,7 +23,7 @@ namespace rfclib {
 using rfcwire::ErrorRecord;
 
 class ClientConnection {
-public:
+  public:
     // Connects, logs on and returns the connection; nullptr with the reason
     // in error (group 102 communication, 103 logon, 107 protocol).
     static std::unique_ptr<ClientConnection> Open(const ConnectParameters& parameters,
@@ -58,7 +58,7 @@ public:
     std::u16string pendingFunction;
     std::u16string exceptionText;  // what RfcReceiveU hands out as the exception name
 
-private:
+  private:
     ClientConnection(ConnectParameters parameters, ClientSettings settings);
     bool Connect(ErrorRecord& error);
     bool Logon(ErrorRecord& error);

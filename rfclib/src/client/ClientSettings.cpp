@@ -34,9 +34,8 @@ std::map<std::string, std::string> ParseHostOverrides(std::string_view text) {
     size_t start = 0;
     while (start <= text.size()) {
         const size_t comma = text.find(',', start);
-        const std::string_view entry =
-            text.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                               : comma - start);
+        const std::string_view entry = text.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
         const size_t equals = entry.find('=');
         if (equals != std::string_view::npos) {
             const std::string name = Lower(Trim(entry.substr(0, equals)));
@@ -51,12 +50,14 @@ std::map<std::string, std::string> ParseHostOverrides(std::string_view text) {
 
 ClientSettings SettingsFromEnvironment() {
     ClientSettings settings;
-    settings.portBase = IntFromEnvironment("QUORVEL_RFC_PORT_BASE", kDefaultPortBase, 1, 65535 - 99);
+    settings.portBase =
+        IntFromEnvironment("QUORVEL_RFC_PORT_BASE", kDefaultPortBase, 1, 65535 - 99);
     settings.connectTimeoutMs =
         IntFromEnvironment("QUORVEL_RFC_CONNECT_TIMEOUT_MS", kDefaultConnectTimeoutMs, 1, 3600000);
     settings.readTimeoutMs =
         IntFromEnvironment("QUORVEL_RFC_READ_TIMEOUT_MS", kDefaultReadTimeoutMs, 1, 86400000);
-    if (const char* hosts = std::getenv("QUORVEL_RFC_HOSTS")) settings.hosts = ParseHostOverrides(hosts);
+    if (const char* hosts = std::getenv("QUORVEL_RFC_HOSTS"))
+        settings.hosts = ParseHostOverrides(hosts);
     return settings;
 }
 

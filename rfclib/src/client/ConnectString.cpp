@@ -5,7 +5,9 @@
 namespace rfclib {
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 std::u16string Upper(std::u16string_view text) {
     std::u16string out(text);
@@ -44,8 +46,8 @@ bool SplitPairs(std::u16string_view text, std::vector<Pair>& pairs, std::string&
         const size_t keyStart = i;
         while (i < text.size() && text[i] != u'=' && !IsBlank(text[i])) ++i;
         if (i == text.size() || text[i] != u'=') {
-            error = "connect string: '" +
-                    platform::ToUtf8(text.substr(keyStart, i - keyStart)) + "' has no '='";
+            error = "connect string: '" + platform::ToUtf8(text.substr(keyStart, i - keyStart)) +
+                    "' has no '='";
             return false;
         }
         Pair pair{Upper(text.substr(keyStart, i - keyStart)), {}};

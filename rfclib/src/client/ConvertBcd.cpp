@@ -31,10 +31,9 @@ RFC_RC RfcConvertBcdToCharU(const void* in, unsigned int in_length, int decimals
     // Right-aligned with the sign behind: "-12.50" becomes "  12.50-".
     if (!text.empty() && text.front() == u'-') text = text.substr(1) + u"-";
     if (out_length == 0 || text.size() > out_length - 1)
-        return Fail(MakeError(RFC_ERROR_PROGRAM, "RfcConvertBcdToChar: " +
-                                                     std::to_string(text.size() + 1) +
-                                                     " characters needed, " +
-                                                     std::to_string(out_length) + " given"),
+        return Fail(MakeError(RFC_ERROR_PROGRAM,
+                              "RfcConvertBcdToChar: " + std::to_string(text.size() + 1) +
+                                  " characters needed, " + std::to_string(out_length) + " given"),
                     RFC_FAILURE);
     const size_t pad = out_length - 1 - text.size();
     for (size_t i = 0; i < pad; ++i) out[i] = u' ';

@@ -30,19 +30,20 @@ RFC_RC Exchange(RFC_HANDLE handle, const Request& request, const char* function,
     connection->exceptionText.clear();
     rfcwire::ServerMessage message;
     ErrorRecord error;
-    if (!connection->Send(rfcwire::Encode(request), error) ||
-        !connection->Receive(message, error))
+    if (!connection->Send(rfcwire::Encode(request), error) || !connection->Receive(message, error))
         return Fail(error, RFC_FAILURE);
     auto* reply = std::get_if<Reply>(&message);
     if (reply == nullptr)
-        return Fail(MakeError(RFC_ERROR_PROTOCOL,
-                              std::string(function) + ": the partner answered with another message"),
-                    RFC_FAILURE);
+        return Fail(
+            MakeError(RFC_ERROR_PROTOCOL,
+                      std::string(function) + ": the partner answered with another message"),
+            RFC_FAILURE);
     out = std::move(*reply);
     return RFC_OK;
 }
 
-RFC_RC FillRows(ITAB_H table, const rfcwire::RowBlock& block, size_t rowSize, const char* function) {
+RFC_RC FillRows(ITAB_H table, const rfcwire::RowBlock& block, size_t rowSize,
+                const char* function) {
     if (ItLengU(table) < rowSize || block.rowLength != rowSize)
         return Fail(MakeError(RFC_ERROR_PROTOCOL, std::string(function) + ": rows of " +
                                                       std::to_string(block.rowLength) + " bytes, " +
@@ -80,8 +81,9 @@ RFC_RC RfcGetFunctionInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* function, I
     static constexpr char kName[] = "RfcGetFunctionInfoAsTable";
     if (exception != nullptr) *exception = nullptr;
     if (function == nullptr || params == nullptr)
-        return Fail(MakeError(RFC_ERROR_PROGRAM, std::string(kName) + ": function and table required"),
-                    RFC_FAILURE);
+        return Fail(
+            MakeError(RFC_ERROR_PROGRAM, std::string(kName) + ": function and table required"),
+            RFC_FAILURE);
     rfcwire::InterfaceRequest request{FromRfcChars(function, rfcwire::kMaxNameUnits)};
     rfcwire::InterfaceReply reply;
     const RFC_RC rc = Exchange(handle, request, kName, reply);
@@ -107,15 +109,16 @@ RFC_RC RfcAlignFunctionInterfaceU(RFC_HANDLE handle, const RFC_CHAR*, ITAB_H par
     return RFC_OK;
 }
 
-RFC_RC RfcGetStructureInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* structure, ITAB_H fields,
-                                   int, unsigned int* length_b1, unsigned int* length_b2,
+RFC_RC RfcGetStructureInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* structure, ITAB_H fields, int,
+                                   unsigned int* length_b1, unsigned int* length_b2,
                                    unsigned int* length_b4, unsigned int* field_count,
                                    unsigned int* alignment, RFC_CHAR** exception) {
     static constexpr char kName[] = "RfcGetStructureInfoAsTable";
     if (exception != nullptr) *exception = nullptr;
     if (structure == nullptr || fields == nullptr)
-        return Fail(MakeError(RFC_ERROR_PROGRAM, std::string(kName) + ": structure and table required"),
-                    RFC_FAILURE);
+        return Fail(
+            MakeError(RFC_ERROR_PROGRAM, std::string(kName) + ": structure and table required"),
+            RFC_FAILURE);
     rfcwire::StructureRequest request{FromRfcChars(structure, rfcwire::kMaxNameUnits)};
     rfcwire::StructureReply reply;
     const RFC_RC rc = Exchange(handle, request, kName, reply);

@@ -13,16 +13,26 @@ thread_local ErrorRecord t_lastError;
 
 std::u16string GroupKey(int group) {
     switch (group) {
-        case RFC_ERROR_PROGRAM: return u"RFC_ERROR_PROGRAM";
-        case RFC_ERROR_COMMUNICATION: return u"RFC_ERROR_COMMUNICATION";
-        case RFC_ERROR_LOGON_FAILURE: return u"RFC_ERROR_LOGON_FAILURE";
-        case RFC_ERROR_SYSTEM_FAILURE: return u"RFC_ERROR_SYSTEM_FAILURE";
-        case RFC_ERROR_APPLICATION_EXCEPTION: return u"RFC_ERROR_APPLICATION_EXCEPTION";
-        case RFC_ERROR_RESOURCE: return u"RFC_ERROR_RESOURCE";
-        case RFC_ERROR_PROTOCOL: return u"RFC_ERROR_PROTOCOL";
-        case RFC_ERROR_HANDLE: return u"RFC_INVALID_HANDLE";
-        case RFC_ERROR_NOT_SUPPORTED: return u"RFC_NOT_SUPPORTED";
-        default: return u"RFC_ERROR";
+        case RFC_ERROR_PROGRAM:
+            return u"RFC_ERROR_PROGRAM";
+        case RFC_ERROR_COMMUNICATION:
+            return u"RFC_ERROR_COMMUNICATION";
+        case RFC_ERROR_LOGON_FAILURE:
+            return u"RFC_ERROR_LOGON_FAILURE";
+        case RFC_ERROR_SYSTEM_FAILURE:
+            return u"RFC_ERROR_SYSTEM_FAILURE";
+        case RFC_ERROR_APPLICATION_EXCEPTION:
+            return u"RFC_ERROR_APPLICATION_EXCEPTION";
+        case RFC_ERROR_RESOURCE:
+            return u"RFC_ERROR_RESOURCE";
+        case RFC_ERROR_PROTOCOL:
+            return u"RFC_ERROR_PROTOCOL";
+        case RFC_ERROR_HANDLE:
+            return u"RFC_INVALID_HANDLE";
+        case RFC_ERROR_NOT_SUPPORTED:
+            return u"RFC_NOT_SUPPORTED";
+        default:
+            return u"RFC_ERROR";
     }
 }
 
@@ -30,9 +40,13 @@ ErrorRecord MakeError(int group, std::string_view message) {
     return ErrorRecord{group, GroupKey(group), platform::FromUtf8(message)};
 }
 
-void SetLastError(const ErrorRecord& error) { t_lastError = error; }
+void SetLastError(const ErrorRecord& error) {
+    t_lastError = error;
+}
 
-const ErrorRecord& LastError() { return t_lastError; }
+const ErrorRecord& LastError() {
+    return t_lastError;
+}
 
 void CopyText(std::u16string_view text, RFC_CHAR* destination, size_t capacity) {
     std::memset(destination, 0, capacity * sizeof(RFC_CHAR));

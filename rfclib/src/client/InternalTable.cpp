@@ -27,8 +27,8 @@ uint8_t* AppendRow(RFC_ITAB_S& table) {
     const unsigned int index = table.rowCount;
     if (index == UINT32_MAX) return nullptr;
     if (index / kRowsPerBlock >= table.blocks.size()) {
-        std::unique_ptr<uint8_t[]> block(
-            new (std::nothrow) uint8_t[size_t{kRowsPerBlock} * table.rowLength]);
+        std::unique_ptr<uint8_t[]> block(new (std::nothrow)
+                                             uint8_t[size_t{kRowsPerBlock} * table.rowLength]);
         if (!block) return nullptr;
         table.blocks.push_back(std::move(block));
     }
@@ -49,26 +49,34 @@ extern "C" {
 
 ITAB_H ItCreateU(const RFC_CHAR* name, unsigned int leng, unsigned int, unsigned int) {
     std::u16string tableName;
-    for (size_t i = 0; name != nullptr && name[i] != 0 && i < 256; ++i) tableName.push_back(name[i]);
+    for (size_t i = 0; name != nullptr && name[i] != 0 && i < 256; ++i)
+        tableName.push_back(name[i]);
     ITAB_H table = rfclib::CreateTable(std::move(tableName), leng);
     if (table == nullptr) {
-        rfclib::SetLastError(rfclib::MakeError(
-            RFC_ERROR_PROGRAM, "ItCreate: row length " + std::to_string(leng) +
-                                   " is not between 1 and " + std::to_string(rfclib::kMaxRowLength)));
+        rfclib::SetLastError(
+            rfclib::MakeError(RFC_ERROR_PROGRAM, "ItCreate: row length " + std::to_string(leng) +
+                                                     " is not between 1 and " +
+                                                     std::to_string(rfclib::kMaxRowLength)));
     }
     return table;
 }
 
-unsigned int ItFillU(ITAB_H table) { return table == nullptr ? 0 : table->rowCount; }
+unsigned int ItFillU(ITAB_H table) {
+    return table == nullptr ? 0 : table->rowCount;
+}
 
-unsigned int ItLengU(ITAB_H table) { return table == nullptr ? 0 : table->rowLength; }
+unsigned int ItLengU(ITAB_H table) {
+    return table == nullptr ? 0 : table->rowLength;
+}
 
 void* ItGetLineU(ITAB_H table, unsigned int line) {
     if (table == nullptr || line == 0) return nullptr;
     return rfclib::TableRow(*table, line - 1);
 }
 
-void* ItAppLineU(ITAB_H table) { return table == nullptr ? nullptr : rfclib::AppendRow(*table); }
+void* ItAppLineU(ITAB_H table) {
+    return table == nullptr ? nullptr : rfclib::AppendRow(*table);
+}
 
 int ItFreeU(ITAB_H table) {
     if (table == nullptr) return 1;

@@ -37,8 +37,9 @@ bool DescribeType(RFC_TYPEHANDLE type, uint32_t& wireType, std::u16string& struc
 
 bool TooLong(size_t count, const char* what, rfcwire::ErrorRecord& error) {
     if (count < kMaxListRecords) return false;
-    error = MakeError(RFC_ERROR_PROGRAM, std::string(what) + " list has no terminating record within " +
-                                             std::to_string(kMaxListRecords) + " records");
+    error =
+        MakeError(RFC_ERROR_PROGRAM, std::string(what) + " list has no terminating record within " +
+                                         std::to_string(kMaxListRecords) + " records");
     return true;
 }
 
@@ -66,8 +67,9 @@ bool CollectExporting(const RFC_PARAMETER* list, std::vector<rfcwire::Value>& ou
         value.name = NameOf(p.name, p.nlen);
         if (!DescribeType(p.type, value.type, value.structure, value.name, error)) return false;
         if (p.leng > 0 && p.addr == nullptr) {
-            error = MakeError(RFC_ERROR_PROGRAM,
-                              "exporting parameter '" + platform::ToUtf8(value.name) + "' has no value");
+            error =
+                MakeError(RFC_ERROR_PROGRAM, "exporting parameter '" +
+                                                 platform::ToUtf8(value.name) + "' has no value");
             return false;
         }
         const auto* bytes = static_cast<const uint8_t*>(p.addr);

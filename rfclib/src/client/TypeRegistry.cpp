@@ -24,20 +24,34 @@ Registry& TheRegistry() {
 
 RFC_TYPEHANDLE TypeOfExid(char16_t exid) {
     switch (exid) {
-        case u'C': return RFCTYPE_CHAR;
-        case u'D': return RFCTYPE_DATE;
-        case u'P': return RFCTYPE_BCD;
-        case u'T': return RFCTYPE_TIME;
-        case u'X': return RFCTYPE_BYTE;
-        case u'h': return RFCTYPE_ITAB;
-        case u'N': return RFCTYPE_NUM;
-        case u'F': return RFCTYPE_FLOAT;
-        case u'I': return RFCTYPE_INT;
-        case u's': return RFCTYPE_INT2;
-        case u'b': return RFCTYPE_INT1;
-        case u'u': return RFCTYPE_STRUCTURE;
-        case u'v': return RFCTYPE_DEEP_STRUCTURE;
-        default: return RFCTYPE_UNKNOWN;
+        case u'C':
+            return RFCTYPE_CHAR;
+        case u'D':
+            return RFCTYPE_DATE;
+        case u'P':
+            return RFCTYPE_BCD;
+        case u'T':
+            return RFCTYPE_TIME;
+        case u'X':
+            return RFCTYPE_BYTE;
+        case u'h':
+            return RFCTYPE_ITAB;
+        case u'N':
+            return RFCTYPE_NUM;
+        case u'F':
+            return RFCTYPE_FLOAT;
+        case u'I':
+            return RFCTYPE_INT;
+        case u's':
+            return RFCTYPE_INT2;
+        case u'b':
+            return RFCTYPE_INT1;
+        case u'u':
+            return RFCTYPE_STRUCTURE;
+        case u'v':
+            return RFCTYPE_DEEP_STRUCTURE;
+        default:
+            return RFCTYPE_UNKNOWN;
     }
 }
 
@@ -51,7 +65,8 @@ RFC_TYPEHANDLE InstallStructure(std::u16string name, std::vector<InstalledField>
     std::lock_guard lock(registry.mutex);
     auto [it, inserted] = registry.byName.try_emplace(name, registry.next);
     if (inserted) ++registry.next;
-    registry.byHandle[it->second] = InstalledStructure{std::move(name), it->second, std::move(fields)};
+    registry.byHandle[it->second] =
+        InstalledStructure{std::move(name), it->second, std::move(fields)};
     return it->second;
 }
 
@@ -67,7 +82,9 @@ std::optional<InstalledStructure> FindStructure(RFC_TYPEHANDLE handle) {
 
 extern "C" {
 
-RFC_TYPEHANDLE RfcExidToRfcTypeU(RFC_CHAR exid) { return rfclib::TypeOfExid(exid); }
+RFC_TYPEHANDLE RfcExidToRfcTypeU(RFC_CHAR exid) {
+    return rfclib::TypeOfExid(exid);
+}
 
 RFC_RC RfcInstallUnicodeStructureU(const RFC_CHAR* name, const RFC_UNICODE_TYPE_ELEMENT* elements,
                                    unsigned int entries, RFC_TYPEHANDLE* type_handle) {

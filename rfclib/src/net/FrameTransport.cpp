@@ -7,10 +7,15 @@ namespace rfcnet {
 ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, ReceivedFrame& out,
                            std::string& error) {
     switch (WaitReadable(fd, limits.idleTimeoutMs, wakeFd)) {
-        case IoStatus::kOk: break;
-        case IoStatus::kTimedOut: return ReceiveStatus::kTimedOut;
-        case IoStatus::kWoken: return ReceiveStatus::kWoken;
-        default: error = "wait for data failed"; return ReceiveStatus::kIoError;
+        case IoStatus::kOk:
+            break;
+        case IoStatus::kTimedOut:
+            return ReceiveStatus::kTimedOut;
+        case IoStatus::kWoken:
+            return ReceiveStatus::kWoken;
+        default:
+            error = "wait for data failed";
+            return ReceiveStatus::kIoError;
     }
     uint8_t header[rfcwire::kFrameHeaderSize];
     IoStatus status = ReadExact(fd, header, limits.frameTimeoutMs, wakeFd, error);
@@ -43,13 +48,18 @@ ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, Rece
                            wakeFd, error);
     }
     switch (status) {
-        case IoStatus::kOk: return ReceiveStatus::kOk;
-        case IoStatus::kWoken: return ReceiveStatus::kWoken;
-        case IoStatus::kClosed: error = "connection closed in the middle of a frame"; break;
+        case IoStatus::kOk:
+            return ReceiveStatus::kOk;
+        case IoStatus::kWoken:
+            return ReceiveStatus::kWoken;
+        case IoStatus::kClosed:
+            error = "connection closed in the middle of a frame";
+            break;
         case IoStatus::kTimedOut:
             error = "frame incomplete within " + std::to_string(limits.frameTimeoutMs) + " ms";
             break;
-        case IoStatus::kError: return ReceiveStatus::kIoError;
+        case IoStatus::kError:
+            return ReceiveStatus::kIoError;
     }
     return ReceiveStatus::kMalformed;
 }

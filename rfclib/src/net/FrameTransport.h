@@ -22,8 +22,8 @@ struct ReceivedFrame {
 
 enum class ReceiveStatus {
     kOk,
-    kClosed,     // the peer closed before a frame began
-    kTimedOut,   // nothing arrived within the idle time-out
+    kClosed,    // the peer closed before a frame began
+    kTimedOut,  // nothing arrived within the idle time-out
     kWoken,
     kMalformed,  // bad header, over the limit, or the peer stopped mid-frame
     kIoError,
@@ -31,8 +31,8 @@ enum class ReceiveStatus {
 
 struct ReceiveLimits {
     uint32_t maxPayload = rfcwire::kDefaultMaxPayload;
-    int idleTimeoutMs = -1;    // wait for the first byte; < 0 without limit
-    int frameTimeoutMs = 10000; // the rest of the frame
+    int idleTimeoutMs = -1;      // wait for the first byte; < 0 without limit
+    int frameTimeoutMs = 10000;  // the rest of the frame
 };
 
 ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, ReceivedFrame& out,

@@ -130,8 +130,7 @@ IoStatus WaitReadable(int fd, int timeoutMs, int wakeFd) {
     return PollFor(fd, POLLIN, timeoutMs, wakeFd);
 }
 
-IoStatus ReadExact(int fd, std::span<uint8_t> out, int timeoutMs, int wakeFd,
-                   std::string& error) {
+IoStatus ReadExact(int fd, std::span<uint8_t> out, int timeoutMs, int wakeFd, std::string& error) {
     const bool limited = timeoutMs >= 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
     size_t done = 0;

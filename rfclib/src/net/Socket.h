@@ -15,7 +15,7 @@
 namespace rfcnet {
 
 class Socket {
-public:
+  public:
     Socket() = default;
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket() { Close(); }
@@ -30,16 +30,16 @@ public:
     void Close();
     void ShutdownBoth();
 
-private:
+  private:
     int fd_ = -1;
 };
 
 enum class IoStatus {
     kOk,
-    kClosed,    // the peer closed the connection
+    kClosed,  // the peer closed the connection
     kTimedOut,
-    kWoken,     // the wake descriptor fired
-    kError,     // errno-style failure; see the text
+    kWoken,  // the wake descriptor fired
+    kError,  // errno-style failure; see the text
 };
 
 // Connects to address within timeoutMs; on failure returns a closed socket and
@@ -63,7 +63,7 @@ IoStatus WriteAll(int fd, std::span<const uint8_t> bytes, int timeoutMs, std::st
 
 // An eventfd that wakes every waiter once signalled (it stays signalled).
 class WakeSignal {
-public:
+  public:
     WakeSignal();
     ~WakeSignal();
     WakeSignal(const WakeSignal&) = delete;
@@ -74,7 +74,7 @@ public:
     // Waits up to timeoutMs (< 0: without limit); true when signalled.
     bool WaitFor(int timeoutMs) const;
 
-private:
+  private:
     int fd_ = -1;
 };
 

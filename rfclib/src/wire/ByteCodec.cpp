@@ -8,7 +8,8 @@ void ByteWriter::U16(uint16_t value) {
 }
 
 void ByteWriter::U32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes_.push_back(static_cast<uint8_t>(value >> shift));
 }
 
 void ByteWriter::Text(std::u16string_view text) {

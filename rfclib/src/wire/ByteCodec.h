@@ -18,7 +18,7 @@
 namespace rfcwire {
 
 class ByteWriter {
-public:
+  public:
     void U8(uint8_t value) { bytes_.push_back(value); }
     void U16(uint16_t value);
     void U32(uint32_t value);
@@ -32,12 +32,12 @@ public:
     size_t Size() const { return bytes_.size(); }
     std::vector<uint8_t> Take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const uint8_t> input) : input_(input) {}
 
     bool U8(uint8_t& value);
@@ -56,7 +56,7 @@ public:
     size_t Remaining() const { return input_.size() - position_; }
     bool AtEnd() const { return ok_ && position_ == input_.size(); }
 
-private:
+  private:
     bool Take(size_t n, const uint8_t*& at);
 
     std::span<const uint8_t> input_;

@@ -30,13 +30,17 @@ FrameError DecodeFrameHeader(std::span<const uint8_t> header, uint32_t maxPayloa
 
 std::string FrameErrorText(FrameError error, const FrameHeader& header) {
     switch (error) {
-        case FrameError::kNone: return "no error";
-        case FrameError::kTruncated: return "frame header truncated";
-        case FrameError::kBadMagic: return "frame does not start with the protocol mark";
+        case FrameError::kNone:
+            return "no error";
+        case FrameError::kTruncated:
+            return "frame header truncated";
+        case FrameError::kBadMagic:
+            return "frame does not start with the protocol mark";
         case FrameError::kBadVersion:
             return "protocol version " + std::to_string(header.version) + " not supported (" +
                    std::to_string(kProtocolVersion) + " expected)";
-        case FrameError::kUnknownType: return "unknown message type in frame";
+        case FrameError::kUnknownType:
+            return "unknown message type in frame";
         case FrameError::kTooLarge:
             return "frame of " + std::to_string(header.length) + " bytes exceeds the size limit";
     }

@@ -48,11 +48,11 @@ struct FrameHeader {
 
 enum class FrameError {
     kNone,
-    kTruncated,    // fewer than kFrameHeaderSize bytes
+    kTruncated,  // fewer than kFrameHeaderSize bytes
     kBadMagic,
     kBadVersion,
     kUnknownType,
-    kTooLarge,     // payload length over the limit
+    kTooLarge,  // payload length over the limit
 };
 
 // Decodes the first kFrameHeaderSize bytes of header.

@@ -126,21 +126,24 @@ bool Get(ByteReader& r, CallRequest& m) {
 
 bool Get(ByteReader& r, CallReply& m) {
     uint8_t outcome = 0;
-    if (!r.U8(outcome) || outcome > static_cast<uint8_t>(CallOutcome::kSystemFailure))
-        return false;
+    if (!r.U8(outcome) || outcome > static_cast<uint8_t>(CallOutcome::kSystemFailure)) return false;
     m.outcome = static_cast<CallOutcome>(outcome);
     return Get(r, m.error) && GetList(r, m.importing, kMinValueBytes) &&
            GetList(r, m.tables, kMinTableBytes);
 }
 
-bool Get(ByteReader& r, InterfaceRequest& m) { return r.Text(m.function, kMaxNameUnits); }
+bool Get(ByteReader& r, InterfaceRequest& m) {
+    return r.Text(m.function, kMaxNameUnits);
+}
 
 bool Get(ByteReader& r, InterfaceReply& m) {
     if (!GetBool(r, m.found)) return false;
     return m.found ? Get(r, m.params) : Get(r, m.error);
 }
 
-bool Get(ByteReader& r, StructureRequest& m) { return r.Text(m.name, kMaxNameUnits); }
+bool Get(ByteReader& r, StructureRequest& m) {
+    return r.Text(m.name, kMaxNameUnits);
+}
 
 bool Get(ByteReader& r, StructureReply& m) {
     if (!GetBool(r, m.found)) return false;
@@ -149,9 +152,13 @@ bool Get(ByteReader& r, StructureReply& m) {
            r.U32(m.alignment) && Get(r, m.fields);
 }
 
-bool Get(ByteReader&, CloseRequest&) { return true; }
+bool Get(ByteReader&, CloseRequest&) {
+    return true;
+}
 
-bool Get(ByteReader& r, ErrorReply& m) { return Get(r, m.error); }
+bool Get(ByteReader& r, ErrorReply& m) {
+    return Get(r, m.error);
+}
 
 template <typename Message, typename Variant>
 bool DecodeAs(std::span<const uint8_t> payload, Variant& out, std::string& error) {
@@ -299,14 +306,18 @@ std::vector<uint8_t> Encode(const ServerMessage& m) {
 bool DecodeClientMessage(MessageType type, std::span<const uint8_t> payload, ClientMessage& out,
                          std::string& error) {
     switch (type) {
-        case MessageType::kOpenRequest: return DecodeAs<OpenRequest>(payload, out, error);
-        case MessageType::kCallRequest: return DecodeAs<CallRequest>(payload, out, error);
+        case MessageType::kOpenRequest:
+            return DecodeAs<OpenRequest>(payload, out, error);
+        case MessageType::kCallRequest:
+            return DecodeAs<CallRequest>(payload, out, error);
         case MessageType::kInterfaceRequest:
             return DecodeAs<InterfaceRequest>(payload, out, error);
         case MessageType::kStructureRequest:
             return DecodeAs<StructureRequest>(payload, out, error);
-        case MessageType::kCloseRequest: return DecodeAs<CloseRequest>(payload, out, error);
-        default: break;
+        case MessageType::kCloseRequest:
+            return DecodeAs<CloseRequest>(payload, out, error);
+        default:
+            break;
     }
     error = "unexpected message type " + std::to_string(static_cast<int>(type)) + " from client";
     return false;
@@ -315,12 +326,18 @@ bool DecodeClientMessage(MessageType type, std::span<const uint8_t> payload, Cli
 bool DecodeServerMessage(MessageType type, std::span<const uint8_t> payload, ServerMessage& out,
                          std::string& error) {
     switch (type) {
-        case MessageType::kOpenReply: return DecodeAs<OpenReply>(payload, out, error);
-        case MessageType::kCallReply: return DecodeAs<CallReply>(payload, out, error);
-        case MessageType::kInterfaceReply: return DecodeAs<InterfaceReply>(payload, out, error);
-        case MessageType::kStructureReply: return DecodeAs<StructureReply>(payload, out, error);
-        case MessageType::kErrorReply: return DecodeAs<ErrorReply>(payload, out, error);
-        default: break;
+        case MessageType::kOpenReply:
+            return DecodeAs<OpenReply>(payload, out, error);
+        case MessageType::kCallReply:
+            return DecodeAs<CallReply>(payload, out, error);
+        case MessageType::kInterfaceReply:
+            return DecodeAs<InterfaceReply>(payload, out, error);
+        case MessageType::kStructureReply:
+            return DecodeAs<StructureReply>(payload, out, error);
+        case MessageType::kErrorReply:
+            return DecodeAs<ErrorReply>(payload, out, error);
+        default:
+            break;
     }
     error = "unexpected message type " + std::to_string(static_cast<int>(type)) + " from server";
     return false;

@@ -16,9 +16,9 @@
 namespace rfcwire {
 
 // Limits every decoder enforces.
-inline constexpr size_t kMaxNameUnits = 256;     // module, parameter, structure names
-inline constexpr size_t kMaxTextUnits = 4096;    // logon values, error texts, routes
-inline constexpr size_t kMaxListEntries = 65536; // parameters or tables in one message
+inline constexpr size_t kMaxNameUnits = 256;      // module, parameter, structure names
+inline constexpr size_t kMaxTextUnits = 4096;     // logon values, error texts, routes
+inline constexpr size_t kMaxListEntries = 65536;  // parameters or tables in one message
 
 struct ErrorRecord {
     int32_t group = 0;
@@ -29,7 +29,7 @@ struct ErrorRecord {
 struct OpenRequest {
     std::u16string targetHost;  // application server as the client named it
     uint16_t targetPort = 0;
-    std::u16string route;       // router hops still to take ("" when direct)
+    std::u16string route;  // router hops still to take ("" when direct)
     uint8_t systemNumber = 0;
     std::u16string client;
     std::u16string user;
@@ -45,20 +45,20 @@ struct SystemAttributes {
     std::u16string partnerRelease;  // may be empty
     std::u16string kernelRelease;
     std::u16string partnerCodepage;
-    std::u16string language;        // one-character logon language
+    std::u16string language;  // one-character logon language
     std::u16string isoLanguage;
     uint8_t unicode = 1;
 };
 
 struct OpenReply {
     bool accepted = false;
-    ErrorRecord error;              // when not accepted
-    SystemAttributes attributes;    // when accepted
+    ErrorRecord error;            // when not accepted
+    SystemAttributes attributes;  // when accepted
 };
 
 struct Value {
     std::u16string name;
-    uint32_t type = 0;              // RFC type code; structures carry their name
+    uint32_t type = 0;  // RFC type code; structures carry their name
     std::u16string structure;
     std::vector<uint8_t> bytes;
 };
@@ -69,7 +69,7 @@ struct TableData {
     std::u16string structure;
     uint32_t rowLength = 0;
     uint32_t rowCount = 0;
-    std::vector<uint8_t> rows;      // rowCount * rowLength bytes
+    std::vector<uint8_t> rows;  // rowCount * rowLength bytes
 };
 
 struct CallRequest {
@@ -87,7 +87,7 @@ enum class CallOutcome : uint8_t {
 struct CallReply {
     CallOutcome outcome = CallOutcome::kDone;
     ErrorRecord error;
-    std::vector<Value> importing;   // the module's export parameters
+    std::vector<Value> importing;  // the module's export parameters
     std::vector<TableData> tables;
 };
 
@@ -127,6 +127,7 @@ struct ErrorReply {
 
 using ClientMessage =
     std::variant<OpenRequest, CallRequest, InterfaceRequest, StructureRequest, CloseRequest>;
-using ServerMessage = std::variant<OpenReply, CallReply, InterfaceReply, StructureReply, ErrorReply>;
+using ServerMessage =
+    std::variant<OpenReply, CallReply, InterfaceReply, StructureReply, ErrorReply>;
 
 }  // namespace rfcwire

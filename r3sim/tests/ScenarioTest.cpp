@@ -1,0 +1,68 @@
+// Reading scenarios: the embedded default, and the refusals that name what
+// is wrong.
+#include <gtest/gtest.h>
+
+#include "r3sim/Scenario.h"
+
+namespace r3sim {
+namespace {
+
+std::string RefusalOf(const std::string& json) {
+    try {
+        ParseScenario(json);
+    } catch (const ScenarioError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+TEST(Scenario, DefaultDescribesAUnicodeSystemWithThreeServersOnTwoHosts) {
+    const Scenario s = DefaultScenario();
+    EXPECT_EQ(s.systemId, "QAS");
+    EXPECT_EQ(s.partnerRelease, "700");
+    EXPECT_TRUE(s.unicode);
+    ASSERT_EQ(s.servers.size(), 3u);
+    EXPECT_EQ(s.servers[0].name, "qashost1_QAS_00");
+    EXPECT_EQ(s.servers[2].host, "qashost2");
+    EXPECT_FALSE(s.users.empty());
+    EXPECT_FALSE(s.missingObjects.empty());
+}
+
+TEST(Scenario, MembersFallBackToDefaultsAndNamesAreDerived) {
+    const Scenario s = ParseScenario(R"({
+        "systemId": "PRD", "release": "620",
+        "servers": [{ "host": "p1", "systemNumber": 4 }],
+        "faults": [{ "module": "RFC_PING", "action": "raise", "exception": "BUSY" }]
+    })");
+    EXPECT_EQ(s.partnerRelease, "620");  // follows the release when not given
+    EXPECT_EQ(s.servers[0].name, "p1_PRD_04");
+    EXPECT_EQ(s.faults[0].action, FaultAction::kRaise);
+    EXPECT_EQ(s.languages, std::vector<std::string>{"EN"});
+}
+
+TEST(Scenario, MistakesAreNamed) {
+    const std::string server = R"("servers": [{ "host": "h", "systemNumber": 0 }])";
+    EXPECT_NE(RefusalOf("{").find("not valid JSON"), std::string::npos);
+    EXPECT_NE(RefusalOf("[]").find("must be an object"), std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "sytemId": "X"})").find("sytemId"), std::string::npos);
+    EXPECT_NE(RefusalOf("{}").find("at least one application server"), std::string::npos);
+    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h" }, { "host": "i" }]})").find("used twice"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "systemNumber": 100 }]})").find("between"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "faults": [{ "module": "M", "action": "explode" }]})")
+                  .find("explode"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "faults": [{ "module": "M", "action": "raise" }]})")
+                  .find("needs an exception"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "users": [{ "name": "U", "locked": "yes" }]})")
+                  .find("users[U].locked"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "languages": ["ENG"]})").find("ENG"),
+              std::string::npos);
+    EXPECT_THROW(LoadScenarioFile("/nonexistent/scenario.json"), ScenarioError);
+}
+
+}  // namespace
+}  // namespace r3sim
