@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -183,6 +184,26 @@ TEST_F(ControlFileTest, WritersRecordZerosForAnEmptyResult) {
     std::memcpy(&q, drq.data(), sizeof q);
     EXPECT_DOUBLE_EQ(q.time, now);
     for (int32_t v : q.queue) EXPECT_EQ(v, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InstanceRulesTest, ControlRecordCutsTheIdentityToItsFields) {
+    CRfcSystemInfo systemInfo;
+    CThSaprel saprel;
+    CGetParameter parameter;
+    const instfile::InstanceIdentity identity{u"a_very_long_instance_name_01", u"host1",
+                                              std::u16string(60, u'S')};
+    const ControlRecord r = instfile::BuildControlRecord(identity, systemInfo, saprel, parameter);
+    EXPECT_EQ(platform::FieldText(r.name), u"a_very_long_instance");  // 20 units, no terminator
+    EXPECT_EQ(platform::FieldText(r.host), u"host1");
+    EXPECT_EQ(platform::FieldText(r.services), std::u16string(48, u'S'));
+    // Exports the calls did not deliver stay zero, as do the trailing bytes.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&r);
+    EXPECT_TRUE(std::all_of(bytes + offsetof(ControlRecord, rfcSysId), bytes + sizeof r,
+                            [](unsigned char b) { return b == 0; }));
 }
 
 }  // namespace
