@@ -14,12 +14,6 @@ using rfcfield::Source;
 
 namespace {
 
-Source TextSource(std::u16string_view text) {
-    Source s;
-    s.text = text;
-    return s;
-}
-
 // "%.*s": at most count units, stopping at a terminator; a negative count
 // takes the whole text.
 std::u16string_view CountedText(const char16_t* text, int count) {
@@ -28,42 +22,6 @@ std::u16string_view CountedText(const char16_t* text, int count) {
     size_t n = 0;
     while (n < static_cast<size_t>(count) && text[n] != u'\0') ++n;
     return std::u16string_view(text, n);
-}
-
-Source NumberSource(double v, bool isFloat) {
-    Source s;
-    s.kind = isFloat ? Source::Kind::Float : Source::Kind::Double;
-    s.number = v;
-    return s;
-}
-
-Source Int64Source(int64_t v) {
-    Source s;
-    s.kind = Source::Kind::Int64;
-    s.int64 = v;
-    return s;
-}
-
-Source UInt32Source(uint32_t v) {
-    Source s;
-    s.kind = Source::Kind::UInt32;
-    s.uint32 = v;
-    return s;
-}
-
-Source Int32Source(int32_t v) {
-    Source s;
-    s.kind = Source::Kind::Int32;
-    s.int32 = v;
-    return s;
-}
-
-Source BytesSource(const void* bytes, size_t count) {
-    Source s;
-    s.kind = Source::Kind::Bytes;
-    s.bytes = static_cast<const unsigned char*>(bytes);
-    s.count = bytes == nullptr ? 0 : count;
-    return s;
 }
 
 // The text-buffer target: cleared, then the string form cut to byteSize / 2
@@ -320,28 +278,28 @@ void CBaseRfc::SetImportValue(std::u16string_view key, const Source& value) {
 }
 
 void CBaseRfc::SetImport(std::u16string_view key, double value) {
-    SetImportValue(key, NumberSource(value, false));
+    SetImportValue(key, Source::Double(value));
 }
 void CBaseRfc::SetImport(std::u16string_view key, float value) {
-    SetImportValue(key, NumberSource(value, true));
+    SetImportValue(key, Source::Float(value));
 }
 void CBaseRfc::SetImport(std::u16string_view key, int64_t value) {
-    SetImportValue(key, Int64Source(value));
+    SetImportValue(key, Source::Int64(value));
 }
 void CBaseRfc::SetImport(std::u16string_view key, uint32_t value) {
-    SetImportValue(key, UInt32Source(value));
+    SetImportValue(key, Source::UInt32(value));
 }
 void CBaseRfc::SetImport(std::u16string_view key, int32_t value) {
-    SetImportValue(key, Int32Source(value));
+    SetImportValue(key, Source::Int32(value));
 }
 void CBaseRfc::SetImport(std::u16string_view key, const void* bytes, size_t count) {
-    SetImportValue(key, BytesSource(bytes, count));
+    SetImportValue(key, Source::Bytes(bytes, count));
 }
 void CBaseRfc::SetImport(std::u16string_view key, const char16_t* text, int count) {
-    SetImportValue(key, TextSource(CountedText(text, count)));
+    SetImportValue(key, Source::Text(CountedText(text, count)));
 }
 void CBaseRfc::SetImport(std::u16string_view key, std::u16string_view text) {
-    SetImportValue(key, TextSource(text));
+    SetImportValue(key, Source::Text(text));
 }
 
 template <typename Read>
@@ -440,31 +398,31 @@ bool CBaseRfc::SetFieldValue(std::u16string_view key, std::u16string_view field,
 }
 
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, double value) {
-    return SetFieldValue(key, field, NumberSource(value, false));
+    return SetFieldValue(key, field, Source::Double(value));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, float value) {
-    return SetFieldValue(key, field, NumberSource(value, true));
+    return SetFieldValue(key, field, Source::Float(value));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, int64_t value) {
-    return SetFieldValue(key, field, Int64Source(value));
+    return SetFieldValue(key, field, Source::Int64(value));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, uint32_t value) {
-    return SetFieldValue(key, field, UInt32Source(value));
+    return SetFieldValue(key, field, Source::UInt32(value));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, int32_t value) {
-    return SetFieldValue(key, field, Int32Source(value));
+    return SetFieldValue(key, field, Source::Int32(value));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field, const void* bytes,
                               size_t count) {
-    return SetFieldValue(key, field, BytesSource(bytes, count));
+    return SetFieldValue(key, field, Source::Bytes(bytes, count));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field,
                               const char16_t* text, int count) {
-    return SetFieldValue(key, field, TextSource(CountedText(text, count)));
+    return SetFieldValue(key, field, Source::Text(CountedText(text, count)));
 }
 bool CBaseRfc::SetImportField(std::u16string_view key, std::u16string_view field,
                               std::u16string_view text) {
-    return SetFieldValue(key, field, TextSource(text));
+    return SetFieldValue(key, field, Source::Text(text));
 }
 
 template <typename Read>

@@ -137,6 +137,54 @@ std::u16string BcdText(const unsigned char* at, const Field& f) {
 
 }  // namespace
 
+Source Source::Text(std::u16string_view text) {
+    Source s;
+    s.text = text;
+    return s;
+}
+
+Source Source::Double(double value) {
+    Source s;
+    s.kind = Kind::Double;
+    s.number = value;
+    return s;
+}
+
+Source Source::Float(float value) {
+    Source s = Double(value);
+    s.kind = Kind::Float;
+    return s;
+}
+
+Source Source::Int64(int64_t value) {
+    Source s;
+    s.kind = Kind::Int64;
+    s.int64 = value;
+    return s;
+}
+
+Source Source::UInt32(uint32_t value) {
+    Source s;
+    s.kind = Kind::UInt32;
+    s.uint32 = value;
+    return s;
+}
+
+Source Source::Int32(int32_t value) {
+    Source s;
+    s.kind = Kind::Int32;
+    s.int32 = value;
+    return s;
+}
+
+Source Source::Bytes(const void* bytes, size_t count) {
+    Source s;
+    s.kind = Kind::Bytes;
+    s.bytes = static_cast<const unsigned char*>(bytes);
+    s.count = bytes == nullptr ? 0 : count;
+    return s;
+}
+
 bool IsCharacterLike(RFC_TYPEHANDLE type) {
     return type == RFCTYPE_CHAR || type == RFCTYPE_DATE || type == RFCTYPE_TIME ||
            type == RFCTYPE_NUM;

@@ -32,6 +32,15 @@ struct Source {
     int32_t int32 = 0;
     const unsigned char* bytes = nullptr;
     size_t count = 0;
+
+    static Source Text(std::u16string_view text);
+    static Source Double(double value);
+    static Source Float(float value);
+    static Source Int64(int64_t value);
+    static Source UInt32(uint32_t value);
+    static Source Int32(int32_t value);
+    // A null pointer gives an empty byte string.
+    static Source Bytes(const void* bytes, size_t count);
 };
 
 bool IsCharacterLike(RFC_TYPEHANDLE type);

@@ -68,7 +68,5 @@ void CRfcParameter::ApplyDefault() {
     unsigned char* buffer = GetValueBuffer();
     if (buffer == nullptr) return;
     rfcfield::Field field{m_nType, static_cast<size_t>(m_nLength), 0, m_nDecimals};
-    rfcfield::Source source;
-    source.text = value;
-    rfcfield::PutFieldValue(buffer, m_Value.size(), field, source);
+    rfcfield::PutFieldValue(buffer, m_Value.size(), field, rfcfield::Source::Text(value));
 }

@@ -9,31 +9,16 @@ namespace rfcfield {
 namespace {
 
 Source Text(std::u16string_view t) {
-    Source s;
-    s.text = t;
-    return s;
+    return Source::Text(t);
 }
-
 Source Number(double d) {
-    Source s;
-    s.kind = Source::Kind::Double;
-    s.number = d;
-    return s;
+    return Source::Double(d);
 }
-
 Source Signed(int32_t v) {
-    Source s;
-    s.kind = Source::Kind::Int32;
-    s.int32 = v;
-    return s;
+    return Source::Int32(v);
 }
-
 Source Bytes(const std::vector<unsigned char>& b) {
-    Source s;
-    s.kind = Source::Kind::Bytes;
-    s.bytes = b.data();
-    s.count = b.size();
-    return s;
+    return Source::Bytes(b.data(), b.size());
 }
 
 std::u16string Units(const std::vector<unsigned char>& buffer, size_t offset, size_t n) {
