@@ -1,0 +1,159 @@
+#include "app/settings/SettingsStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+using settings::SettingsStore;
+
+namespace {
+
+class SettingsStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quorvel-settings-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(root_, fs::perms::owner_all, ec);
+        fs::remove_all(root_, ec);
+    }
+    std::string root_;
+};
+
+TEST_F(SettingsStoreTest, MissingFileSectionOrKeyGivesTheFallback) {
+    SettingsStore store(settings::kCollectorApp, root_ + "/cfg");
+    EXPECT_EQ(store.FilePath(), root_ + "/cfg/quorvel.ini");
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName"), u"");
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName", u"?"), u"?");
+    ASSERT_TRUE(store.SetString(u"Logon", u"User", u"COLLECTOR"));
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName", u"?"), u"?");
+    EXPECT_EQ(store.GetString(u"Data", u"User", u"x"), u"x");
+}
+
+TEST_F(SettingsStoreTest, ValuesSurviveARoundTripWithTheirSpecialCharacters) {
+    SettingsStore store(settings::kCollectorApp, root_);
+    const std::u16string lines = u"DEST1\nDEST2\n\n";
+    const std::u16string scrambled = {0x54, 0x4c, 0xfffe, 0x00e9, u'=', u';', u'#'};
+    ASSERT_TRUE(store.SetString(u"QAS", u"DestinationList", lines));
+    ASSERT_TRUE(store.SetString(u"Logon", u"Password", scrambled));
+    ASSERT_TRUE(store.SetString(u"Program", u"Path", u"/opt/a, b/"));
+    ASSERT_TRUE(store.SetString(u"QAS", u"Destination1", u"  padded  "));
+    ASSERT_TRUE(store.SetString(u"General", u"Path", u"general"));
+
+    SettingsStore again(settings::kCollectorApp, root_);
+    EXPECT_EQ(again.GetString(u"QAS", u"DestinationList"), lines);
+    EXPECT_EQ(again.GetString(u"Logon", u"Password"), scrambled);
+    EXPECT_EQ(again.GetString(u"Program", u"Path"), u"/opt/a, b/");
+    EXPECT_EQ(again.GetString(u"QAS", u"Destination1"), u"  padded  ");
+    EXPECT_EQ(again.GetString(u"General", u"Path"), u"general");
+}
+
+TEST_F(SettingsStoreTest, ApplicationsKeepSeparateFilesAndSectionsStayApart) {
+    SettingsStore collector(settings::kCollectorApp, root_);
+    SettingsStore reduction(settings::kDataReductionApp, root_);
+    ASSERT_TRUE(collector.SetString(u"Program", u"Path", u"/collector/"));
+    ASSERT_TRUE(reduction.SetString(u"Program", u"Path", u"/reduction/"));
+    ASSERT_TRUE(collector.SetString(u"Data", u"Path", u"/data/"));
+    EXPECT_EQ(reduction.FilePath(), root_ + "/Pellamy4.ini");
+    EXPECT_EQ(collector.GetString(u"Program", u"Path"), u"/collector/");
+    EXPECT_EQ(reduction.GetString(u"Program", u"Path"), u"/reduction/");
+    EXPECT_EQ(collector.GetString(u"Data", u"Path"), u"/data/");
+}
+
+TEST_F(SettingsStoreTest, FileIsPrivateAndLeavesNoTemporaryFiles) {
+    SettingsStore store(settings::kCollectorApp, root_ + "/a/b");
+    ASSERT_TRUE(store.SetString(u"Logon", u"Password", u"DFH"));
+    struct stat st {};
+    ASSERT_EQ(::stat(store.FilePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((root_ + "/a/b").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0077, 0u);
+
+    // Loosened by hand, tightened again at the next write.
+    ::chmod(store.FilePath().c_str(), 0644);
+    ASSERT_TRUE(store.SetString(u"Logon", u"User", u"U"));
+    ASSERT_EQ(::stat(store.FilePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator(root_ + "/a/b")) {
+        ++entries;
+        EXPECT_EQ(entry.path().filename(), "quorvel.ini");
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(SettingsStoreTest, RapidRewritesOfEqualLengthAreAllSeen) {
+    SettingsStore store(settings::kCollectorApp, root_);
+    for (int i = 0; i < 50; ++i) {
+        const std::u16string value(1, static_cast<char16_t>(u'A' + i % 26));
+        ASSERT_TRUE(store.SetString(u"Logon", u"Language", value));
+        ASSERT_EQ(store.GetString(u"Logon", u"Language"), value) << i;
+    }
+}
+
+TEST_F(SettingsStoreTest, BatchWritesAllValuesInOneReplacement) {
+    SettingsStore store(settings::kCollectorApp, root_);
+    ASSERT_TRUE(store.SetString(u"Logon", u"Client", u"000"));
+    ASSERT_TRUE(store.SetStrings(u"Logon", {{u"HostName", u"qashost1"}, {u"Client", u"100"}}));
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName"), u"qashost1");
+    EXPECT_EQ(store.GetString(u"Logon", u"Client"), u"100");
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndKeepsThePreviousFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
+    SettingsStore store(settings::kCollectorApp, root_);
+    ASSERT_TRUE(store.SetString(u"Logon", u"HostName", u"before"));
+    ASSERT_EQ(::chmod(root_.c_str(), 0500), 0);
+    std::u16string error;
+    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"after", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"after"));  // no error pointer
+    ::chmod(root_.c_str(), 0700);
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName"), u"before");
+}
+
+TEST_F(SettingsStoreTest, ADirectoryThatIsAFileIsReported) {
+    std::ofstream(root_ + "/file") << "x";
+    SettingsStore store(settings::kCollectorApp, root_ + "/file");
+    std::u16string error;
+    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"h", &error));
+    EXPECT_NE(error.find(u"cannot create"), std::u16string::npos);
+    EXPECT_EQ(store.GetString(u"Logon", u"HostName", u"fb"), u"fb");
+}
+
+TEST_F(SettingsStoreTest, AFileThatCannotBeReplacedIsReported) {
+    SettingsStore store(settings::kCollectorApp, root_);
+    fs::create_directory(store.FilePath());
+    std::u16string error;
+    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"h", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_directory(store.FilePath()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsStoreTest, DirectoryComesFromTheEnvironmentOrTheConfigHome) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv(settings::kDirectoryEnv, (root_ + "/env").c_str(), 1);
+    EXPECT_EQ(SettingsStore(settings::kCollectorApp).FilePath(), root_ + "/env/quorvel.ini");
+    ::unsetenv(settings::kDirectoryEnv);
+    ::setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
+    EXPECT_EQ(SettingsStore(settings::kCollectorApp).FilePath(),
+              root_ + "/Ostrel/VantrixSAP/quorvel.ini");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", root_.c_str(), 1);
+    EXPECT_EQ(SettingsStore(settings::kDataReductionApp).FilePath(),
+              root_ + "/.config/Ostrel/VantrixSAP/Pellamy4.ini");
+    ::setenv("HOME", home.c_str(), 1);
+}
+
+}  // namespace
