@@ -35,6 +35,22 @@ uint64_t CallCounters::Calls(const std::string& server, const std::string& modul
     return it == counts_.callsPerServer.end() ? 0 : it->second;
 }
 
+void CallCounters::CountRows(const std::string& module, const std::string& table, uint64_t rows) {
+    std::lock_guard lock(mutex_);
+    counts_.rowsSent[{module, table}] += rows;
+}
+
+uint64_t CallCounters::RowsSent(const std::string& module, const std::string& table) const {
+    std::lock_guard lock(mutex_);
+    auto it = counts_.rowsSent.find({module, table});
+    return it == counts_.rowsSent.end() ? 0 : it->second;
+}
+
+bool CallCounters::TableSent(const std::string& module, const std::string& table) const {
+    std::lock_guard lock(mutex_);
+    return counts_.rowsSent.count({module, table}) != 0;
+}
+
 CounterSnapshot CallCounters::Snapshot() const {
     std::lock_guard lock(mutex_);
     return counts_;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "MetadataRows.h"
 #include "net/FrameTransport.h"
 #include "platform/TextCodec.h"
 #include "rfc32u.h"
@@ -77,21 +78,42 @@ bool Session::Serve(const rfcwire::ClientMessage& message) {
         return false;
     }
     if (const auto* call = std::get_if<rfcwire::CallRequest>(&message)) return ServeCall(*call);
-    if (const auto* query = std::get_if<rfcwire::InterfaceRequest>(&message)) {
-        rfcwire::InterfaceReply reply;
-        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"FU_NOT_FOUND",
-                            "Interface of function module " + platform::ToUtf8(query->function) +
-                                " is not available");
-        return Reply(rfcwire::Encode(reply));
-    }
-    if (const auto* query = std::get_if<rfcwire::StructureRequest>(&message)) {
-        rfcwire::StructureReply reply;
-        reply.error = Error(
-            RFC_ERROR_SYSTEM_FAILURE, u"NOT_FOUND",
-            "Structure " + platform::ToUtf8(query->name) + " is not active in the dictionary");
-        return Reply(rfcwire::Encode(reply));
-    }
+    if (const auto* query = std::get_if<rfcwire::InterfaceRequest>(&message))
+        return Reply(rfcwire::Encode(InterfaceOf(platform::ToUtf8(query->function))));
+    if (const auto* query = std::get_if<rfcwire::StructureRequest>(&message))
+        return Reply(rfcwire::Encode(StructureOf(platform::ToUtf8(query->name))));
     return false;
+}
+
+rfcwire::InterfaceReply Session::InterfaceOf(const std::string& function) const {
+    rfcwire::InterfaceReply reply;
+    const ModuleEntry* entry = shared_.modules.Find(function);
+    if (entry == nullptr || !entry->interface) {
+        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"FU_NOT_FOUND",
+                            "Interface of function module " + function + " is not available");
+        return reply;
+    }
+    reply.found = true;
+    reply.params = ParamsRows(*entry->interface, shared_.modules.Structures());
+    return reply;
+}
+
+rfcwire::StructureReply Session::StructureOf(const std::string& name) const {
+    rfcwire::StructureReply reply;
+    const StructureDef* structure = shared_.modules.Structures().Find(name);
+    if (structure == nullptr) {
+        reply.error = Error(RFC_ERROR_SYSTEM_FAILURE, u"NOT_FOUND",
+                            "Structure " + name + " is not active in the dictionary");
+        return reply;
+    }
+    reply.found = true;
+    reply.lengthB1 = structure->length[kWidth1];
+    reply.lengthB2 = structure->length[kWidth2];
+    reply.lengthB4 = structure->length[kWidth4];
+    reply.fieldCount = static_cast<uint32_t>(structure->fields.size());
+    reply.alignment = structure->alignment;
+    reply.fields = FieldsRows(*structure);
+    return reply;
 }
 
 const FaultSpec* Session::FaultFor(const std::string& module) const {
@@ -105,7 +127,10 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
     const std::string module = platform::ToUtf8(request.function);
     shared_.counters.CountCall(server_.name, module);
     rfcwire::CallReply reply;
-    CallContext call(shared_.scenario, server_, logon_->session, request, reply);
+    const ModuleEntry* entry = shared_.modules.Find(module);
+    CallContext call(shared_.scenario, server_, logon_->session, request, reply,
+                     entry != nullptr && entry->interface ? &*entry->interface : nullptr,
+                     shared_.modules.Structures());
 
     if (const FaultSpec* fault = FaultFor(module)) {
         switch (fault->action) {
@@ -133,17 +158,18 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
         }
     }
     if (!call.Ended()) {
-        const ModuleHandler* handler = shared_.modules.Find(module);
-        if (handler == nullptr) {
+        if (entry == nullptr) {
             call.Fail("FU_NOT_FOUND", "Function module \"" + module + "\" not found");
         } else {
             try {
-                (*handler)(call);
+                entry->handler(call);
             } catch (const std::exception& e) {
                 call.Fail("SYSTEM_FAILURE", "Module " + module + " terminated: " + e.what());
             }
         }
     }
+    for (const rfcwire::TableData& table : reply.tables)
+        shared_.counters.CountRows(module, platform::ToUtf8(table.name), table.rowCount);
     return Reply(rfcwire::Encode(reply));
 }
 

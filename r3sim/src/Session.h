@@ -32,6 +32,8 @@ class Session {
     // false when the call should be abandoned.
     bool Pause(int ms);
     const FaultSpec* FaultFor(const std::string& module) const;
+    rfcwire::InterfaceReply InterfaceOf(const std::string& function) const;
+    rfcwire::StructureReply StructureOf(const std::string& name) const;
 
     SystemShared& shared_;
     const ServerSpec& server_;

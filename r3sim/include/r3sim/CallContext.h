@@ -1,6 +1,10 @@
 // What a module handler sees of one call: the scenario, the application
 // server and the logged-on session, the values the caller sent, and the
-// reply it builds (export values, tables, or an exception).
+// reply it builds (export values, structures, table rows, or an exception).
+//
+// Values travel in the system's own character width: 2 bytes on a Unicode
+// system, 1 byte (Windows-1252) on a non-Unicode one. The context encodes and
+// decodes by the module's interface, so handlers work with plain values.
 //
 // Thread rules: one context per call, used by the session's thread only.
 #pragma once
@@ -8,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "r3sim/Dictionary.h"
+#include "r3sim/Record.h"
 #include "r3sim/Scenario.h"
 #include "wire/Messages.h"
 
@@ -21,24 +27,41 @@ struct SessionInfo {
 
 class CallContext {
   public:
+    // interface may be null for modules served with fixed parameter lists.
     CallContext(const Scenario& scenario, const ServerSpec& server, const SessionInfo& session,
-                const rfcwire::CallRequest& request, rfcwire::CallReply& reply);
+                const rfcwire::CallRequest& request, rfcwire::CallReply& reply,
+                const Interface* interface, const Dictionary& dictionary);
 
     const Scenario& GetScenario() const { return scenario_; }
     const ServerSpec& Server() const { return server_; }
     const SessionInfo& Session() const { return session_; }
     const rfcwire::CallRequest& Request() const { return request_; }
+    CharWidth Width() const { return width_; }
 
     bool HasImport(std::u16string_view name) const;
-    // A character-like value sent by the caller, trimmed right; empty when absent.
+    // A value sent by the caller as text (numbers in decimal), trimmed right;
+    // empty when absent.
     std::string ImportText(std::u16string_view name) const;
+    // A value sent by the caller as a number; fallback when absent or not a number.
+    int64_t ImportInt(std::u16string_view name, int64_t fallback = 0) const;
 
     // A table the caller listed (with the rows it sent); nullptr when not listed.
     const rfcwire::TableData* Table(std::u16string_view name) const;
+    // Whether the caller listed the table, i.e. wants its rows transferred.
+    bool Wants(std::u16string_view table) const { return Table(table) != nullptr; }
 
     // A character value padded with blanks (or cut) to chars characters.
     void ExportText(std::u16string_view name, std::string_view value, size_t chars);
     void ExportValue(rfcwire::Value value);
+    // An export parameter of the interface, stored by its type.
+    void Export(std::u16string_view name, std::string_view text);
+    void Export(std::u16string_view name, int64_t value);
+
+    // A blank record of a structured export or of a table's rows.
+    Record NewRecord(std::u16string_view parameter) const;
+    void ExportRecord(std::u16string_view name, const Record& record);
+    // Appends a row to a table the caller listed; rows of other tables are dropped.
+    void AddRow(std::u16string_view table, const Record& row);
 
     // The rows of a table as returned to the caller. A table the caller did
     // not list is not transferred: it is dropped here.
@@ -52,11 +75,17 @@ class CallContext {
     bool Ended() const { return reply_.outcome != rfcwire::CallOutcome::kDone; }
 
   private:
+    const ParameterSpec& Parameter(std::u16string_view name, char paramClass) const;
+    rfcwire::TableData* ReplyTable(std::u16string_view name, const StructureDef& rows);
+
     const Scenario& scenario_;
     const ServerSpec& server_;
     const SessionInfo& session_;
     const rfcwire::CallRequest& request_;
     rfcwire::CallReply& reply_;
+    const Interface* interface_;
+    const Dictionary& dictionary_;
+    CharWidth width_;
 };
 
 }  // namespace r3sim

@@ -1,6 +1,6 @@
 // What the simulated system served, for tests to prove what was called and
 // what was not: calls per module (in total and per application server),
-// logons accepted and refused, connections, and connections dropped for bad
+// rows sent per table, logons accepted and refused, connections, and connections dropped for bad
 // frames.
 //
 // Thread rules: mutex_ guards every counter; readers get copies.
@@ -20,6 +20,7 @@ struct CounterSnapshot {
     uint64_t logons = 0;
     uint64_t refusedLogons = 0;
     uint64_t protocolErrors = 0;
+    std::map<std::pair<std::string, std::string>, uint64_t> rowsSent;  // (module, table)
 };
 
 class CallCounters {
@@ -28,9 +29,14 @@ class CallCounters {
     void CountConnection();
     void CountLogon(bool accepted);
     void CountProtocolError();
+    void CountRows(const std::string& module, const std::string& table, uint64_t rows);
 
     uint64_t Calls(const std::string& module) const;
     uint64_t Calls(const std::string& server, const std::string& module) const;
+    // Rows of a module's table sent to callers; 0 for a table never transferred.
+    uint64_t RowsSent(const std::string& module, const std::string& table) const;
+    // Whether the table went to a caller at all (also with no rows).
+    bool TableSent(const std::string& module, const std::string& table) const;
     CounterSnapshot Snapshot() const;
     void Reset();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "r3sim/SimulatedSystem.h"
@@ -11,8 +12,13 @@
 
 class SimulatorSession {
   public:
-    explicit SimulatorSession(r3sim::Scenario scenario = r3sim::DefaultScenario(), int portBase = 0)
+    using ExtraModules = std::function<void(r3sim::ModuleRegistry&)>;
+
+    // extraModules registers test modules before the system starts serving.
+    explicit SimulatorSession(r3sim::Scenario scenario = r3sim::DefaultScenario(), int portBase = 0,
+                              const ExtraModules& extraModules = {})
         : system_(std::move(scenario)) {
+        if (extraModules) extraModules(system_.Modules());
         base_ = system_.Start(portBase);
         Point();
     }

@@ -51,8 +51,9 @@ RFC_RC SendCall(ClientConnection& connection, const RFC_CHAR* function, RFC_PARA
     if (request.function.empty())
         return Fail(MakeError(RFC_ERROR_PROGRAM, "RfcCall: no function module named"), RFC_FAILURE);
     ErrorRecord error;
-    if (!CollectExporting(exporting, request.exporting, error) ||
-        !CollectTables(tables, request.tables, error))
+    const bool narrow = connection.Attributes().unicode == 0;
+    if (!CollectExporting(exporting, narrow, request.exporting, error) ||
+        !CollectTables(tables, narrow, request.tables, error))
         return Fail(error, RFC_FAILURE);
     const std::vector<uint8_t> frame = rfcwire::Encode(request);
     if (frame.size() - rfcwire::kFrameHeaderSize > rfcwire::kDefaultMaxPayload)
@@ -97,8 +98,9 @@ RFC_RC ReceiveCall(ClientConnection& connection, RFC_PARAMETER* importing, RFC_T
         case rfcwire::CallOutcome::kSystemFailure:
             return Fail(reply->error, RFC_SYS_EXCEPTION);
     }
-    if (!FillImporting(importing, reply->importing, error) ||
-        !FillTables(tables, reply->tables, error))
+    const bool narrow = connection.Attributes().unicode == 0;
+    if (!FillImporting(importing, narrow, reply->importing, error) ||
+        !FillTables(tables, narrow, reply->tables, error))
         return Fail(error, RFC_FAILURE);
     return RFC_OK;
 }

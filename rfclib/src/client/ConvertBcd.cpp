@@ -1,7 +1,7 @@
 // The C entry points for packed decimals.
 #include <span>
 
-#include "client/Bcd.h"
+#include "wire/Bcd.h"
 #include "client/ErrorState.h"
 #include "rfc32u.h"
 

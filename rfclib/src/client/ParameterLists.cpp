@@ -4,6 +4,7 @@
 
 #include "client/ErrorState.h"
 #include "client/InternalTable.h"
+#include "client/PartnerLayout.h"
 #include "client/TypeRegistry.h"
 #include "platform/TextCodec.h"
 
@@ -56,8 +57,8 @@ void CopyPadded(const std::vector<uint8_t>& from, void* to, unsigned int length,
 
 }  // namespace
 
-bool CollectExporting(const RFC_PARAMETER* list, std::vector<rfcwire::Value>& out,
-                      rfcwire::ErrorRecord& error) {
+bool CollectExporting(const RFC_PARAMETER* list, bool narrowPartner,
+                      std::vector<rfcwire::Value>& out, rfcwire::ErrorRecord& error) {
     out.clear();
     if (list == nullptr) return true;
     for (size_t i = 0; list[i].name != nullptr; ++i) {
@@ -73,13 +74,16 @@ bool CollectExporting(const RFC_PARAMETER* list, std::vector<rfcwire::Value>& ou
             return false;
         }
         const auto* bytes = static_cast<const uint8_t*>(p.addr);
-        value.bytes.assign(bytes, bytes + p.leng);
+        if (narrowPartner)
+            value.bytes = PartnerLayout(p.type).Narrow(bytes, p.leng);
+        else
+            value.bytes.assign(bytes, bytes + p.leng);
         out.push_back(std::move(value));
     }
     return true;
 }
 
-bool CollectTables(const RFC_TABLE* list, std::vector<rfcwire::TableData>& out,
+bool CollectTables(const RFC_TABLE* list, bool narrowPartner, std::vector<rfcwire::TableData>& out,
                    rfcwire::ErrorRecord& error) {
     out.clear();
     if (list == nullptr) return true;
@@ -94,22 +98,29 @@ bool CollectTables(const RFC_TABLE* list, std::vector<rfcwire::TableData>& out,
                               "table '" + platform::ToUtf8(table.name) + "' has no internal table");
             return false;
         }
-        table.rowLength = t.leng;
         table.rowCount = ItFillU(t.ithandle);
-        table.rows.resize(size_t{table.rowLength} * table.rowCount);
         const unsigned int own = ItLengU(t.ithandle);
+        const PartnerLayout layout(t.type);
+        std::vector<uint8_t> wide(t.leng, 0);
+        table.rowLength = static_cast<uint32_t>(
+            narrowPartner ? layout.Narrow(wide.data(), wide.size()).size() : t.leng);
+        table.rows.reserve(size_t{table.rowLength} * table.rowCount);
         for (unsigned int r = 0; r < table.rowCount; ++r) {
-            const uint8_t* row = TableRow(*t.ithandle, r);
-            std::memcpy(table.rows.data() + size_t{r} * table.rowLength, row,
-                        std::min(own, table.rowLength));
+            std::memcpy(wide.data(), TableRow(*t.ithandle, r), std::min(own, t.leng));
+            if (narrowPartner) {
+                const std::vector<uint8_t> row = layout.Narrow(wide.data(), wide.size());
+                table.rows.insert(table.rows.end(), row.begin(), row.end());
+            } else {
+                table.rows.insert(table.rows.end(), wide.begin(), wide.end());
+            }
         }
         out.push_back(std::move(table));
     }
     return true;
 }
 
-bool FillImporting(RFC_PARAMETER* list, const std::vector<rfcwire::Value>& values,
-                   rfcwire::ErrorRecord& error) {
+bool FillImporting(RFC_PARAMETER* list, bool narrowPartner,
+                   const std::vector<rfcwire::Value>& values, rfcwire::ErrorRecord& error) {
     if (list == nullptr) return true;
     for (size_t i = 0; list[i].name != nullptr; ++i) {
         if (TooLong(i, "importing", error)) return false;
@@ -117,14 +128,19 @@ bool FillImporting(RFC_PARAMETER* list, const std::vector<rfcwire::Value>& value
         const std::u16string name = NameOf(p.name, p.nlen);
         for (const rfcwire::Value& value : values) {
             if (value.name != name) continue;
-            if (p.addr != nullptr) CopyPadded(value.bytes, p.addr, p.leng, IsCharacterLike(p.type));
+            if (p.addr == nullptr) break;
+            if (narrowPartner)
+                CopyPadded(PartnerLayout(p.type).Widen(value.bytes.data(), value.bytes.size()),
+                           p.addr, p.leng, IsCharacterLike(p.type));
+            else
+                CopyPadded(value.bytes, p.addr, p.leng, IsCharacterLike(p.type));
             break;
         }
     }
     return true;
 }
 
-bool FillTables(RFC_TABLE* list, const std::vector<rfcwire::TableData>& tables,
+bool FillTables(RFC_TABLE* list, bool narrowPartner, const std::vector<rfcwire::TableData>& tables,
                 rfcwire::ErrorRecord& error) {
     if (list == nullptr) return true;
     for (size_t i = 0; list[i].name != nullptr; ++i) {
@@ -136,6 +152,7 @@ bool FillTables(RFC_TABLE* list, const std::vector<rfcwire::TableData>& tables,
             if (table.name != name) continue;
             ClearTable(*t.ithandle);
             const unsigned int own = ItLengU(t.ithandle);
+            const PartnerLayout layout(t.type);
             for (uint32_t r = 0; r < table.rowCount; ++r) {
                 uint8_t* row = AppendRow(*t.ithandle);
                 if (row == nullptr) {
@@ -143,8 +160,13 @@ bool FillTables(RFC_TABLE* list, const std::vector<rfcwire::TableData>& tables,
                                                               platform::ToUtf8(name) + "'");
                     return false;
                 }
-                std::memcpy(row, table.rows.data() + size_t{r} * table.rowLength,
-                            std::min(own, table.rowLength));
+                const uint8_t* from = table.rows.data() + size_t{r} * table.rowLength;
+                if (narrowPartner) {
+                    const std::vector<uint8_t> wide = layout.Widen(from, table.rowLength);
+                    std::memcpy(row, wide.data(), std::min<size_t>(own, wide.size()));
+                } else {
+                    std::memcpy(row, from, std::min(own, table.rowLength));
+                }
             }
             break;
         }

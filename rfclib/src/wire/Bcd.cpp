@@ -1,4 +1,4 @@
-#include "client/Bcd.h"
+#include "wire/Bcd.h"
 
 #include <cstring>
 #include <vector>

@@ -1,0 +1,100 @@
+#include "client/PartnerLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "client/InternalTable.h"
+#include "platform/TextCodec.h"
+
+namespace rfclib {
+namespace {
+
+void NarrowChars(const uint8_t* wide, size_t chars, uint8_t* out) {
+    for (size_t i = 0; i < chars; ++i) {
+        const auto c = static_cast<char16_t>(wide[2 * i] | (wide[2 * i + 1] << 8));
+        const int byte = platform::Windows1252Byte(c);
+        out[i] = byte < 0 ? '?' : static_cast<uint8_t>(byte);
+    }
+}
+
+void WidenChars(const uint8_t* narrow, size_t chars, uint8_t* out) {
+    const std::u16string text =
+        platform::FromWindows1252(std::string_view(reinterpret_cast<const char*>(narrow), chars));
+    for (size_t i = 0; i < chars; ++i) {
+        const char16_t c = i < text.size() ? text[i] : u' ';
+        out[2 * i] = static_cast<uint8_t>(c);
+        out[2 * i + 1] = static_cast<uint8_t>(c >> 8);
+    }
+}
+
+bool Inside(size_t offset, size_t length, size_t size) {
+    return offset <= size && length <= size - offset;
+}
+
+// The record length the fields give; a field reaching beyond the longest
+// row a table may have is a broken definition and is left out.
+size_t RecordEnd(const InstalledStructure& s, bool wide) {
+    size_t end = 0;
+    for (const InstalledField& f : s.fields) {
+        const size_t fieldEnd =
+            wide ? size_t{f.c2Offset} + f.c2Length : size_t{f.c1Offset} + f.c1Length;
+        if (fieldEnd <= kMaxRowLength) end = std::max(end, fieldEnd);
+    }
+    return end;
+}
+
+}  // namespace
+
+PartnerLayout::PartnerLayout(RFC_TYPEHANDLE type) : type_(type) {
+    if (type >= RFCTYPE_FIRST_INSTALLED) structure_ = FindStructure(type);
+}
+
+std::vector<uint8_t> PartnerLayout::Narrow(const uint8_t* wide, size_t length) const {
+    if (!structure_) {
+        if (!IsCharacterLike(type_)) return {wide, wide + length};
+        std::vector<uint8_t> out(length / 2);
+        NarrowChars(wide, out.size(), out.data());
+        return out;
+    }
+    std::vector<uint8_t> out(RecordEnd(*structure_, false), 0);
+    for (const InstalledField& f : structure_->fields) {
+        if (!Inside(f.c1Offset, f.c1Length, out.size())) continue;
+        uint8_t* to = out.data() + f.c1Offset;
+        const bool text = IsCharacterLike(f.type);
+        if (text) std::memset(to, ' ', f.c1Length);
+        if (!Inside(f.c2Offset, f.c2Length, length)) continue;
+        const uint8_t* from = wide + f.c2Offset;
+        if (text)
+            NarrowChars(from, std::min<size_t>(f.c1Length, f.c2Length / 2), to);
+        else
+            std::memcpy(to, from, std::min(f.c1Length, f.c2Length));
+    }
+    return out;
+}
+
+std::vector<uint8_t> PartnerLayout::Widen(const uint8_t* narrow, size_t length) const {
+    if (!structure_) {
+        if (!IsCharacterLike(type_)) return {narrow, narrow + length};
+        std::vector<uint8_t> out(length * 2);
+        WidenChars(narrow, length, out.data());
+        return out;
+    }
+    std::vector<uint8_t> out(RecordEnd(*structure_, true), 0);
+    for (const InstalledField& f : structure_->fields) {
+        if (!Inside(f.c2Offset, f.c2Length, out.size())) continue;
+        uint8_t* to = out.data() + f.c2Offset;
+        const bool text = IsCharacterLike(f.type);
+        const size_t chars = f.c2Length / 2;
+        if (text)
+            for (size_t i = 0; i < chars; ++i) to[2 * i] = ' ', to[2 * i + 1] = 0;
+        if (!Inside(f.c1Offset, f.c1Length, length)) continue;
+        const uint8_t* from = narrow + f.c1Offset;
+        if (text)
+            WidenChars(from, std::min<size_t>(f.c1Length, chars), to);
+        else
+            std::memcpy(to, from, std::min(f.c1Length, f.c2Length));
+    }
+    return out;
+}
+
+}  // namespace rfclib
