@@ -84,11 +84,12 @@ Scenario ParseScenario(const std::string& text) {
         throw ScenarioError(std::string("scenario: not valid JSON: ") + e.what());
     }
     CheckKnown(root, "scenario",
-               {"systemId", "release", "partnerRelease", "kernelRelease", "unicode",
+               {"seed", "systemId", "release", "partnerRelease", "kernelRelease", "unicode",
                 "operatingSystem", "dateFormat", "decimalSign", "database", "languages", "clients",
                 "users", "missingObjects", "servers", "faults"});
     Scenario s;
     s.systemId = Text(root, "systemId", "scenario", s.systemId);
+    s.seed = static_cast<uint64_t>(Number(root, "seed", "scenario", 1, 0, 2147483647));
     s.release = Text(root, "release", "scenario", s.release);
     s.partnerRelease = Text(root, "partnerRelease", "scenario", s.release);
     s.kernelRelease = Text(root, "kernelRelease", "scenario", s.release);
@@ -136,7 +137,8 @@ Scenario ParseScenario(const std::string& text) {
     std::set<int> numbers;
     for (const json& a : Array(root, "servers", "scenario")) {
         CheckKnown(a, "servers[]",
-                   {"name", "host", "systemNumber", "services", "down", "refuseLogons"});
+                   {"name", "host", "systemNumber", "services", "down", "refuseLogons",
+                    "clockOffsetSeconds"});
         ServerSpec server;
         server.host = Text(a, "host", "servers[]", "");
         server.systemNumber = Number(a, "systemNumber", "servers[]", 0, 0, 99);
@@ -147,6 +149,8 @@ Scenario ParseScenario(const std::string& text) {
         server.services = Texts(a, "services", "servers[" + server.name + "]");
         server.down = Flag(a, "down", "servers[" + server.name + "]", false);
         server.refuseLogons = Flag(a, "refuseLogons", "servers[" + server.name + "]", false);
+        server.clockOffsetSeconds = Number(a, "clockOffsetSeconds", "servers[" + server.name + "]",
+                                           0, -172800, 172800);
         // All servers listen on 127.0.0.1, so each needs its own port.
         if (!numbers.insert(server.systemNumber).second)
             Bad("servers[" + server.name + "]",

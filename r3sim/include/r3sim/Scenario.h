@@ -6,6 +6,7 @@
 // Thread rules: plain values; a running system only reads its scenario.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ struct ServerSpec {
     std::vector<std::string> services;
     bool down = false;          // not listening at all
     bool refuseLogons = false;  // listening, every logon refused
+    int clockOffsetSeconds = 0; // the server's clock against ours
 };
 
 enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail };
@@ -58,6 +60,7 @@ struct DatabaseSpec {
 
 struct Scenario {
     std::string systemId = "QAS";
+    uint64_t seed = 1;  // every evolving figure derives from it
     std::string release = "700";
     std::string partnerRelease = "700";  // may be empty: the attributes then carry none
     std::string kernelRelease = "700";
