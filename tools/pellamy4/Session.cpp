@@ -468,7 +468,9 @@ Session ReadSession(const std::string& folder, const Progress& progress) {
         throw NotASession(folder + " is not a session folder: no such folder");
     if (!std::filesystem::is_directory(folder, error))
         throw NotASession(folder + " is not a session folder: it is not a folder");
-    return Reader(folder, progress).Run();
+    // The folder's own name ("12061507.PRD") also for "." or a trailing separator.
+    const std::filesystem::path absolute = std::filesystem::weakly_canonical(folder, error);
+    return Reader(error ? folder : absolute.string(), progress).Run();
 }
 
 }  // namespace pellamy

@@ -1,5 +1,6 @@
 #include "ScenarioSession.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "collect/host/HostFigures.h"
@@ -41,6 +42,15 @@ class Rng {
 
 std::u16string U(const std::string& s) {
     return platform::FromUtf8(s);
+}
+
+// The load of the system at a minute, 0.1 to 0.9: a slow swell, so the
+// series look like a working day rather than noise.
+double Load(int minute) {
+    return 0.5 + 0.4 * std::sin(minute / 40.0);
+}
+int32_t Scaled(double load, int32_t high) {
+    return static_cast<int32_t>(load * high);
 }
 
 double StartOle() {
@@ -85,7 +95,7 @@ void WriteInstance(const std::string& folder, const std::string& name, const std
         mem.bufferUsedSpace = rng.Between(200000, 260000);
         mem.pagingCurrUsed = rng.Between(0, 8000);
         mem.rollCurrUsed = rng.Between(1000, 30000);
-        mem.extendedAllocated = rng.Between(400000, 900000);
+        mem.extendedAllocated = 300000 + Scaled(Load(m), 600000) + rng.Between(0, 30000);
         mem.heapUsed = rng.Between(0, 50000);
         AppendRecord(dir + n + u".mem", mem);
 
@@ -270,20 +280,21 @@ void WriteHost(const std::string& folder, const std::string& host, const Scenari
         const double t = start + m / 1440.0 + 2.0 / 86400.0;  // host captures run 2 s later
         HostCpuRecord cpu{};
         cpu.time = t;
-        FillCpu(cpu, CpuFigures{rng.Between(0, 70), rng.Between(0, 45)});
+        FillCpu(cpu, CpuFigures{Scaled(Load(m), 70) + rng.Between(0, 10),
+                                Scaled(Load(m), 20) + rng.Between(0, 8)});
         MemoryFigures mem;
         mem.physicalMemory = 16000000;
-        mem.freeMemory = rng.Between(1000000, 9000000);
+        mem.freeMemory = 9000000 - Scaled(Load(m), 7000000) + rng.Between(0, 300000);
         mem.swapSize = 8000000;
         mem.swapFree = rng.Between(6000000, 8000000);
-        mem.pagesIn = rng.Between(0, 400);
+        mem.pagesIn = Scaled(Load(m), 300) + rng.Between(0, 60);
         mem.pagesOut = rng.Between(0, 100);
         FillMemory(cpu, mem);
         DiskTotals totals;
         for (const std::string& disk : kScenarioDisks) {
             DiskFigures d;
             d.name = U(disk);
-            d.utilisation = rng.Between(-5, 120);
+            d.utilisation = Scaled(Load(m + 25 * (disk.back() - 'a')), 110) + rng.Between(-5, 10);
             d.averageQueue = rng.Between(0, 4);
             d.averageWait = rng.Between(0, 20);
             d.averageService = rng.Between(1, 9);
