@@ -94,14 +94,15 @@ void Frame(std::string& out, const Chart& c, const ValueAxis& axis) {
            Num(kLeft + kPlotW) + "\" y2=\"" + Num(kTop + kPlotH) + "\" stroke=\"#333\"/>\n";
 }
 
-void Legend(std::string& out, const std::vector<std::string>& names) {
-    double x = kLeft + 260;
+// After the title, each entry as wide as its text (about 7 units a character at 11 px).
+void Legend(std::string& out, const std::string& title, const std::vector<std::string>& names) {
+    double x = kLeft + 24 + 8.5 * static_cast<double>(title.size());
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string colour = kColours[i % kColours.size()];
         out += "<rect x=\"" + Num(x) + "\" y=\"9\" width=\"10\" height=\"10\" fill=\"" + colour +
                "\"/><text x=\"" + Num(x + 14) + "\" y=\"18\" font-size=\"11\">" +
                HtmlEscape(names[i]) + "</text>";
-        x += 24 + 6.5 * static_cast<double>(names[i].size());
+        x += 26 + 7.2 * static_cast<double>(names[i].size());
     }
     out += "\n";
 }
@@ -209,7 +210,7 @@ std::string ChartSvg(const Chart& c) {
                       "\">\n";
     const ValueAxis axis = MakeValueAxis(c);
     Frame(out, c, axis);
-    Legend(out, c.series);
+    Legend(out, c.title, c.series);
     if (c.kind == Chart::Kind::Bars) {
         Bars(out, c, axis);
         out += "<text x=\"" + Num(kLeft + kPlotW) + "\" y=\"" + Num(kHeight - 4) +

@@ -105,7 +105,10 @@ void WriteInstance(const std::string& folder, const std::string& name, const std
             const std::string name(line);
             const std::string text =
                 name.size() > 4 ? name
-                                : name + " " + std::to_string(rng.Between(0, 12)) + " 100 0 0 0";
+                                : name + " " +
+                                      std::to_string((name == "DIA" ? Scaled(Load(m), 10) : 0) +
+                                                     rng.Between(0, 2)) +
+                                      " 100 0 0 0";
             ApplyRequestQueueLine(U(text), q);
         }
         AppendRecord(dir + n + u".drq", q);
