@@ -220,10 +220,16 @@ Section SystemSection(const Session& s) {
 
 // ---- Hosts -------------------------------------------------------------
 
+// The heading of a part whose entries follow as sections of their own; an
+// empty part says what the session lacks.
+void OpenPart(std::vector<Section>& out, std::string id, std::string title, bool empty,
+              std::string lack) {
+    out.push_back(Section{std::move(id), std::move(title), 2, {}});
+    if (empty) out.back().blocks.push_back(Paragraph{std::move(lack), true});
+}
+
 void HostSections(const Session& s, std::vector<Section>& out) {
-    out.push_back(Section{"hosts", "Hosts", 2, {}});
-    if (s.hosts.empty())
-        out.back().blocks.push_back(Paragraph{"The session has no host files.", true});
+    OpenPart(out, "hosts", "Hosts", s.hosts.empty(), "The session has no host files.");
     for (const HostData& h : s.hosts) {
         const std::string id = "host_" + FileNamePart(h.name);
         Section sec{id, "Host " + h.name, 3, {}};
@@ -326,9 +332,8 @@ void HostSections(const Session& s, std::vector<Section>& out) {
 // ---- Instances -------------------------------------------------------
 
 void InstanceSections(const Session& s, std::vector<Section>& out) {
-    out.push_back(Section{"instances", "Instances", 2, {}});
-    if (s.instances.empty())
-        out.back().blocks.push_back(Paragraph{"The session has no instance files.", true});
+    OpenPart(out, "instances", "Instances", s.instances.empty(),
+             "The session has no instance files.");
     for (const InstanceData& in : s.instances) {
         const std::string id = "inst_" + FileNamePart(in.name);
         Section sec{id, "Instance " + in.name, 3, {}};
@@ -530,9 +535,8 @@ Section WorkloadSection(const Session& s) {
 // ---- Buffers and tables ----------------------------------------------
 
 void BufferSections(const Session& s, std::vector<Section>& out) {
-    out.push_back(Section{"buffers", "Buffers and tables", 2, {}});
-    if (s.instances.empty())
-        out.back().blocks.push_back(Paragraph{"The session has no instance files.", true});
+    OpenPart(out, "buffers", "Buffers and tables", s.instances.empty(),
+             "The session has no instance files.");
     for (const InstanceData& in : s.instances) {
         const std::string id = "buf_" + FileNamePart(in.name);
         Section sec{id, "Instance " + in.name + ": buffers and tables", 3, {}};
