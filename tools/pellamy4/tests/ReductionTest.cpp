@@ -9,6 +9,8 @@
 #include <map>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "ScenarioSession.h"
 #include "app/settings/SettingsStore.h"
 #include "collect/host/HostFiles.h"
@@ -19,6 +21,7 @@
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "tools/pellamy4/ProgramSettings.h"
 #include "tools/pellamy4/Reduction.h"
 
 namespace {
@@ -437,6 +440,46 @@ TEST_F(ReductionTest, TheProgramFindsTheCollectorsLastSessionAndRecordsItsDirect
     EXPECT_NE(ReadText(root_ / "out.txt").find("no such folder"), std::string::npos);
     EXPECT_EQ(Run("QUORVEL_SETTINGS_DIR=" + (root_ / "nosettings").string(), ""), 2);
     EXPECT_NE(ReadText(root_ / "out.txt").find("no session folder given"), std::string::npos);
+}
+
+TEST_F(ReductionTest, WithADisplayTheReportOpensInTheBrowser) {
+    WriteScenarioSession(folder_.string(), options_);
+    const fs::path opened = root_ / "opened.txt";
+    const fs::path browser = root_ / "browser.sh";
+    std::ofstream(browser) << "#!/bin/sh\necho \"$1\" > " << opened.string() << "\n";
+    fs::permissions(browser, fs::perms::owner_all);
+    const std::string env = "QUORVEL_SETTINGS_DIR=" + (root_ / "settings").string() +
+                            " DISPLAY=:99 BROWSER=" + browser.string();
+    ASSERT_EQ(Run(env, folder_.string()), 0) << ReadText(root_ / "out.txt");
+    for (int i = 0; i < 200 && !fs::exists(opened); ++i) usleep(10000);
+    EXPECT_EQ(ReadText(opened), (folder_ / "report.html").string() + "\n");
+
+    fs::remove(opened);
+    ASSERT_EQ(Run(env, "--no-browser " + folder_.string()), 0);
+    usleep(200000);
+    EXPECT_FALSE(fs::exists(opened));
+}
+
+// The directory the collector starts the program from is kept while it
+// still holds the program, and replaced when it no longer does.
+TEST_F(ReductionTest, TheRecordedDirectoryChangesOnlyWhenItLostTheProgram) {
+    const fs::path settingsDir = root_ / "settings";
+    setenv(settings::kDirectoryEnv, settingsDir.c_str(), 1);
+    const fs::path installed = root_ / "installed";
+    fs::create_directories(installed);
+    std::ofstream(installed / pellamy::kProgramFileName) << "#!/bin/sh\n";
+    fs::permissions(installed / pellamy::kProgramFileName, fs::perms::owner_all);
+    std::string error;
+
+    ASSERT_TRUE(pellamy::RecordProgramDirectory(installed.string(), error)) << error;
+    EXPECT_EQ(pellamy::RecordedProgramDirectory(), installed.string() + "/");
+    ASSERT_TRUE(pellamy::RecordProgramDirectory((root_ / "copy").string(), error));
+    EXPECT_EQ(pellamy::RecordedProgramDirectory(), installed.string() + "/");
+
+    fs::remove(installed / pellamy::kProgramFileName);
+    ASSERT_TRUE(pellamy::RecordProgramDirectory((root_ / "copy").string() + "/", error));
+    EXPECT_EQ(pellamy::RecordedProgramDirectory(), (root_ / "copy").string() + "/");
+    unsetenv(settings::kDirectoryEnv);
 }
 
 }  // namespace
