@@ -36,6 +36,8 @@ class WizardTest : public ::testing::Test {
         fs::create_directories(root_ + "/config");
         fs::create_directories(root_ + "/program");
         ::setenv(settings::kDirectoryEnv, (root_ + "/config").c_str(), 1);
+        previousSettings_ =
+            std::getenv(settings::kDirectoryEnv) ? std::getenv(settings::kDirectoryEnv) : "";
         previousDirectory_ = fs::current_path();
         fs::current_path(root_ + "/program");
         programPath_ = fs::current_path().string() + "/";
@@ -54,7 +56,7 @@ class WizardTest : public ::testing::Test {
         wizard::SetMessageBoxHook({});
         platform::SetTimeSource(nullptr);
         fs::current_path(previousDirectory_);
-        ::unsetenv(settings::kDirectoryEnv);
+        ::setenv(settings::kDirectoryEnv, previousSettings_.c_str(), 1);
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
@@ -113,6 +115,7 @@ class WizardTest : public ::testing::Test {
     std::string root_;
     std::string programPath_;
     fs::path previousDirectory_;
+    std::string previousSettings_;
     std::shared_ptr<platform::ManualTimeSource> clock_;
     std::vector<wizard::MessageBoxRequest> boxes_;
 };
