@@ -83,7 +83,8 @@ bool Fits(const CursorCacheRecord& r) {
     return WellFormedText(r.wpPid);
 }
 bool Fits(const tagPS_STAT& r) {
-    return WellFormedText(r.userName) && WellFormedText(r.command) && WellFormedText(r.cpuTime);
+    return r.procId >= 0 && r.residentSize >= 0 && WellFormedText(r.userName) &&
+           WellFormedText(r.command) && WellFormedText(r.cpuTime);
 }
 bool Fits(const SummaryRecord& r) {
     return Finite(r.dbAccesses, 5) && Finite(r.cursorCacheTotal, 14) &&

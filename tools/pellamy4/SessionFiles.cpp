@@ -21,7 +21,17 @@ bool WellFormedText(const char16_t* field, size_t capacity) {
     size_t i = 0;
     for (; i < capacity && field[i] != 0; ++i) {
         const char16_t c = field[i];
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xFFFE || c == 0xFFFF) return false;
+        // Controls, private use and noncharacters are not in R/3 texts.
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0xE000 && c < 0xF900) ||
+            (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE)
+            return false;
+        if (c >= 0xDC00 && c < 0xE000) return false;  // a low surrogate without its high one
+        if (c >= 0xD800 && c < 0xDC00) {
+            // A pair cut by the field's width leaves its high half last.
+            if (i + 1 == capacity) continue;
+            if (field[i + 1] < 0xDC00 || field[i + 1] >= 0xE000) return false;
+            ++i;
+        }
     }
     for (; i < capacity; ++i) {
         if (field[i] != 0) return false;

@@ -31,7 +31,8 @@ inline constexpr double kLastPlausibleOle = 73051.0;   // 1 January 2100
 bool PlausibleTime(double ole);
 
 // A fixed-width text field as the writers leave it: printable units up to
-// the first zero, zeros after it.
+// the first zero (surrogates paired, except a high one cut off at the end),
+// zeros after it.
 bool WellFormedText(const char16_t* field, size_t capacity);
 template <size_t N>
 bool WellFormedText(const char16_t (&field)[N]) {

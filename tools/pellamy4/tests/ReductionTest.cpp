@@ -482,4 +482,26 @@ TEST_F(ReductionTest, TheRecordedDirectoryChangesOnlyWhenItLostTheProgram) {
     unsetenv(settings::kDirectoryEnv);
 }
 
+// Every file replaced by bytes of no layout, of lengths around the record
+// sizes: the reduction notes them and still writes its report.
+TEST_F(ReductionTest, NoiseInEveryFileGivesNotesNotACrash) {
+    WriteScenarioSession(folder_.string(), options_);
+    uint32_t state = 12345;
+    auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        std::string noise(next() % 4000, '\0');
+        for (char& c : noise) c = static_cast<char>(next());
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << noise;
+        ++files;
+    }
+    pellamy::ReductionResult result;
+    ASSERT_NO_THROW(result = pellamy::ReduceSession(folder_.string()));
+    EXPECT_GE(result.notes, files);
+    EXPECT_TRUE(fs::exists(folder_ / "report.html"));
+}
+
 }  // namespace

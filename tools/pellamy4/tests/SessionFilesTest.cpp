@@ -49,6 +49,14 @@ TEST(FieldTextTest, WellFormedFieldsAreTextThenZeros) {
     EXPECT_FALSE(WellFormedText(field));
     const char16_t control[6] = {u'A', 0x01};
     EXPECT_FALSE(WellFormedText(control));
+    const char16_t pair[3] = {u'A', 0xD83D, 0xDE00};
+    EXPECT_TRUE(WellFormedText(pair));
+    const char16_t cut[2] = {u'A', 0xD83D};  // the low half did not fit
+    EXPECT_TRUE(WellFormedText(cut));
+    const char16_t lone[3] = {0xD83D, u'A'};
+    EXPECT_FALSE(WellFormedText(lone));
+    const char16_t privateUse[2] = {0xE123};
+    EXPECT_FALSE(WellFormedText(privateUse));
     EXPECT_EQ(FieldUtf8(u"  VA01  "), "VA01");
 }
 
