@@ -1,7 +1,8 @@
 // The small modeless window shown while the connection and authorisation
 // tests run: a looping animation and one status line that the tests
 // rewrite. The tests block the user-interface thread, so SetStatus lets the
-// window paint (and the animation move) before it returns.
+// window paint (and the animation move) before it returns; that also runs
+// other windows' timers, as any modal loop of the start would.
 //
 // Thread rules: user-interface thread only.
 #pragma once

@@ -132,6 +132,56 @@ TEST_F(WizardSimulatorTest, HostsOfAWindowsSystemAreStoredInLowerCase) {
     EXPECT_EQ(Stored(u"Logon", u"HostName"), "QasHost1");
 }
 
+TEST_F(WizardSimulatorTest, BackFromTheLastPageAndNextAMinuteLaterLeaveOneFolder) {
+    SimulatorSession sim;
+    Open();
+    EnterLogon();
+    Click(sheet_->NextButton());
+    Click(sheet_->NextButton());
+    ASSERT_EQ(sheet_->GetActivePage(), &sheet_->m_SaposcolPage);
+    Click(sheet_->BackButton());
+    EXPECT_EQ(sheet_->GetActivePage(), &sheet_->m_DirectoryPage);
+    EXPECT_TRUE(Entries(programPath_ + "DATA").empty());
+    clock_->Advance(std::chrono::minutes(1));
+    Click(sheet_->NextButton());
+    EXPECT_EQ(TakeMessage(), "0 message boxes");
+    EXPECT_EQ(Entries(programPath_ + "DATA"), std::vector<std::string>{"12061508.QAS"});
+    EXPECT_EQ(Stored(u"Session", u"Path"), programPath_ + "DATA/12061508.QAS/");
+}
+
+TEST_F(WizardSimulatorTest, AnotherSystemAfterBackShowsItsOwnRowsAndServers) {
+    r3sim::Scenario other = r3sim::DefaultScenario();
+    other.systemId = "PRD";
+    other.servers.resize(2);
+    other.servers[0].name = "qashost1_PRD_00";
+    other.servers[1].name = "qashost1_PRD_01";
+    SimulatorSession prd(other);
+    SimulatorSession qas;  // points the library at QAS
+    ASSERT_TRUE(Store().SetStrings(
+        u"PRD", {{u"Destination2", u"PRDDB"}, {u"Gateway2", u"qashost1_PRD_01"}}));
+    Open();
+    EnterLogon();
+    Click(sheet_->NextButton());
+    Click(sheet_->NextButton());
+    CGridControl* grid = sheet_->m_SaposcolPage.Grid();
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    EXPECT_EQ(grid->GetCellText(2, 1), "");
+
+    Click(sheet_->BackButton());
+    Click(sheet_->BackButton());
+    prd.Point();
+    Click(sheet_->NextButton());
+    ASSERT_EQ(TakeMessage(), "0 message boxes");
+    EXPECT_EQ(sheet_->m_LogonPage.m_strSystemId, u"PRD");
+    Click(sheet_->NextButton());
+    ASSERT_EQ(sheet_->GetActivePage(), &sheet_->m_SaposcolPage);
+    ASSERT_EQ(grid->GetRowCount(), 2);
+    EXPECT_EQ(grid->GetCellText(2, 1), "PRDDB");
+    EXPECT_EQ(grid->GetCellText(2, 3), "qashost1_PRD_01");
+    EXPECT_EQ(grid->ColumnChoices(3), QStringList({"qashost1_PRD_00", "qashost1_PRD_01"}));
+    EXPECT_EQ(Entries(programPath_ + "DATA"), std::vector<std::string>{"12061507.PRD"});
+}
+
 // The user interface runs the modal wizard; the operator's actions come in
 // through the event loop.
 class ScriptedWizard : public CWizardUserInterface {
