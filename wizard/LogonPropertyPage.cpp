@@ -32,27 +32,27 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     auto* upper = new CUpperCaseValidator(this);
 
-    struct Spec {
+    struct EditLayout {
         int id;
         const char* label;
         int limit;
         enum { Plain, Digits, Upper, Password } style;
     };
-    auto make = [&](const Spec& s) {
+    auto make = [&](const EditLayout& s) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("edit%1").arg(s.id));
         edit->setMaxLength(s.limit);
         switch (s.style) {
-            case Spec::Plain:
+            case EditLayout::Plain:
                 break;
-            case Spec::Digits:
+            case EditLayout::Digits:
                 edit->setValidator(digits);
                 edit->setAlignment(Qt::AlignRight);
                 break;
-            case Spec::Upper:
+            case EditLayout::Upper:
                 edit->setValidator(upper);
                 break;
-            case Spec::Password:
+            case EditLayout::Password:
                 edit->setValidator(upper);
                 edit->setEchoMode(QLineEdit::Password);
                 break;
@@ -60,11 +60,11 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
         m_Edits[s.id] = edit;
         return edit;
     };
-    auto group = [&](const char* title, std::initializer_list<Spec> specs) {
+    auto group = [&](const char* title, std::initializer_list<EditLayout> layouts) {
         auto* box = new QGroupBox(tr(title), this);
         auto* grid = new QGridLayout(box);
         int row = 0;
-        for (const Spec& s : specs) {
+        for (const EditLayout& s : layouts) {
             QLineEdit* edit = make(s);
             auto* label = new QLabel(tr(s.label), box);
             label->setBuddy(edit);
@@ -74,7 +74,7 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
         }
         return box;
     };
-    using S = Spec;
+    using S = EditLayout;
     QGroupBox* server = group("Server", {S{IDC_HOSTNAME, "Short Host Name", 20, S::Plain},
                                          S{IDC_DOMAIN, "Domain", 64, S::Plain},
                                          S{IDC_SAPROUTER, "SAP Router String", 64, S::Plain},
