@@ -370,26 +370,27 @@ void InstanceSections(const Session& s, std::vector<Section>& out) {
                              {"Figure", "Value"}, {false, true});
         if (in.storage) {
             const StorageRecord& r = *in.storage;
+            // Packed fields are copied out: a reference to them may be misaligned.
             const std::pair<const char*, int64_t> items[] = {
-                {"DW_BSS", r.dwBss},
-                {"DW_DATA", r.dwData},
-                {"DW_ERROR", r.dwError},
-                {"DW_TEXT", r.dwText},
-                {"EXT_MEM", r.extMem},
-                {"HEAP_AREA_TOTAL", r.heapAreaTotal},
-                {"NUM_SHMS", r.numShms},
-                {"PAGE_BUFSZ", r.pageBufSz},
-                {"ROLL_AREA", r.rollArea},
-                {"SHM_ASIZE_USED", r.shmASizeUsed},
-                {"SHM_TOTAL", r.shmTotal},
-                {"SHM_TOTAL_NOT_USED", r.shmTotalNotUsed},
-                {"SHM_TOTAL_USED", r.shmTotalUsed},
-                {"SHORT_ST", r.shortSt},
-                {"USE_PAGING", r.usePaging},
-                {"VMEM_SIZE", r.vmemSize},
-                {"VMEM_SIZE_WP", r.vmemSizeWp},
-                {"WP_ALL", r.wpAll},
-                {"WP_NUMBER", r.wpNumber}};
+                {"DW_BSS", int64_t{r.dwBss}},
+                {"DW_DATA", int64_t{r.dwData}},
+                {"DW_ERROR", int64_t{r.dwError}},
+                {"DW_TEXT", int64_t{r.dwText}},
+                {"EXT_MEM", int64_t{r.extMem}},
+                {"HEAP_AREA_TOTAL", int64_t{r.heapAreaTotal}},
+                {"NUM_SHMS", int64_t{r.numShms}},
+                {"PAGE_BUFSZ", int64_t{r.pageBufSz}},
+                {"ROLL_AREA", int64_t{r.rollArea}},
+                {"SHM_ASIZE_USED", int64_t{r.shmASizeUsed}},
+                {"SHM_TOTAL", int64_t{r.shmTotal}},
+                {"SHM_TOTAL_NOT_USED", int64_t{r.shmTotalNotUsed}},
+                {"SHM_TOTAL_USED", int64_t{r.shmTotalUsed}},
+                {"SHORT_ST", int64_t{r.shortSt}},
+                {"USE_PAGING", int64_t{r.usePaging}},
+                {"VMEM_SIZE", int64_t{r.vmemSize}},
+                {"VMEM_SIZE_WP", int64_t{r.vmemSizeWp}},
+                {"WP_ALL", int64_t{r.wpAll}},
+                {"WP_NUMBER", int64_t{r.wpNumber}}};
             for (const auto& [name, value] : items) st.rows.push_back({name, Int(value)});
         }
         sec.blocks.push_back(std::move(st));
