@@ -1,5 +1,6 @@
 #include "r3sim/Scenario.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -74,7 +75,107 @@ FaultAction ActionOf(const std::string& text, const std::string& where) {
     Bad(where, "unknown action \"" + text + "\" (delay, drop, hang, garbage, raise, fail)");
 }
 
+int64_t Number64(const json& object, const std::string& key, const std::string& where,
+                 int64_t fallback) {
+    if (!object.contains(key)) return fallback;
+    if (!object[key].is_number_integer()) Bad(where + "." + key, "must be an integer");
+    return object[key].get<int64_t>();
+}
+
+// Figures held still: field names of the saposcol tables with 32-bit values.
+std::map<std::string, int64_t> Fixed(const json& object, const std::string& where) {
+    std::map<std::string, int64_t> out;
+    if (!object.contains("fixed")) return out;
+    const json& fixed = object["fixed"];
+    if (!fixed.is_object()) Bad(where + ".fixed", "must be an object of field names");
+    for (const auto& [field, value] : fixed.items()) {
+        if (!value.is_number_integer()) Bad(where + ".fixed." + field, "must be an integer");
+        const int64_t v = value.get<int64_t>();
+        if (v < INT32_MIN || v > INT32_MAX) Bad(where + ".fixed." + field, "must fit 32 bits");
+        out[field] = v;
+    }
+    return out;
+}
+
+HostSpec DefaultHost(const std::string& name) {
+    HostSpec host;
+    host.host = name;
+    host.disks = {DiskSpec{"sda", {}}, DiskSpec{"sdb", {}}};
+    host.fileSystems = {FileSystemSpec{"/", 20971520}, FileSystemSpec{"/usr/sap", 104857600}};
+    return host;
+}
+
+HostSpec ParseHost(const json& h, const Scenario& s) {
+    CheckKnown(
+        h, "hosts[]",
+        {"host", "operatingSystem", "operatingSystemText", "saposcol", "cpus", "memoryKB", "swapKB",
+         "hardwareDescrFile", "lastCollectorWrite", "fixed", "disks", "fileSystems", "processes"});
+    HostSpec host = DefaultHost(Text(h, "host", "hosts[]", ""));
+    if (host.host.empty()) Bad("hosts[]", "host missing");
+    const std::string where = "hosts[" + host.host + "]";
+    host.operatingSystem = Text(h, "operatingSystem", where, s.operatingSystem);
+    host.operatingSystemText = Text(h, "operatingSystemText", where, "");
+    host.saposcol = Flag(h, "saposcol", where, true);
+    host.cpus = Number(h, "cpus", where, host.cpus, 1, 1024);
+    host.memoryKB = Number64(h, "memoryKB", where, host.memoryKB);
+    host.swapKB = Number64(h, "swapKB", where, host.swapKB);
+    host.hardwareDescrFile = Text(h, "hardwareDescrFile", where, host.hardwareDescrFile);
+    host.lastCollectorWrite = Text(h, "lastCollectorWrite", where, "");
+    host.fixed = Fixed(h, where);
+    host.processes = Number(h, "processes", where, host.processes, 0, 10000);
+    if (h.contains("disks")) {
+        host.disks.clear();
+        for (const json& d : Array(h, "disks", where)) {
+            CheckKnown(d, where + ".disks[]", {"name", "fixed"});
+            DiskSpec disk{Text(d, "name", where + ".disks[]", ""), {}};
+            disk.fixed = Fixed(d, where + ".disks[" + disk.name + "]");
+            host.disks.push_back(disk);
+        }
+    }
+    if (h.contains("fileSystems")) {
+        host.fileSystems.clear();
+        for (const json& f : Array(h, "fileSystems", where)) {
+            CheckKnown(f, where + ".fileSystems[]", {"name", "capacityKB"});
+            host.fileSystems.push_back(
+                FileSystemSpec{Text(f, "name", where + ".fileSystems[]", ""),
+                               Number64(f, "capacityKB", where + ".fileSystems[]", 0)});
+        }
+    }
+    return host;
+}
+
+DestinationSpec ParseDestination(const json& d) {
+    CheckKnown(d, "destinations[]", {"name", "host", "mode", "answers", "delayMs", "clavernReply"});
+    DestinationSpec dest;
+    dest.name = Text(d, "name", "destinations[]", "");
+    if (dest.name.empty()) Bad("destinations[]", "name missing");
+    const std::string where = "destinations[" + dest.name + "]";
+    dest.host = Text(d, "host", where, "");
+    if (dest.host.empty()) Bad(where, "host missing");
+    const bool ccms = dest.name.find("SAPCCMSR") != std::string::npos;
+    dest.mode = Text(d, "mode", where, ccms ? "INTERN" : "REMOTE");
+    if (dest.mode != "INTERN" && dest.mode != "REMOTE") Bad(where + ".mode", "INTERN or REMOTE");
+    dest.answers = Flag(d, "answers", where, true);
+    dest.delayMs = Number(d, "delayMs", where, 0, 0, 3600000);
+    dest.clavernReply = Text(d, "clavernReply", where, "");
+    return dest;
+}
+
 }  // namespace
+
+HostSpec HostOf(const Scenario& scenario, const std::string& host) {
+    for (const HostSpec& listed : scenario.hosts)
+        if (listed.host == host) return listed;
+    HostSpec fallback = DefaultHost(host);
+    fallback.operatingSystem = scenario.operatingSystem;
+    return fallback;
+}
+
+const DestinationSpec* FindDestination(const Scenario& scenario, const std::string& name) {
+    for (const DestinationSpec& d : scenario.destinations)
+        if (d.name == name) return &d;
+    return nullptr;
+}
 
 Scenario ParseScenario(const std::string& text) {
     json root;
@@ -86,7 +187,7 @@ Scenario ParseScenario(const std::string& text) {
     CheckKnown(root, "scenario",
                {"seed", "systemId", "release", "partnerRelease", "kernelRelease", "unicode",
                 "operatingSystem", "dateFormat", "decimalSign", "database", "languages", "clients",
-                "users", "missingObjects", "servers", "faults"});
+                "users", "missingObjects", "servers", "faults", "hosts", "destinations"});
     Scenario s;
     s.systemId = Text(root, "systemId", "scenario", s.systemId);
     s.seed = static_cast<uint64_t>(Number(root, "seed", "scenario", 1, 0, 2147483647));
@@ -149,8 +250,8 @@ Scenario ParseScenario(const std::string& text) {
         server.services = Texts(a, "services", "servers[" + server.name + "]");
         server.down = Flag(a, "down", "servers[" + server.name + "]", false);
         server.refuseLogons = Flag(a, "refuseLogons", "servers[" + server.name + "]", false);
-        server.clockOffsetSeconds = Number(a, "clockOffsetSeconds", "servers[" + server.name + "]",
-                                           0, -172800, 172800);
+        server.clockOffsetSeconds =
+            Number(a, "clockOffsetSeconds", "servers[" + server.name + "]", 0, -172800, 172800);
         // All servers listen on 127.0.0.1, so each needs its own port.
         if (!numbers.insert(server.systemNumber).second)
             Bad("servers[" + server.name + "]",
@@ -174,6 +275,14 @@ Scenario ParseScenario(const std::string& text) {
             Bad(where, "action raise needs an exception");
         s.faults.push_back(fault);
     }
+    std::set<std::string> hosts;
+    for (const json& h : Array(root, "hosts", "scenario")) {
+        s.hosts.push_back(ParseHost(h, s));
+        if (!hosts.insert(s.hosts.back().host).second)
+            Bad("hosts[" + s.hosts.back().host + "]", "listed twice");
+    }
+    for (const json& d : Array(root, "destinations", "scenario"))
+        s.destinations.push_back(ParseDestination(d));
     return s;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,9 +38,9 @@ struct ServerSpec {
     std::string host;
     int systemNumber = 0;
     std::vector<std::string> services;
-    bool down = false;          // not listening at all
-    bool refuseLogons = false;  // listening, every logon refused
-    int clockOffsetSeconds = 0; // the server's clock against ours
+    bool down = false;           // not listening at all
+    bool refuseLogons = false;   // listening, every logon refused
+    int clockOffsetSeconds = 0;  // the server's clock against ours
 };
 
 enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail };
@@ -56,6 +57,47 @@ struct FaultSpec {
 struct DatabaseSpec {
     std::string system = "ORA";
     std::string release = "10.2.0";
+};
+
+// saposcol's view of one disk or file system of a host.
+struct DiskSpec {
+    std::string name;                      // DISKNAME as saposcol reports it
+    std::map<std::string, int64_t> fixed;  // T_TF_DISK_SINGLE field -> value held still
+};
+
+struct FileSystemSpec {
+    std::string name;
+    int64_t capacityKB = 0;
+};
+
+// A computer whose saposcol the system reads: an application server's host
+// or a standalone database server behind a destination. Hosts not listed
+// get the defaults below.
+struct HostSpec {
+    std::string host;
+    std::string operatingSystem;      // RFCOPSYS; empty: the scenario's
+    std::string operatingSystemText;  // E_FP_OPSYSTEM; empty: operatingSystem and a version
+    bool saposcol = true;             // false: the collector is not running there
+    int cpus = 4;
+    int64_t memoryKB = 8388608;
+    int64_t swapKB = 4194304;
+    std::string hardwareDescrFile = "/usr/sap/tmp/hwinfo.txt";  // empty: none
+    std::string lastCollectorWrite;        // E_FP_LASTCOLLWRT; empty: from the clock
+    std::map<std::string, int64_t> fixed;  // CPU, memory and paging fields held still
+    std::vector<DiskSpec> disks;
+    std::vector<FileSystemSpec> fileSystems;
+    int processes = 8;  // rows of T_TF_TOP_SINGLE
+};
+
+// An RFC destination that leads to the saposcol of a standalone database
+// server.
+struct DestinationSpec {
+    std::string name;
+    std::string host;     // the HostSpec whose figures it delivers
+    std::string mode;     // the I_LOCAL_REMOTE it accepts; default INTERN for SAPCCMSR
+    bool answers = true;  // false: every call through it fails after delayMs
+    int delayMs = 0;
+    std::string clavernReply;  // E_REQUEST_PARAM1 of the clavern member request
 };
 
 struct Scenario {
@@ -75,7 +117,14 @@ struct Scenario {
     std::vector<std::string> missingObjects;
     std::vector<ServerSpec> servers;
     std::vector<FaultSpec> faults;
+    std::vector<HostSpec> hosts;
+    std::vector<DestinationSpec> destinations;
 };
+
+// The host as listed, or one with the defaults (operating system filled in).
+HostSpec HostOf(const Scenario& scenario, const std::string& host);
+// nullptr for a destination the system does not know.
+const DestinationSpec* FindDestination(const Scenario& scenario, const std::string& name);
 
 class ScenarioError : public std::runtime_error {
   public:

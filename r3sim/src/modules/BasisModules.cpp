@@ -57,7 +57,7 @@ void SystemInfo(CallContext& call) {
         .SetText("RFCDBSYS", s.database.system)
         .SetText("RFCSAPRL", s.release)
         .SetText("RFCMACH", "  390")
-        .SetText("RFCOPSYS", s.operatingSystem)
+        .SetText("RFCOPSYS", HostOf(s, server.host).operatingSystem)
         .SetText("RFCTZONE", "  3600")
         .SetText("RFCDAYST", "")
         .SetText("RFCIPADDR", AddressOf(s, server.host))
