@@ -1,6 +1,8 @@
 #include "collect/ServerList.h"
 
+#include "app/core/CollectorException.h"
 #include "platform/FixedText.h"
+#include "rfc/catalogue/ThServerList.h"
 
 namespace {
 
@@ -50,4 +52,28 @@ std::u16string RemoteSystem(const tagREMOTELIST& e) {
 }
 std::u16string RemoteGateway(const tagREMOTELIST& e) {
     return Trimmed(e.gateway);
+}
+
+void ReadServerRows(CThServerList& call, bool windowsNt, ServerList& list) {
+    list.clear();
+    const int rows = call.GetRowCount();
+    if (rows <= 0) ThrowCollectorException(u"no entries in server list.");
+    const std::u16string& table = call.TableKey();
+    for (int i = 1; i <= rows; ++i) {
+        const void* row = call.GetRow(i);
+        if (row == nullptr) continue;
+        std::u16string name, host;
+        unsigned char messageTypes = 0;
+        call.GetTableField(table, u"NAME", row, name);
+        call.GetTableField(table, u"HOST", row, host);
+        call.GetTableField(table, u"MSGTYPES", row, &messageTypes, 1);
+        name = platform::Trim(name);
+        host = platform::Trim(host);
+        if (windowsNt)
+            for (char16_t& c : host)
+                if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        const std::u16string number = name.size() >= 2 ? name.substr(name.size() - 2) : name;
+        list.push_back(
+            MakeServerEntry(name, host, number, CThServerList::MessageTypesText(messageTypes)));
+    }
 }

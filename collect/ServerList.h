@@ -50,3 +50,12 @@ std::u16string ServerServices(const tagSERVERLIST& entry);
 std::u16string RemoteDestination(const tagREMOTELIST& entry);
 std::u16string RemoteSystem(const tagREMOTELIST& entry);
 std::u16string RemoteGateway(const tagREMOTELIST& entry);
+
+class CThServerList;
+
+// The rows of a TH_SERVER_LIST call as server-list entries, replacing list:
+// NAME and HOST (host in lower case on "Windows NT" systems), the system
+// number from the last two characters of NAME, and the message types as
+// text. Rows that cannot be fetched are skipped. Throws CCollectorException
+// "no entries in server list." when the table has no rows (list stays empty).
+void ReadServerRows(CThServerList& call, bool windowsNt, ServerList& list);

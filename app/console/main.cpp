@@ -1,0 +1,136 @@
+// quorvel-console: the collector without a main window. It runs the
+// connection wizard unattended with the stored values, starts the session
+// and drives it with the collector's clock until it is stopped (Ctrl-C,
+// SIGTERM, or the time given with --minutes / --seconds), writing every
+// message line to standard output.
+#include <QApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/console/ConsoleUserInterface.h"
+#include "app/core/MessageChannel.h"
+#include "app/settings/SettingsStore.h"
+#include "collect/CollectionClock.h"
+#include "collect/SystemThread.h"
+#include "platform/Exception.h"
+#include "platform/TextCodec.h"
+#include "rfc/RfcConnection.h"
+
+namespace {
+
+std::atomic<bool> g_stopRequested{false};
+
+void OnStopSignal(int) {
+    g_stopRequested = true;
+}
+
+struct Options {
+    long runSeconds = -1;  // -1: until stopped
+    bool prefillSimulator = false;
+};
+
+void Usage() {
+    std::fputs(
+        "usage: quorvel-console [--minutes N | --seconds N] [--prefill-simulator]\n"
+        "  Runs one collection session with the values of the connection wizard's\n"
+        "  settings, until Ctrl-C or the given time.\n"
+        "  --prefill-simulator  store the simulated system's logon data first\n"
+        "                       when no host name is stored yet\n",
+        stderr);
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--minutes" || arg == "--seconds") && i + 1 < argc) {
+            char* end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (end == argv[i] || *end != 0 || value < 0) return false;
+            options.runSeconds = arg == "--minutes" ? value * 60 : value;
+        } else if (arg == "--prefill-simulator") {
+            options.prefillSimulator = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The logon data of the simulated system's default scenario.
+bool PrefillSimulator(CConsoleUserInterface& ui) {
+    settings::SettingsStore store(settings::kCollectorApp);
+    if (!store.GetString(u"Logon", u"HostName").empty()) return true;
+    std::u16string password = u"SECRET";
+    CRfcConnection().ScramblePassword(password);
+    std::u16string error;
+    const bool saved = store.SetStrings(u"Logon",
+                                        {{u"HostName", u"qashost1"},
+                                         {u"SystemNumber", u"00"},
+                                         {u"Client", u"100"},
+                                         {u"User", u"COLLECTOR"},
+                                         {u"Password", password},
+                                         {u"Language", u"EN"}},
+                                        &error);
+    if (!saved) ui.WriteLine(u"cannot store the simulated system's logon data: " + error);
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        Usage();
+        return 2;
+    }
+    // Without a display the wizard runs on Qt's offscreen platform.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+
+    CConsoleUserInterface ui;
+    if (options.prefillSimulator && !PrefillSimulator(ui)) return 1;
+    SetUserInterface(&ui);
+    MessageChannel::Instance().SetMainWindow(&ui);
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+
+    auto session = std::make_unique<CSystemThread>();
+    try {
+        session->Start();
+    } catch (const CException& e) {
+        ui.WriteLine(e.ReportText());
+        session.reset();
+        MessageChannel::Instance().SetMainWindow(nullptr);
+        SetUserInterface(nullptr);
+        return 1;
+    }
+    session->SetOpenRequest();
+
+    CCollectionClock clock;
+    const auto started = std::chrono::steady_clock::now();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const platform::DateTime now = platform::CurrentLocalTime();
+        const int minute = clock.Poll(&now);
+        if (minute >= 0) CCollectionClock::SignalMinuteTick(*session, minute);
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        if (g_stopRequested ||
+            (options.runSeconds >= 0 && elapsed >= std::chrono::seconds(options.runSeconds)))
+            app.quit();
+    });
+    timer.start(500);
+    app.exec();
+
+    // Deleting the session waits for every collection thread to end.
+    session.reset();
+    MessageChannel::Instance().SetMainWindow(nullptr);
+    SetUserInterface(nullptr);
+    return 0;
+}

@@ -1,0 +1,25 @@
+#include "collect/CollectionClock.h"
+
+#include "collect/SystemThread.h"
+
+int CCollectionClock::Poll(const platform::DateTime* localTime) {
+    const int second = localTime != nullptr ? localTime->second : -1;
+    const int minute = localTime != nullptr ? localTime->minute : -1;
+    int tick = -1;
+    if (second != m_nLastSecond) {
+        if (second == 0) tick = minute;
+        m_nLastSecond = second;
+    }
+    return tick;
+}
+
+bool CCollectionClock::SignalMinuteTick(CSystemThread& session, int minute) {
+    session.SetEvent(CSystemThread::kJoinRequest);
+    session.SetEvent(CSystemThread::kHostStatsRequest);
+    session.SetEvent(CSystemThread::kRemoteStatsRequest);
+    session.SetEvent(CSystemThread::kInstanceStatsRequest);
+    if (minute % 15 != 0) return false;
+    session.SetEvent(CSystemThread::kBufferStatsRequest);
+    session.SetEvent(CSystemThread::kDialogStepRequest);
+    return true;
+}

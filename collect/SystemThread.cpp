@@ -1,0 +1,303 @@
+#include "collect/SystemThread.h"
+
+#include <algorithm>
+
+#include "app/core/CatchConvention.h"
+#include "app/core/CollectorException.h"
+#include "collect/UserInterface.h"
+#include "platform/FixedText.h"
+#include "platform/Format.h"
+
+CSystemThread::CSystemThread() {
+    AddEvent();  // 3 kJoinRequest
+    AddEvent();  // 4 kHostStatsRequest
+    AddEvent();  // 5 kRemoteStatsRequest
+    AddEvent();  // 6 kInstanceStatsRequest
+    AddEvent();  // 7 kBufferStatsRequest
+    AddEvent();  // 8 kDialogStepRequest
+}
+
+CSystemThread::~CSystemThread() {
+    EndThread();
+    CloseConnection();
+    DeleteThreads();
+}
+
+void CSystemThread::DeleteThreads() {
+    // Each deletion stops that thread and waits for the capture in progress.
+    {
+        std::lock_guard lock(m_InstanceLock);
+        for (auto& [name, thread] : m_InstanceThreads) thread.reset();
+        m_InstanceThreads.clear();
+    }
+    {
+        std::lock_guard lock(m_RemoteLock);
+        for (auto& [name, thread] : m_RemoteThreads) thread.reset();
+        m_RemoteThreads.clear();
+    }
+    {
+        std::lock_guard lock(m_HostLock);
+        for (auto& [name, thread] : m_HostThreads) thread.reset();
+        m_HostThreads.clear();
+    }
+}
+
+void CSystemThread::WriteSystemMessage(std::u16string_view text) noexcept {
+    WriteThreadMessage(
+        WM_SYSTEM_MESSAGE, m_strLogFile, text,
+        [](const std::u16string& stamp, std::u16string_view t) {
+            return platform::Format(u"%s : %s", stamp, t);
+        },
+        u"CSystemThread::WriteSystemMessage() low-level exception trapped.");
+}
+
+template <typename Body>
+bool CSystemThread::Reported(const char16_t* routine, Body body) {
+    return RunReported(routine, TrapStyle::Posted, body,
+                       [this](const std::u16string& text) { WriteSystemMessage(text); });
+}
+
+void CSystemThread::Initialize() {
+    IUserInterface* ui = CurrentUserInterface();
+    if (ui == nullptr) ThrowCollectorException(u"no user interface for the connection dialog.");
+    ConnectionSettings settings;
+    if (!ui->RunConnectionWizard(settings, m_ServerList, m_RemoteList))
+        ThrowCollectorException(u"connection dialog canceled.");
+    ui->RepaintMainWindow();
+
+    m_Connection.SetLogonData(settings.hostName, settings.systemNumber, settings.client,
+                              settings.user, settings.password, settings.language, settings.domain,
+                              settings.routerString);
+    m_strSessionDir = settings.sessionPath;
+    m_strSystemId = settings.systemId;
+    m_strLogFile = platform::Format(u"%s%s.log", m_strSessionDir, m_strSystemId);
+    m_strComponentFile = platform::Format(u"%s%s.cmp", m_strSessionDir, m_strSystemId);
+    m_strPatchFile = platform::Format(u"%s%s.ptc", m_strSessionDir, m_strSystemId);
+    m_strPcFile = platform::Format(u"%spc.ctl", m_strSessionDir);
+    m_strSystemFile = platform::Format(u"%ssystem.ctl", m_strSessionDir);
+    WriteSystemMessage(platform::Format(u"created directory  %s", m_strSessionDir));
+
+    GetPcInformation();
+    m_Connection.CallRfcOpen();
+    GetSystemInformation();
+    m_ServerListCall.PrepareInterface(m_Connection);
+    RunConnectionTest();
+    ui->RepaintMainWindow();
+    GetDatabaseInformation();
+    GetSoftwareInformation();
+    WriteSystemFile();
+    m_Connection.CloseConnection();
+    WriteSystemMessage(u"data capture started.");
+}
+
+void CSystemThread::GetSystemInformation() {
+    WriteSystemMessage(u"capturing system information.");
+    m_SystemInfo.PrepareInterface(m_Connection);
+    m_SystemInfo.CallFunctionModule(m_Connection);
+    std::u16string value;
+    m_SystemInfo.GetExportField(u"E_RFCSI_EXPORT", u"RFCOPSYS", value);
+    m_strOpSys = platform::Trim(value);
+    m_SystemInfo.GetExportField(u"E_RFCSI_EXPORT", u"RFCDBSYS", value);
+    m_strDbSys = platform::Trim(value);
+    m_nRelease = m_Connection.GetRelease();
+}
+
+void CSystemThread::OpenConnection() {
+    // Steps after a failure are not done; the next AutoJoin pings, fails and reopens.
+    const bool done = Reported(u"CSystemThread::OpenConnection", [this] {
+        m_Connection.CallRfcOpen();
+        GetServerList();
+        StartServerThreads();
+        StartRemoteThreads();
+    });
+    if (!done) m_Connection.CloseConnection();
+}
+
+void CSystemThread::OnEvent(size_t index) {
+    switch (index) {
+        case kJoinRequest:
+            AutoJoin();
+            break;
+        case kHostStatsRequest:
+            GetHostStatistics();
+            break;
+        case kRemoteStatsRequest:
+            GetRemoteStatistics();
+            break;
+        case kInstanceStatsRequest:
+            GetInstanceStatistics();
+            break;
+        case kBufferStatsRequest:
+            GetBufferStatistics();
+            break;
+        case kDialogStepRequest:
+            GetDialogStepStatistics();
+            break;
+        default:
+            break;
+    }
+}
+
+void CSystemThread::OnStopping() {
+    WriteSystemMessage(u"data capture stopped.");
+}
+
+void CSystemThread::AutoJoin() {
+    Reported(u"CSystemThread::AutoJoin", [this] {
+        CheckConnection();
+        GetServerList();
+        StartServerThreads();
+    });
+}
+
+void CSystemThread::GetServerList() {
+    m_ServerListCall.CallFunctionModule(m_Connection);
+    ReadServerRows(m_ServerListCall, m_strOpSys == u"Windows NT", m_ServerList);
+}
+
+void CSystemThread::StartServerThreads() {
+    for (const tagSERVERLIST& entry : ServerList(m_ServerList)) {
+        const std::u16string name = ServerName(entry), host = ServerHost(entry),
+                             number = ServerSystemNumber(entry);
+        AddInstanceThread(name, host, number, ServerServices(entry));
+        AddHostThread(name, host, number);
+    }
+}
+
+void CSystemThread::StartRemoteThreads() {
+    for (const tagREMOTELIST& entry : RemoteList(m_RemoteList))
+        AddRemoteThread(RemoteDestination(entry), RemoteSystem(entry), RemoteGateway(entry));
+}
+
+void CSystemThread::GiveLogonData(CRfcConnection& target, const std::u16string& host,
+                                  const std::u16string& systemNumber) {
+    std::u16string hostName, number, client, user, password, language, domain, router;
+    m_Connection.GetLogonData(hostName, number, client, user, password, language, domain, router);
+    target.SetLogonData(host, systemNumber, client, user, password, language, domain, router);
+}
+
+void CSystemThread::AddInstanceThread(const std::u16string& name, const std::u16string& host,
+                                      const std::u16string& systemNumber,
+                                      const std::u16string& services) {
+    std::lock_guard lock(m_InstanceLock);
+    if (m_InstanceThreads.count(name) != 0) return;
+    auto& thread = m_InstanceThreads[name];
+    thread = std::make_unique<CInstanceThread>(MakeServerEntry(name, host, systemNumber, services),
+                                               m_strSessionDir);
+    GiveLogonData(thread->Connection(), host, systemNumber);
+    thread->Start();  // a failing Initialize leaves it in the table without a worker
+    thread->SetOpenRequest();
+    thread->SetEvent(CInstanceThread::kProfileRequest);
+    thread->SetEvent(CInstanceThread::kWorkProcessRequest);
+    thread->SetEvent(CInstanceThread::kStorageRequest);
+}
+
+void CSystemThread::AddHostThread(const std::u16string& name, const std::u16string& host,
+                                  const std::u16string& systemNumber) {
+    std::lock_guard lock(m_HostLock);
+    if (m_HostThreads.count(name) != 0) return;
+    auto& thread = m_HostThreads[name];
+    thread = std::make_unique<CHostThread>();
+    GiveLogonData(thread->Connection(), host, systemNumber);
+    thread->Configure(m_strSessionDir, name, host, systemNumber);
+    thread->Start();
+    thread->SetOpenRequest();
+    thread->SetEvent(CHostThread::kHardwareRequest);
+    thread->SetEvent(CHostThread::kEnvironmentRequest);
+}
+
+void CSystemThread::AddRemoteThread(const std::u16string& destination, const std::u16string& system,
+                                    const std::u16string& gateway) {
+    std::lock_guard remoteLock(m_RemoteLock);
+    const std::u16string key =
+        system.empty() ? destination : platform::Format(u"%s(%s)", destination, system);
+    if (m_RemoteThreads.count(key) != 0) return;
+    auto& thread = m_RemoteThreads[key];
+    thread = std::make_unique<CRemoteThread>();
+    std::lock_guard instanceLock(m_InstanceLock);
+    auto gatewayThread = m_InstanceThreads.find(gateway);
+    // Without its gateway's instance thread the entry stays unconfigured and never starts.
+    if (gatewayThread == m_InstanceThreads.end()) return;
+    const CInstanceThread& instance = *gatewayThread->second;
+    GiveLogonData(thread->Connection(), instance.Host(), instance.SystemNumber());
+    thread->Configure(m_strSessionDir, gateway, destination, system, instance.SystemNumber());
+    thread->Start();
+    thread->SetOpenRequest();
+}
+
+template <typename Visit>
+void CSystemThread::Dispatch(std::mutex& lock, const char16_t* routine, Visit visit) {
+    Reported(routine, [&] {
+        std::lock_guard guard(lock);
+        visit();
+    });
+}
+
+void CSystemThread::GetHostStatistics() {
+    // One host thread per distinct host: that of the first server listed on it.
+    Dispatch(m_HostLock, u"CSystemThread::GetHostStatistics", [this] {
+        std::vector<std::u16string> chosenHosts;
+        for (const tagSERVERLIST& entry : m_ServerList) {
+            const std::u16string host = ServerHost(entry);
+            if (std::find(chosenHosts.begin(), chosenHosts.end(), host) != chosenHosts.end())
+                continue;
+            chosenHosts.push_back(host);
+            auto thread = m_HostThreads.find(ServerName(entry));
+            if (thread != m_HostThreads.end())
+                thread->second->SetEvent(CHostThread::kHostStatsRequest);
+        }
+    });
+}
+
+void CSystemThread::GetRemoteStatistics() {
+    Dispatch(m_RemoteLock, u"CSystemThread::GetRemoteStatistics", [this] {
+        for (auto& [key, thread] : m_RemoteThreads)
+            for (const tagSERVERLIST& entry : m_ServerList)
+                if (platform::Trim(thread->ServerName()) == ServerName(entry))
+                    thread->SetEvent(CHostThread::kHostStatsRequest);
+    });
+}
+
+void CSystemThread::SignalInstanceThreads(const char16_t* routine, size_t event) {
+    Dispatch(m_InstanceLock, routine, [this, event] {
+        for (const tagSERVERLIST& entry : m_ServerList) {
+            auto thread = m_InstanceThreads.find(ServerName(entry));
+            if (thread != m_InstanceThreads.end()) thread->second->SetEvent(event);
+        }
+    });
+}
+
+void CSystemThread::GetInstanceStatistics() {
+    SignalInstanceThreads(u"CSystemThread::GetInstanceStatistics",
+                          CInstanceThread::kInstanceStatsRequest);
+}
+
+void CSystemThread::GetBufferStatistics() {
+    SignalInstanceThreads(u"CSystemThread::GetBufferStatistics",
+                          CInstanceThread::kBufferStatsRequest);
+}
+
+void CSystemThread::GetDialogStepStatistics() {
+    SignalInstanceThreads(u"CSystemThread::GetDialogStepStatistics",
+                          CInstanceThread::kDialogStepRequest);
+}
+
+size_t CSystemThread::InstanceThreadCount() {
+    std::lock_guard lock(m_InstanceLock);
+    return m_InstanceThreads.size();
+}
+
+size_t CSystemThread::HostThreadCount() {
+    std::lock_guard lock(m_HostLock);
+    return m_HostThreads.size();
+}
+
+size_t CSystemThread::RemoteThreadCount() {
+    std::lock_guard lock(m_RemoteLock);
+    return m_RemoteThreads.size();
+}
+
+bool CSystemThread::HasRemoteThread(const std::u16string& key) {
+    std::lock_guard lock(m_RemoteLock);
+    return m_RemoteThreads.count(key) != 0;
+}
