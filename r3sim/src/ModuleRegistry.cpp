@@ -27,6 +27,7 @@ ModuleRegistry StandardModules() {
     ModuleRegistry registry;
     RegisterBasisModules(registry);
     RegisterAuthorityModules(registry);
+    RegisterSaposcolModules(registry);
     return registry;
 }
 

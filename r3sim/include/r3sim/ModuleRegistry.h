@@ -50,5 +50,6 @@ ModuleRegistry StandardModules();
 // Families of modules, each in its own source file.
 void RegisterBasisModules(ModuleRegistry& registry);
 void RegisterAuthorityModules(ModuleRegistry& registry);
+void RegisterSaposcolModules(ModuleRegistry& registry);
 
 }  // namespace r3sim
