@@ -36,18 +36,21 @@ std::string Average(int64_t total, uint64_t count) {
     return count == 0 ? "" : Num(static_cast<double>(total) / static_cast<double>(count));
 }
 
-template <typename T, size_t N>
-T At(const T (&values)[N], size_t i) {
+// Record fields are packed: grouped values are copied out of their bytes,
+// never read through a reference that may be misaligned.
+template <typename T>
+T At(const void* values, size_t i) {
     T v;
-    std::memcpy(&v, values + i, sizeof v);
+    std::memcpy(&v, static_cast<const unsigned char*>(values) + i * sizeof(T), sizeof v);
     return v;
 }
 
-// The value of a named field of a group (collect/records name lists).
-template <typename T, size_t N, typename Names>
-T Field(const T (&values)[N], const Names& names, std::u16string_view name) {
-    for (size_t i = 0; i < names.size() && i < N; ++i) {
-        if (names[i] == name) return At(values, i);
+// The value of a named field of a group (collect/records name lists, one
+// name per value of the group).
+template <typename T, typename Names>
+T Field(const void* values, const Names& names, std::u16string_view name) {
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) return At<T>(values, i);
     }
     return T{};
 }
@@ -280,7 +283,7 @@ void HostSections(const Session& s, std::vector<Section>& out) {
             int32_t peak = 0;
             for (const HostDiskRecord& r : d.records) {
                 util += r.utilisation;
-                peak = std::max<int32_t>(peak, r.utilisation);
+                peak = std::max(peak, int32_t{r.utilisation});
                 kb += r.kbPerSecond;
                 ops += r.opsPerSecond;
                 queue += r.averageQueue;
@@ -353,7 +356,7 @@ void InstanceSections(const Session& s, std::vector<Section>& out) {
             id + "_queues", "Request queues", "requests waiting", queues, in.queues,
             [](const RequestQueueRecord& r) {
                 std::vector<double> v;
-                for (size_t i = 0; i < 7; ++i) v.push_back(At(r.queue, i));
+                for (size_t i = 0; i < 7; ++i) v.push_back(At<int32_t>(r.queue, i));
                 return v;
             },
             s));
@@ -545,18 +548,23 @@ void BufferSections(const Session& s, std::vector<Section>& out) {
         if (in.summary) {
             const SummaryRecord& r = *in.summary;
             Facts f;
-            f.items.push_back({"Database hit ratio, direct reads",
-                               Num(Field(r.totalHitRatio, kHitRatioFields, u"DIRECT")) + " %"});
-            f.items.push_back({"Database hit ratio, sequential reads",
-                               Num(Field(r.totalHitRatio, kHitRatioFields, u"SEQUENTIAL")) + " %"});
-            f.items.push_back({"Database hit ratio, average",
-                               Num(Field(r.totalHitRatio, kHitRatioFields, u"AVERAGE")) + " %"});
+            f.items.push_back(
+                {"Database hit ratio, direct reads",
+                 Num(Field<double>(r.totalHitRatio, kHitRatioFields, u"DIRECT")) + " %"});
+            f.items.push_back(
+                {"Database hit ratio, sequential reads",
+                 Num(Field<double>(r.totalHitRatio, kHitRatioFields, u"SEQUENTIAL")) + " %"});
+            f.items.push_back(
+                {"Database hit ratio, average",
+                 Num(Field<double>(r.totalHitRatio, kHitRatioFields, u"AVERAGE")) + " %"});
             f.items.push_back(
                 {"Cursor cache hit ratio, statement ids",
-                 Num(Field(r.cursorCacheTotal, kCursorCacheTotalFields, u"ID_HITR")) + " %"});
+                 Num(Field<double>(r.cursorCacheTotal, kCursorCacheTotalFields, u"ID_HITR")) +
+                     " %"});
             f.items.push_back(
                 {"Cursor cache hit ratio, statements",
-                 Num(Field(r.cursorCacheTotal, kCursorCacheTotalFields, u"STMT_HITR")) + " %"});
+                 Num(Field<double>(r.cursorCacheTotal, kCursorCacheTotalFields, u"STMT_HITR")) +
+                     " %"});
             sec.blocks.push_back(std::move(f));
         }
 
@@ -567,7 +575,7 @@ void BufferSections(const Session& s, std::vector<Section>& out) {
             {false, true, true, true, true, true, true, true, true, true, true});
         for (const BufferStatisticRecord& r : in.buffers) {
             auto c = [&](std::u16string_view name) {
-                return Int(Field(r.counters, kBufferCounterFields, name));
+                return Int(Field<int32_t>(r.counters, kBufferCounterFields, name));
             };
             buf.rows.push_back({FieldUtf8(r.name), Num(r.hitRatio, 2), c(u"REQUEST"), c(u"HIT"),
                                 c(u"DB_ACCESS"), c(u"SWAP"), c(u"ALLOC_SIZE"), c(u"AVAIL_SIZE"),
@@ -582,7 +590,7 @@ void BufferSections(const Session& s, std::vector<Section>& out) {
         };
         std::vector<Busy> busy;
         auto n = [](const TableStatisticRecord& r, std::u16string_view name) {
-            return Field(r.numbers, kTableStatisticNumbers, name);
+            return Field<double>(r.numbers, kTableStatisticNumbers, name);
         };
         for (const TableStatisticRecord& r : in.tables)
             busy.push_back({&r, n(r, u"DIRCNT") + n(r, u"SEQCNT") + n(r, u"UPDCNT") +
@@ -628,7 +636,7 @@ void BufferSections(const Session& s, std::vector<Section>& out) {
                       {true, true, true, true, true, true, true, true, true});
         for (const CursorCacheRecord& r : in.cursors) {
             auto c = [&](std::u16string_view name) {
-                return Field(r.counters, kCursorCacheFields, name);
+                return Field<int32_t>(r.counters, kCursorCacheFields, name);
             };
             ccs.rows.push_back({Int(c(u"WRKPROCESS")), FieldUtf8(r.wpPid), Int(c(u"SI_REQUEST")),
                                 Int(c(u"SI_FOUNDS")), Ratio(c(u"SI_FOUNDS"), c(u"SI_REQUEST")),

@@ -88,8 +88,12 @@ std::string TimeText(double ole) {
     return text;
 }
 
-std::string Text(const char16_t* field, size_t n) {
-    return platform::ToUtf8(platform::Trim(platform::FieldText(field, n)));
+// A text field copied out of its packed record first (dialog steps lie at
+// odd offsets in a vector of records).
+std::string Text(const void* field, size_t n) {
+    std::u16string units(n, u'\0');
+    std::memcpy(units.data(), field, n * sizeof(char16_t));
+    return platform::ToUtf8(platform::Trim(platform::FieldText(units.data(), n)));
 }
 
 size_t Column(const Csv& csv, const std::string& name) {
