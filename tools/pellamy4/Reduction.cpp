@@ -178,10 +178,47 @@ Section SystemSection(const Session& s) {
     f.items.push_back({"Database", sys.database.empty() ? "unknown" : sys.database});
     if (!sys.databaseHost.empty()) f.items.push_back({"Database host", sys.databaseHost});
     if (!sys.kernel.empty()) f.items.push_back({"Kernel", sys.kernel});
-    f.items.push_back({"Database size, components, patches",
-                       "not yet read (see the notes on system.ctl and the component and patch "
-                       "files)"});
+    if (sys.control) {
+        const std::string version = FieldUtf8(sys.control->dbVersion);
+        if (!version.empty()) f.items.push_back({"Database version", version});
+        const int32_t size = sys.control->dbSize;
+        f.items.push_back({"Database size figure",
+                           size == 0 ? "not determined"
+                                     : Int(size) + " (the database's reported sizes / 1,000,000)"});
+    }
     sec.blocks.push_back(std::move(f));
+
+    Table cmp = MakeTable("system_components", "Software components",
+                          {"Component", "Release", "Extended release", "Add-on"},
+                          {false, false, false, false});
+    for (const ComponentRecord& r : sys.components)
+        cmp.rows.push_back({FieldUtf8(r.component), FieldUtf8(r.release),
+                            FieldUtf8(r.extendedRelease), FieldUtf8(r.addon)});
+    sec.blocks.push_back(std::move(cmp));
+    Table ptc = MakeTable("system_patches", "Patches", {"Installed", "Patch", "Text"},
+                          {false, false, false});
+    for (const PatchRecord& r : sys.patches)
+        ptc.rows.push_back({r.time == 0.0 ? "" : FormatSecond(OleSeconds(r.time)),
+                            FieldUtf8(r.name), FieldUtf8(r.text)});
+    ptc.collapsed = sys.patches.size() > kTopRows;
+    sec.blocks.push_back(std::move(ptc));
+
+    if (sys.pc) {
+        const PcControlRecord& pc = *sys.pc;
+        Table t = MakeTable("system_workstation", "Collecting workstation", {"Figure", "Value"},
+                            {false, false});
+        t.rows = {{"Operating system", FieldUtf8(pc.operatingSystem)},
+                  {"Processor", FieldUtf8(pc.processor)},
+                  {"Processors", Int(pc.processors)},
+                  {"Clock [MHz]", pc.megahertz == 0 ? "not readable" : Int(pc.megahertz)},
+                  {"Memory load [%]", Int(pc.memoryLoad)},
+                  {"Physical memory [bytes]", Int(pc.physicalTotal)},
+                  {"Physical memory available [bytes]", Int(pc.physicalAvailable)},
+                  {"User address space [bytes]", Int(pc.virtualTotal)},
+                  {"Collector version", Int(pc.collectorVersion)},
+                  {"Standard time ahead of GMT [s]", Int(pc.gmtOffset)}};
+        sec.blocks.push_back(std::move(t));
+    }
 
     Table in = MakeTable(
         "instances", "Instances",

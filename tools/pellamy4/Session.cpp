@@ -94,6 +94,22 @@ bool Fits(const SummaryRecord& r) {
 bool Fits(const StorageRecord&) {
     return true;
 }
+bool Fits(const SystemControlRecord& r) {
+    return WellFormedText(r.systemId) && r.systemId[0] != 0 && WellFormedText(r.sapRelease) &&
+           WellFormedText(r.dbSystem) && WellFormedText(r.dbVersion);
+}
+bool Fits(const PcControlRecord& r) {
+    return WellFormedText(r.operatingSystem) && WellFormedText(r.processor) && r.memoryLoad <= 100;
+}
+bool Fits(const ComponentRecord& r) {
+    return WellFormedText(r.component) && r.component[0] != 0 && WellFormedText(r.release) &&
+           WellFormedText(r.extendedRelease) && WellFormedText(r.addon);
+}
+// A patch whose date names no moment has the time 0.
+bool Fits(const PatchRecord& r) {
+    return (r.time == 0.0 || (r.time > 0.0 && r.time < kLastPlausibleOle)) &&
+           WellFormedText(r.name) && WellFormedText(r.text);
+}
 bool Fits(const DialogStepRecord& r) {
     return TimeOrZero(r.start) && TimeOrZero(r.end) && WellFormedText(r.account) &&
            WellFormedText(r.tcode) && WellFormedText(r.report);
@@ -217,22 +233,29 @@ class Reader {
 
     void ReadSystem() {
         SystemFacts& s = session_.system;
-        const size_t dot = session_.name.find('.');
-        if (dot != std::string::npos) s.sid = session_.name.substr(dot + 1);
-        // The system-level files have no shared record layout yet.
-        for (const char* name : {"system.ctl", "pc.ctl"}) {
-            if (folder_.Has(name))
-                session_.notes.push_back(
-                    {name, "not yet read: the reduction does not know this file's layout"});
-            else
-                session_.notes.push_back({name, "missing: no system-level file in the session"});
+        Notes& notes = session_.notes;
+        s.control = ReadSingle<SystemControlRecord>(folder_, "system.ctl", "system summary", notes);
+        s.pc = ReadSingle<PcControlRecord>(folder_, "pc.ctl", "workstation file", notes);
+        if (s.control) {
+            s.sid = FieldUtf8(s.control->systemId);
+            s.release = FieldUtf8(s.control->sapRelease);
+            s.database = FieldUtf8(s.control->dbSystem);
         }
-        for (const std::string& name : folder_.WithExtension(".cmp"))
-            session_.notes.push_back(
-                {name, "not yet read: the reduction does not know this file's layout"});
-        for (const std::string& name : folder_.WithExtension(".ptc"))
-            session_.notes.push_back(
-                {name, "not yet read: the reduction does not know this file's layout"});
+        const size_t dot = session_.name.find('.');
+        if (s.sid.empty() && dot != std::string::npos) s.sid = session_.name.substr(dot + 1);
+        s.components =
+            Read<ComponentRecord>(folder_, SystemFile(".cmp"), "component file", notes, true, true);
+        s.patches = Read<PatchRecord>(folder_, SystemFile(".ptc"), "patch file", notes, true, true);
+    }
+
+    // "<SID>.cmp" and "<SID>.ptc"; without a known system id, the one file
+    // of the kind in the folder.
+    std::string SystemFile(std::string_view extension) const {
+        const std::string own = session_.system.sid + std::string(extension);
+        if (!session_.system.sid.empty() && folder_.Has(own)) return own;
+        const std::vector<std::string> found = folder_.WithExtension(extension);
+        if (found.size() == 1) return found.front();
+        return session_.system.sid.empty() ? "<SID>" + std::string(extension) : own;
     }
 
     void ReadInstances() {
@@ -268,8 +291,8 @@ class Reader {
             const ControlRecord& c = *session_.instances.front().control;
             SystemFacts& s = session_.system;
             if (s.sid.empty()) s.sid = FieldUtf8(c.rfcSysId);
-            s.release = FieldUtf8(c.rfcSapRl);
-            s.database = FieldUtf8(c.rfcDbSys);
+            if (s.release.empty()) s.release = FieldUtf8(c.rfcSapRl);
+            if (s.database.empty()) s.database = FieldUtf8(c.rfcDbSys);
             s.databaseHost = FieldUtf8(c.rfcDbHost);
             s.kernel = FieldUtf8(c.kernRel);
             const std::string patch = FieldUtf8(c.kernPatchLevel);

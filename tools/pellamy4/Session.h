@@ -17,6 +17,7 @@
 
 #include "collect/records/HostRecords.h"
 #include "collect/records/InstanceRecords.h"
+#include "collect/records/SystemRecords.h"
 #include "tools/pellamy4/SessionFiles.h"
 #include "tools/pellamy4/Workload.h"
 
@@ -57,11 +58,15 @@ struct HostData {
 
 // What the report knows of the system as a whole.
 struct SystemFacts {
-    std::string sid;       // the folder name's system id, or instance.ctl's RFCSYSID
-    std::string release;   // RFCSAPRL of instance.ctl
-    std::string database;  // RFCDBSYS
-    std::string databaseHost;
-    std::string kernel;  // the first instance's kernel release and patch level
+    std::string sid;           // system.ctl's RFCSYSID, else the folder name's, else instance.ctl's
+    std::string release;       // RFCSAPRL of system.ctl, else of instance.ctl
+    std::string database;      // RFCDBSYS
+    std::string databaseHost;  // of instance.ctl
+    std::string kernel;        // the first instance's kernel release and patch level
+    std::optional<SystemControlRecord> control;
+    std::optional<PcControlRecord> pc;
+    std::vector<ComponentRecord> components;
+    std::vector<PatchRecord> patches;
 };
 
 struct Session {

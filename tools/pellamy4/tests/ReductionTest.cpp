@@ -17,6 +17,7 @@
 #include "collect/host/HostPaths.h"
 #include "collect/records/HostRecords.h"
 #include "collect/records/InstanceRecords.h"
+#include "collect/records/SystemRecords.h"
 #include "platform/DateTime.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
@@ -327,6 +328,31 @@ TEST_F(ReductionTest, BuffersTablesAndSnapshotsAgreeWithTheirRecords) {
     EXPECT_EQ(ps[1][2], "dw.sapQAS_DVEBMGS00");
 }
 
+TEST_F(ReductionTest, SystemFilesAgreeWithTheirRecords) {
+    const auto result = Reduce();
+    const auto components = Raw<ComponentRecord>(folder_ / "QAS.cmp");
+    const Csv cmp = ReadCsv(folder_ / "system_components.csv");
+    ASSERT_EQ(cmp.size(), 1 + components.size());
+    for (size_t i = 0; i < components.size(); ++i) {
+        EXPECT_EQ(cmp[i + 1][0], Text(components[i].component, 30));
+        EXPECT_EQ(cmp[i + 1][3], Text(components[i].addon, 40));
+    }
+    const auto patches = Raw<PatchRecord>(folder_ / "QAS.ptc");
+    const Csv ptc = ReadCsv(folder_ / "system_patches.csv");
+    ASSERT_EQ(ptc.size(), 3u);
+    EXPECT_EQ(ptc[1], (std::vector<std::string>{TimeText(patches[0].time), "SAPKB46C32",
+                                                "Basis support package 32"}));
+    EXPECT_EQ(ptc[2][0], "");  // a patch without a valid date
+    const Csv pc = ReadCsv(folder_ / "system_workstation.csv");
+    EXPECT_EQ(pc[2], (std::vector<std::string>{"Processor", "Intel Pentium"}));
+    EXPECT_EQ(pc[10], (std::vector<std::string>{"Standard time ahead of GMT [s]", "3600"}));
+    const std::string html = ReadText(folder_ / "report.html");
+    EXPECT_NE(html.find("<dd>8.1.7.4.0</dd>"), std::string::npos);
+    EXPECT_NE(html.find("<dd>182 (the database"), std::string::npos);
+    EXPECT_EQ(result.notes, 0u);
+    EXPECT_NE(html.find("Every file of the session was read in full."), std::string::npos);
+}
+
 TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     WriteScenarioSession(folder_.string(), options_);
     auto append = [&](const std::string& name, const std::string& bytes) {
@@ -339,6 +365,7 @@ TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     fs::remove(folder_ / "qashost2_QAS_01.drq");                                         // missing
     append("instance.ctl", std::string(100, '\0'));  // a cut record
     std::ofstream(folder_ / "README.txt") << "not ours";
+    fs::resize_file(folder_ / "system.ctl", 2000);
 
     const auto result = pellamy::ReduceSession(folder_.string());
     const Csv notes = ReadCsv(folder_ / "session_notes.csv");
@@ -353,7 +380,7 @@ TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     EXPECT_NE(byFile["instance.ctl"].find("truncated: an incomplete last record of 100 bytes"),
               std::string::npos);
     EXPECT_FALSE(byFile.count("README.txt"));
-    EXPECT_EQ(byFile.count("system.ctl"), 1u);  // not written by these writers
+    EXPECT_EQ(byFile["system.ctl"], "truncated: 2000 bytes, less than one record of 2232 bytes;");
 
     // Everything else is still there.
     EXPECT_EQ(ReadCsv(folder_ / "inst_qashost1_QAS_00_memory.csv").size(), 88u);
@@ -362,6 +389,7 @@ TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     EXPECT_EQ(ReadCsv(folder_ / "workload_task_types.csv").back()[1], "6000");
     const std::string html = ReadText(folder_ / "report.html");
     EXPECT_NE(html.find("not a CPU time series"), std::string::npos);
+    EXPECT_NE(html.find("<title>Session 12071000.QAS of system QAS</title>"), std::string::npos);
     EXPECT_NE(html.find("no samples"), std::string::npos);
 }
 

@@ -7,6 +7,7 @@
 #include "collect/host/HostFiles.h"
 #include "collect/host/HostPaths.h"
 #include "collect/instance/InstanceRecordRules.h"
+#include "collect/records/SystemRecords.h"
 #include "platform/AnsiTextFile.h"
 #include "platform/DateTime.h"
 #include "platform/File.h"
@@ -326,11 +327,56 @@ void WriteHost(const std::string& folder, const std::string& host, const Scenari
     }
 }
 
+// The system-level files, filled field by field as the system thread
+// fills them (its record builders are not in the engine library yet).
+void WriteSystem(const std::string& folder) {
+    const std::u16string dir = U(folder + "/");
+    SystemControlRecord sys{};
+    platform::CopyToField(sys.systemId, u"QAS");
+    platform::CopyToField(sys.sapRelease, u"46C");
+    platform::CopyToField(sys.dbSystem, u"ORACLE");
+    platform::CopyToField(sys.dbVersion, u"8.1.7.4.0");
+    sys.dbSize = 182;
+    PcControlRecord pc{};
+    platform::CopyToField(pc.operatingSystem, u"Linux 6.1.0 (Build: 1)");
+    platform::CopyToField(pc.processor, u"Intel Pentium");
+    pc.processors = 2;
+    pc.megahertz = 2400;
+    pc.memoryLoad = 37;
+    pc.physicalTotal = 2147483648u;
+    pc.collectorVersion = kCollectorVersionNumber;
+    pc.gmtOffset = 3600;
+    std::vector<ComponentRecord> components(3);
+    const char16_t* const names[] = {u"SAP_BASIS", u"SAP_ABA", u"SAP_APPL"};
+    for (size_t i = 0; i < components.size(); ++i) {
+        platform::CopyToField(components[i].component, names[i]);
+        platform::CopyToField(components[i].release, u"46C");
+        platform::CopyToField(components[i].extendedRelease, u"0000");
+    }
+    platform::CopyToField(components[2].addon, u"IS-OIL 46C");
+    std::vector<PatchRecord> patches(2);
+    patches[0].time =
+        platform::OleDate::FromDateTime(platform::MakeDateTime(2003, 5, 14, 9, 30, 0)).Value();
+    platform::CopyToField(patches[0].name, u"SAPKB46C32");
+    platform::CopyToField(patches[0].text, u"Basis support package 32");
+    platform::CopyToField(patches[1].name, u"SAPKH46C40");  // no valid date: time 0
+    auto write = [&](const std::u16string& name, const void* data, size_t size) {
+        platform::File f(dir + name, platform::File::Mode::Snapshot);
+        f.Write(data, size);
+        f.Close();
+    };
+    write(u"system.ctl", &sys, sizeof sys);
+    write(u"pc.ctl", &pc, sizeof pc);
+    write(u"QAS.cmp", components.data(), components.size() * sizeof(ComponentRecord));
+    write(u"QAS.ptc", patches.data(), patches.size() * sizeof(PatchRecord));
+}
+
 }  // namespace
 
 void WriteScenarioSession(const std::string& folder, const ScenarioOptions& options) {
     std::filesystem::create_directories(folder);
     Rng rng(options.seed);
+    if (options.withSystemFiles) WriteSystem(folder);
     for (size_t i = 0; i < kScenarioInstances.size(); ++i) {
         const uint64_t steps = options.dialogSteps / kScenarioInstances.size() +
                                (i == 0 ? options.dialogSteps % kScenarioInstances.size() : 0);

@@ -17,6 +17,7 @@ struct ScenarioOptions {
     std::set<int> missedMinutes;  // minute captures that failed (no records)
     uint64_t dialogSteps = 5000;  // over all instances
     bool withListings = true;     // .hw and .env files
+    bool withSystemFiles = true;  // system.ctl, pc.ctl, QAS.cmp, QAS.ptc
 };
 
 // The folder's instance and host names.
