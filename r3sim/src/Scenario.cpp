@@ -161,7 +161,40 @@ DestinationSpec ParseDestination(const json& d) {
     return dest;
 }
 
+SoftwareSpec ParseSoftware(const json& o) {
+    CheckKnown(o, "software", {"components", "addons", "patches"});
+    SoftwareSpec out;
+    out.given = true;
+    for (const json& c : Array(o, "components", "software")) {
+        CheckKnown(c, "software.components[]", {"name", "release", "level", "text"});
+        const std::string w = "software.components[]";
+        out.components.push_back({Text(c, "name", w, ""), Text(c, "release", w, ""),
+                                  Text(c, "level", w, ""), Text(c, "text", w, "")});
+    }
+    for (const json& a : Array(o, "addons", "software")) {
+        CheckKnown(a, "software.addons[]", {"id", "release", "level", "text"});
+        const std::string w = "software.addons[]";
+        out.addons.push_back({Text(a, "id", w, ""), Text(a, "release", w, ""),
+                              Text(a, "level", w, ""), Text(a, "text", w, "")});
+    }
+    for (const json& p : Array(o, "patches", "software")) {
+        CheckKnown(p, "software.patches[]", {"name", "text", "component", "date", "time"});
+        const std::string w = "software.patches[]";
+        out.patches.push_back({Text(p, "name", w, ""), Text(p, "text", w, ""),
+                               Text(p, "component", w, ""), Text(p, "date", w, ""),
+                               Text(p, "time", w, "")});
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string DatabaseKind(const DatabaseSpec& database) {
+    if (!database.kind.empty()) return database.kind;
+    if (database.system == "ORA") return "ORACLE";
+    if (database.system == "QUI") return "QUILLET";
+    return database.system;
+}
 
 HostSpec HostOf(const Scenario& scenario, const std::string& host) {
     for (const HostSpec& listed : scenario.hosts)
@@ -184,10 +217,11 @@ Scenario ParseScenario(const std::string& text) {
     } catch (const json::parse_error& e) {
         throw ScenarioError(std::string("scenario: not valid JSON: ") + e.what());
     }
-    CheckKnown(root, "scenario",
-               {"seed", "systemId", "release", "partnerRelease", "kernelRelease", "unicode",
-                "operatingSystem", "dateFormat", "decimalSign", "database", "languages", "clients",
-                "users", "missingObjects", "servers", "faults", "hosts", "destinations"});
+    CheckKnown(
+        root, "scenario",
+        {"seed", "systemId", "release", "partnerRelease", "kernelRelease", "unicode",
+         "operatingSystem", "dateFormat", "decimalSign", "database", "languages", "clients",
+         "users", "missingObjects", "servers", "faults", "hosts", "destinations", "software"});
     Scenario s;
     s.systemId = Text(root, "systemId", "scenario", s.systemId);
     s.seed = static_cast<uint64_t>(Number(root, "seed", "scenario", 1, 0, 2147483647));
@@ -200,10 +234,19 @@ Scenario ParseScenario(const std::string& text) {
     s.decimalSign = Text(root, "decimalSign", "scenario", s.decimalSign);
     if (root.contains("database")) {
         const json& db = root["database"];
-        CheckKnown(db, "database", {"system", "release"});
+        CheckKnown(db, "database",
+                   {"system", "release", "kind", "version", "tableBytes", "indexBytes",
+                    "indexFreeBytes", "constraintBytes"});
         s.database.system = Text(db, "system", "database", s.database.system);
         s.database.release = Text(db, "release", "database", s.database.release);
+        s.database.kind = Text(db, "kind", "database", "");
+        s.database.version = Text(db, "version", "database", "");
+        s.database.tableBytes = Number64(db, "tableBytes", "database", 0);
+        s.database.indexBytes = Number64(db, "indexBytes", "database", 0);
+        s.database.indexFreeBytes = Number64(db, "indexFreeBytes", "database", 0);
+        s.database.constraintBytes = Number64(db, "constraintBytes", "database", 0);
     }
+    if (root.contains("software")) s.software = ParseSoftware(root["software"]);
     if (root.contains("languages")) s.languages = Texts(root, "languages", "scenario");
     if (s.languages.empty()) Bad("languages", "at least one language is needed");
     for (const std::string& language : s.languages)

@@ -55,8 +55,39 @@ struct FaultSpec {
 };
 
 struct DatabaseSpec {
-    std::string system = "ORA";
+    std::string system = "ORA";  // DBSYSTEM of DB_DBSYS_RELEASE
     std::string release = "10.2.0";
+    std::string kind;     // RFCDBSYS: ORACLE, QUILLET, DB4, ...; empty: from system
+    std::string version;  // VERSION of DB_ORA_MAIN_LIST; empty: release
+    // Space figures as the database monitor reports them: ORACLE TASI/TISI,
+    // QUILLET TBSIZE/IXSIZE/IXFREE, DB4 TAB_SIZE/CST_SIZE/IDX_SIZE.
+    int64_t tableBytes = 0;
+    int64_t indexBytes = 0;
+    int64_t indexFreeBytes = 0;
+    int64_t constraintBytes = 0;
+};
+
+// RFCDBSYS of the database: its kind, or ORACLE for ORA, QUILLET for QUI,
+// else the DBSYSTEM.
+std::string DatabaseKind(const DatabaseSpec& database);
+
+// The lines of OCS_GET_INFO: installed components, add-ons and patches.
+struct ComponentSpec {
+    std::string name, release, level, text;
+};
+struct AddonSpec {
+    std::string id, release, level, text;
+};
+struct PatchSpec {
+    std::string name, text, component;
+    std::string date;  // YYYYMMDD
+    std::string time;  // HHMMSS
+};
+struct SoftwareSpec {
+    bool given = false;  // false: the standard components and patches of the release
+    std::vector<ComponentSpec> components;
+    std::vector<AddonSpec> addons;
+    std::vector<PatchSpec> patches;
 };
 
 // saposcol's view of one disk or file system of a host.
@@ -119,6 +150,7 @@ struct Scenario {
     std::vector<FaultSpec> faults;
     std::vector<HostSpec> hosts;
     std::vector<DestinationSpec> destinations;
+    SoftwareSpec software;
 };
 
 // The host as listed, or one with the defaults (operating system filled in).

@@ -54,7 +54,7 @@ void SystemInfo(CallContext& call) {
         .SetText("RFCSYSID", s.systemId)
         .SetText("RFCDATABS", s.systemId)
         .SetText("RFCDBHOST", s.servers.empty() ? server.host : s.servers.front().host)
-        .SetText("RFCDBSYS", s.database.system)
+        .SetText("RFCDBSYS", DatabaseKind(s.database))
         .SetText("RFCSAPRL", s.release)
         .SetText("RFCMACH", "  390")
         .SetText("RFCOPSYS", HostOf(s, server.host).operatingSystem)
