@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The main job: builds what is missing, starts the simulated R/3 system on its
-# embedded default scenario and the collector against it. Ctrl-C ends both.
+# embedded default scenario and the collector against it. Ctrl-C ends both;
+# arguments go to the collector (e.g. --minutes 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target r3sim
+cmake --build --preset default -j "$(nproc)" --target r3sim quorvel-console quorvel-sessiondump
 
 port_base="${QUORVEL_RFC_PORT_BASE:-3300}"
 sim_log="$(mktemp -t r3sim.XXXXXX.log)"
@@ -23,12 +24,9 @@ done
 cat "${sim_log}"
 eval "$(grep '^export ' "${sim_log}")"
 
-console=./build/default/app/quorvel-console
-if cmake --build --preset default -j "$(nproc)" --target quorvel-console >/dev/null 2>&1 && [[ -x ${console} ]]; then
-  "${console}" "$@"
-else
-  echo
-  echo "The simulated system is running (log: ${sim_log})."
-  echo "The collector's front end is not part of this build yet; press Ctrl-C to stop."
-  wait "${sim_pid}"
-fi
+# The collector: the headless front end, its wizard run unattended with the
+# stored values (pre-filled for the simulated system on a first run). Its
+# session folders go to DATA/ under build/run.
+mkdir -p build/run
+cd build/run
+../default/app/console/quorvel-console --prefill-simulator "$@"

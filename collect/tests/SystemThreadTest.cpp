@@ -1,0 +1,251 @@
+// The session driver against the simulated system, with a scripted user
+// interface in place of the wizard and the main window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "app/core/CollectorException.h"
+#include "collect/CollectionClock.h"
+#include "collect/SystemThread.h"
+#include "collect/UserInterface.h"
+#include "platform/TextCodec.h"
+#include "support/SimulatorSession.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+class ScriptedDialog : public IConnectionTestDialog {
+  public:
+    explicit ScriptedDialog(std::vector<std::u16string>& statuses) : statuses_(statuses) {}
+    void SetStatus(std::u16string_view text) override { statuses_.emplace_back(text); }
+
+  private:
+    std::vector<std::u16string>& statuses_;
+};
+
+// The wizard finishes (or is cancelled) with the given values; posted lines are kept.
+class ScriptedUi : public IUserInterface {
+  public:
+    bool finish = true;
+    ConnectionSettings settings;
+    RemoteList remotes;
+    std::vector<std::u16string> statuses;
+
+    bool RunConnectionWizard(ConnectionSettings& out, std::vector<tagSERVERLIST>&,
+                             std::vector<tagREMOTELIST>& remoteList) override {
+        if (!finish) return false;
+        out = settings;
+        remoteList = remotes;
+        return true;
+    }
+    std::unique_ptr<IConnectionTestDialog> OpenConnectionTestDialog() override {
+        return std::make_unique<ScriptedDialog>(statuses);
+    }
+    void RepaintMainWindow() override {}
+    bool PostMessage(unsigned, uintptr_t, intptr_t lParam) override {
+        std::lock_guard lock(mutex_);
+        lines_.push_back(MessageChannel::Instance().Slot(static_cast<int>(lParam)));
+        return true;
+    }
+    bool Saw(std::u16string_view text) {
+        std::lock_guard lock(mutex_);
+        for (const std::u16string& line : lines_)
+            if (line.find(text) != std::u16string::npos) return true;
+        return false;
+    }
+    std::string Lines() {
+        std::lock_guard lock(mutex_);
+        std::string all;
+        for (const std::u16string& line : lines_) all += platform::ToUtf8(line) + "\n";
+        return all;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::u16string> lines_;
+};
+
+class SystemThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quorvel-session-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        ui_.settings = {u"qashost1",
+                        u"00",
+                        u"100",
+                        u"COLLECTOR",
+                        u"SECRET",
+                        u"EN",
+                        u"",
+                        u"",
+                        u"QAS",
+                        u"Linux",
+                        u"",
+                        u"",
+                        platform::FromUtf8(folder_ + "/")};
+        SetUserInterface(&ui_);
+        MessageChannel::Instance().SetMainWindow(&ui_);
+    }
+    void TearDown() override {
+        MessageChannel::Instance().SetMainWindow(nullptr);
+        SetUserInterface(nullptr);
+        fs::remove_all(folder_);
+    }
+    std::u16string StartFailure(CSystemThread& session) {
+        try {
+            session.Start();
+        } catch (const CException& e) {
+            return e.ReportText();
+        }
+        return u"started";
+    }
+    uintmax_t SizeOf(const char* name) {
+        std::error_code ec;
+        const uintmax_t size = fs::file_size(folder_ + "/" + name, ec);
+        return ec ? 0 : size;
+    }
+
+    ScriptedUi ui_;
+    std::string folder_;
+};
+
+template <typename Pred>
+bool Eventually(Pred pred) {
+    for (int i = 0; i < 1000; ++i) {
+        if (pred()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return pred();
+}
+
+// Keeps the module's interface, replaces what it does.
+void Override(r3sim::ModuleRegistry& registry, const std::string& name,
+              r3sim::ModuleHandler handler) {
+    const r3sim::ModuleEntry* entry = registry.Find(name);
+    ASSERT_TRUE(entry != nullptr && entry->interface) << name << " is not simulated";
+    registry.Register(name, *entry->interface, std::move(handler));
+}
+
+// saposcol's form of a collector write time, in GMT.
+std::string SaposcolStamp(std::time_t t) {
+    std::tm gmt{};
+    gmtime_r(&t, &gmt);
+    char text[64];
+    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y", &gmt);
+    return text;
+}
+
+void LastWriteAt(r3sim::ModuleRegistry& registry, std::time_t t) {
+    Override(registry, "GET_PARAMETER",
+             [t](r3sim::CallContext& call) { call.Export(u"E_FP_LASTCOLLWRT", SaposcolStamp(t)); });
+}
+
+TEST_F(SystemThreadTest, ACancelledWizardStartsNothing) {
+    SimulatorSession sim;
+    ui_.finish = false;
+    CSystemThread session;
+    EXPECT_NE(StartFailure(session).find(u"connection dialog canceled."), std::u16string::npos);
+    EXPECT_FALSE(session.HasWorker());
+    EXPECT_TRUE(fs::is_empty(folder_));
+    EXPECT_EQ(sim.System().Counters().Snapshot().connections, 0u);
+}
+
+TEST_F(SystemThreadTest, EveryAuthorizationIsCheckedAndOneMissingFailsTheStart) {
+    SimulatorSession sim;
+    ui_.settings.user = u"LIMITED";
+    ui_.settings.password = u"LIMITED";
+    CSystemThread session;
+    EXPECT_NE(StartFailure(session).find(u"authorization test failed."), std::u16string::npos);
+    EXPECT_EQ(sim.System().Counters().Calls("AUTHORITY_CHECK"), 26u);
+    EXPECT_TRUE(ui_.Saw(u"THFB")) << ui_.Lines();
+    EXPECT_FALSE(ui_.Saw(u"connection test started.")) << ui_.Lines();
+    EXPECT_EQ(ui_.statuses, (std::vector<std::u16string>{u"Testing authorizations."}));
+}
+
+TEST_F(SystemThreadTest, SaposcolTimeWindowIsThirteenHoursEitherSide) {
+    const std::time_t now = std::time(nullptr);
+    for (const auto& [offset, passes] :
+         std::vector<std::pair<long, bool>>{{46790, true}, {-46790, true}, {46805, false}}) {
+        SimulatorSession sim(r3sim::DefaultScenario(), 0,
+                             [&](r3sim::ModuleRegistry& r) { LastWriteAt(r, now - offset); });
+        CSystemThread session;
+        const std::u16string failure = StartFailure(session);
+        const bool timeFailure =
+            failure.find(u"saposcol time not within 13 hours of GMT.") != std::u16string::npos;
+        EXPECT_EQ(timeFailure, !passes) << offset << ": " << platform::ToUtf8(failure);
+    }
+}
+
+TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost) {
+    SimulatorSession sim;
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_EQ(SizeOf("system.ctl"), 2232u);
+    EXPECT_EQ(SizeOf("pc.ctl"), 2240u);
+    EXPECT_EQ(SizeOf("QAS.cmp") % 220, 0u);
+    EXPECT_EQ(SizeOf("QAS.ptc") % 168, 0u);
+    EXPECT_TRUE(ui_.Saw(u"data capture started.")) << ui_.Lines();
+
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    })) << ui_.Lines();
+    r3sim::CallCounters& counters = sim.System().Counters();
+    const uint64_t before1 = counters.Calls("qashost1_QAS_00", "GET_CPU_ALL");
+    const uint64_t before2 = counters.Calls("qashost2_QAS_02", "GET_CPU_ALL");
+    CCollectionClock::SignalMinuteTick(*session, 7);
+    // One host thread per distinct host: the first server listed on it.
+    EXPECT_TRUE(Eventually([&] {
+        return counters.Calls("qashost1_QAS_00", "GET_CPU_ALL") > before1 &&
+               counters.Calls("qashost2_QAS_02", "GET_CPU_ALL") > before2;
+    })) << ui_.Lines();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(counters.Calls("qashost1_QAS_01", "GET_CPU_ALL"), 0u);
+    session.reset();
+    EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
+    EXPECT_GT(SizeOf("QAS.log"), 0u);
+}
+
+class ClavernSession : public CSystemThread {
+  public:
+    using CSystemThread::GetSystemID;
+};
+
+TEST_F(SystemThreadTest, ClavernMemberListGivesTheSystemId) {
+    SimulatorSession sim(r3sim::DefaultScenario(), 0, [](r3sim::ModuleRegistry& r) {
+        Override(r, "CONTROL_PERF_REQUEST", [](r3sim::CallContext& call) {
+            call.Export(u"E_REQUEST_PARAM1", "header;SYSA;3;SYSB;7");
+        });
+    });
+    ClavernSession session;
+    SimulatorSession::LogOn(session.Connection());
+    session.Connection().CallRfcOpen();
+    EXPECT_EQ(session.GetSystemID(u"REMOTE", u"DBDEST", u"SYSB"), 7);
+    EXPECT_EQ(session.GetSystemID(u"REMOTE", u"DBDEST", u"SYSC"), 0);
+}
+
+TEST(CollectionClockTest, OneTickWithinSecondZeroAndQuarterHours) {
+    CCollectionClock clock;
+    platform::DateTime t = platform::MakeDateTime(2026, 12, 7, 10, 14, 59);
+    EXPECT_EQ(clock.Poll(&t), -1);
+    t.minute = 15;
+    t.second = 0;
+    EXPECT_EQ(clock.Poll(&t), 15);
+    EXPECT_EQ(clock.Poll(&t), -1);  // the second 500 ms event of the same second
+    t.second = 1;
+    EXPECT_EQ(clock.Poll(&t), -1);
+    EXPECT_EQ(clock.Poll(nullptr), -1);
+    t.minute = 16;
+    t.second = 0;
+    EXPECT_EQ(clock.Poll(&t), 16);
+}
+
+}  // namespace
