@@ -27,6 +27,8 @@ ModuleRegistry StandardModules() {
     ModuleRegistry registry;
     RegisterBasisModules(registry);
     RegisterAuthorityModules(registry);
+    RegisterSystemModules(registry);
+    RegisterDatabaseModules(registry);
     RegisterSaposcolModules(registry);
     return registry;
 }

@@ -50,6 +50,8 @@ ModuleRegistry StandardModules();
 // Families of modules, each in its own source file.
 void RegisterBasisModules(ModuleRegistry& registry);
 void RegisterAuthorityModules(ModuleRegistry& registry);
+void RegisterSystemModules(ModuleRegistry& registry);
+void RegisterDatabaseModules(ModuleRegistry& registry);
 void RegisterSaposcolModules(ModuleRegistry& registry);
 
 }  // namespace r3sim
