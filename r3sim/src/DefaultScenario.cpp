@@ -14,7 +14,8 @@ const std::string& DefaultScenarioJson() {
   "operatingSystem": "Linux",
   "dateFormat": "DD.MM.YYYY",
   "decimalSign": ",",
-  "database": { "system": "ORA", "release": "10.2.0" },
+  "database": { "system": "ORA", "release": "10.2.0", "version": "10.2.0.4.0",
+                "tableBytes": 61203283968, "indexBytes": 25769803776 },
   "languages": ["EN", "DE"],
   "clients": [
     { "number": "000", "text": "Reference client" },
