@@ -29,6 +29,9 @@ ModuleRegistry StandardModules() {
     RegisterAuthorityModules(registry);
     RegisterSystemModules(registry);
     RegisterDatabaseModules(registry);
+    RegisterInstanceModules(registry);
+    RegisterInstanceTuneModules(registry);
+    RegisterWorkloadModules(registry);
     RegisterSaposcolModules(registry);
     return registry;
 }

@@ -52,6 +52,9 @@ void RegisterBasisModules(ModuleRegistry& registry);
 void RegisterAuthorityModules(ModuleRegistry& registry);
 void RegisterSystemModules(ModuleRegistry& registry);
 void RegisterDatabaseModules(ModuleRegistry& registry);
+void RegisterInstanceModules(ModuleRegistry& registry);
+void RegisterInstanceTuneModules(ModuleRegistry& registry);
+void RegisterWorkloadModules(ModuleRegistry& registry);
 void RegisterSaposcolModules(ModuleRegistry& registry);
 
 }  // namespace r3sim
