@@ -204,7 +204,8 @@ void TopSingle(CallContext& call) {
     Record row = call.NewRecord(u"TF_TOP_SINGLE");
     for (int i = 0; i < target->host.processes; ++i) {
         const std::string key = "top/" + std::to_string(i) + "/";
-        const int64_t seconds = f.Counter(key + "cpu", 0.2 / (i + 1)) % 3600000;
+        const int64_t seconds =
+            f.Counter(key + "cpu", 0.2 / (i + 1)) % 360000;  // under a hundred hours
         char cpuTime[16];
         std::snprintf(cpuTime, sizeof cpuTime, "%lld:%02lld", static_cast<long long>(seconds / 60),
                       static_cast<long long>(seconds % 60));
