@@ -1,15 +1,20 @@
-// Records per second for a dialog-step capture of 100,000 records: building
-// each record from its texts and times and appending it to the .dss file
-// in one open and close, beside the raw rate of writing the same bytes.
+// Records per second for a dialog-step capture of 100,000 records: reading
+// them from the simulated system and appending them to the .dss file in one
+// open and close; building the records alone; and the raw rate of writing
+// the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
+#include "platform/DateTime.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "support/SimulatorSession.h"
 
 namespace {
 
@@ -46,6 +51,72 @@ void BM_BuildAndAppendDialogSteps(benchmark::State& state) {
     std::filesystem::remove(platform::ToUtf8(path));
 }
 BENCHMARK(BM_BuildAndAppendDialogSteps)->Unit(benchmark::kMillisecond);
+
+// The simulated system on a frozen clock at 20:00, its first server's
+// statistics read from midnight on: a little over 100,000 records.
+class SimulatedStatistics {
+  public:
+    SimulatedStatistics() {
+        clock_ = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{}, 3600);
+        clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 20, 0, 0));
+        platform::SetTimeSource(clock_);
+        sim_ = std::make_unique<SimulatorSession>();
+        SimulatorSession::LogOn(connection_);
+        connection_.CallRfcOpen();
+        call_.PrepareInterface(connection_);
+        call_.SetImport(u"I_READ_START_DATE", std::u16string_view(u"20261207"));
+        call_.SetImport(u"I_READ_START_TIME", std::u16string_view(u"000000"));
+        call_.SetImport(u"I_READ_END_DATE", std::u16string_view(u"20261207"));
+        call_.SetImport(u"I_READ_END_TIME", std::u16string_view(u"200000"));
+    }
+    ~SimulatedStatistics() {
+        connection_.CloseConnection();
+        sim_.reset();
+        platform::SetTimeSource(nullptr);
+    }
+    CSapwlStatrecReadFileEx& Read() {
+        call_.CallFunctionModule(connection_);
+        return call_;
+    }
+
+  private:
+    std::shared_ptr<platform::ManualTimeSource> clock_;
+    std::unique_ptr<SimulatorSession> sim_;
+    CRfcConnection connection_;
+    CSapwlStatrecReadFileEx call_;
+};
+
+void BM_ReadFromSimulatorAndAppend(benchmark::State& state) {
+    SimulatedStatistics statistics;
+    const std::u16string path = BenchPath();
+    uint64_t records = 0;
+    for (auto _ : state) {
+        std::filesystem::remove(platform::ToUtf8(path));
+        CSapwlStatrecReadFileEx& call = statistics.Read();
+        uint32_t written = 0;
+        instfile::AppendDialogSteps(call, path, 0.125, written);
+        call.FreeTables();
+        records += written;
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(records));
+    state.counters["records"] =
+        static_cast<double>(records) / static_cast<double>(state.iterations());
+    std::filesystem::remove(platform::ToUtf8(path));
+}
+BENCHMARK(BM_ReadFromSimulatorAndAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same read without the file: what the transfer alone costs.
+void BM_ReadFromSimulator(benchmark::State& state) {
+    SimulatedStatistics statistics;
+    uint64_t records = 0;
+    for (auto _ : state) {
+        CSapwlStatrecReadFileEx& call = statistics.Read();
+        records += static_cast<uint64_t>(call.GetNormalRowCount() + call.GetBatchStepRowCount());
+        call.FreeTables();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(records));
+}
+BENCHMARK(BM_ReadFromSimulator)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RawWriteSameBytes(benchmark::State& state) {
     const std::u16string path = BenchPath();
