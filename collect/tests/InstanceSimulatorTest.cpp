@@ -258,9 +258,11 @@ TEST_F(InstanceSimulatorTest, QuarterHourWritesTheMinutesRecordsBeforeTheBufferF
     SetClock(10, 14);
     Run(CInstanceThread::kInstanceStatsRequest);
     SetClock(10, 15);
-    // The schedule's tick: both requests at once; the statistics run first.
-    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
+    // The schedule's tick sets the statistics request before the buffer
+    // request; the statistics run first whether the thread wakes between
+    // the two or after both.
     thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
+    thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
     ASSERT_TRUE(thread_->WaitFor(CInstanceThread::kBufferStatsRequest, 1));
     ASSERT_TRUE(thread_->WaitFor(CInstanceThread::kInstanceStatsRequest, 2));
 

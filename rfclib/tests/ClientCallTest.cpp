@@ -207,7 +207,7 @@ TEST_F(ClientCall, InterfaceQueriesReportWhatTheSystemDoesNotServe) {
     const RFC_HANDLE handle = Open();
     ITAB_H params = ItCreateU(u"PARAMS", sizeof(RFC_U_FUNINT), 0, 0);
     RFC_CHAR* exception = nullptr;
-    EXPECT_EQ(RfcGetFunctionInfoAsTableU(handle, u"TH_WPINFO", params, &exception), RFC_FAILURE);
+    EXPECT_EQ(RfcGetFunctionInfoAsTableU(handle, u"Z_NOT_IN_THIS_SYSTEM", params, &exception), RFC_FAILURE);
     EXPECT_EQ(std::u16string(exception), u"FU_NOT_FOUND");
     EXPECT_EQ(LastError().group, RFC_ERROR_SYSTEM_FAILURE);
     // The connection stays usable.
