@@ -1,5 +1,5 @@
-// The r3sim program: prints where it listens and ends cleanly on SIGTERM
-// and SIGINT.
+// The r3sim program: prints where it listens, runs every shipped scenario
+// file and ends cleanly on SIGTERM and SIGINT.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 extern char** environ;
 
@@ -23,7 +25,8 @@ struct ProgramRun {
 
 // Starts r3sim, waits for its environment line, sends the signal and
 // collects what it printed; every wait is bounded.
-ProgramRun RunUntilSignal(int signal, const std::string& portBase) {
+ProgramRun RunUntilSignal(int signal, const std::string& portBase,
+                          const std::string& scenarioFile = {}) {
     int pipeFds[2];
     EXPECT_EQ(::pipe(pipeFds), 0);
     posix_spawn_file_actions_t actions;
@@ -32,9 +35,15 @@ ProgramRun RunUntilSignal(int signal, const std::string& portBase) {
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
     std::string program = R3SIM_PROGRAM;
     std::string flag = "--port-base";
-    char* argv[] = {program.data(), flag.data(), const_cast<char*>(portBase.c_str()), nullptr};
+    std::string scenarioFlag = "--scenario";
+    std::vector<char*> argv = {program.data(), flag.data(), const_cast<char*>(portBase.c_str())};
+    if (!scenarioFile.empty()) {
+        argv.push_back(scenarioFlag.data());
+        argv.push_back(const_cast<char*>(scenarioFile.c_str()));
+    }
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
 
@@ -73,6 +82,22 @@ TEST(R3simProgram, StopsOnSigint) {
     const ProgramRun run = RunUntilSignal(SIGINT, "0");
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.output;
     EXPECT_NE(run.output.find("SIGINT received"), std::string::npos) << run.output;
+}
+
+// Each shipped scenario starts as a system: the program lists the servers
+// it serves (the first of each file is named by host_SID_NN) and stops.
+TEST(R3simProgram, RunsEveryShippedScenario) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(R3SIM_SCENARIO_DIR)) {
+        if (entry.path().extension() != ".json") continue;
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        const ProgramRun run = RunUntilSignal(SIGTERM, "0", entry.path().string());
+        EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.output;
+        EXPECT_NE(run.output.find("QUORVEL_RFC_HOSTS="), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("SIGTERM received"), std::string::npos) << run.output;
+    }
+    EXPECT_GE(files, 4);
 }
 
 }  // namespace
