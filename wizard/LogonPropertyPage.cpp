@@ -228,28 +228,7 @@ void CLogonPropertyPage::ReadServerList() {
     if (!m_pServerList) return;
     CThServerList serverList;
     serverList.CallFunctionModule(m_connection);
-    m_pServerList->clear();
-    const int rows = serverList.GetRowCount();
-    if (rows <= 0) ThrowCollectorException(u"no entries in server list.");
-    const bool windows = m_strOpSys == u"Windows NT";
-    for (int i = 1; i <= rows; ++i) {
-        const void* row = serverList.GetRow(i);
-        if (!row) continue;
-        std::u16string name, host, service;
-        unsigned char messageTypes = 0;
-        const std::u16string& table = serverList.TableKey();
-        serverList.GetTableField(table, u"NAME", row, name);
-        serverList.GetTableField(table, u"HOST", row, host);
-        serverList.GetTableField(table, u"SERV", row, service);
-        serverList.GetTableField(table, u"MSGTYPES", row, &messageTypes, 1);
-        name = platform::Trim(name);
-        host = platform::Trim(host);
-        if (windows) host = wizard::ToLower(host);
-        const std::u16string number = name.size() >= 2 ? name.substr(name.size() - 2) : name;
-        m_pServerList->push_back(
-            MakeServerEntry(name, host, number,
-                            platform::TrimRight(CThServerList::MessageTypesText(messageTypes))));
-    }
+    ReadServerRows(serverList, m_strOpSys == u"Windows NT", *m_pServerList);
 }
 
 void CLogonPropertyPage::SaveLogon() {

@@ -18,8 +18,5 @@ inline std::u16string FromQt(const QString& s) {
 inline std::u16string ToUpper(std::u16string_view s) {
     return FromQt(ToQt(s).toUpper());
 }
-inline std::u16string ToLower(std::u16string_view s) {
-    return FromQt(ToQt(s).toLower());
-}
 
 }  // namespace wizard
