@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, configures, builds and runs every test in the
-# default and asan presets. This is the README's test command and what CI runs.
+# default, asan and tsan presets. This is the README's test command and what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 "$(dirname "$0")/install-deps.sh"
 
-presets=(default asan)
+presets=(default asan tsan)
 if [[ $# -gt 0 ]]; then presets=("$@"); fi
 
 for preset in "${presets[@]}"; do
