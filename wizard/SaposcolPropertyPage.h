@@ -45,6 +45,7 @@ class CSaposcolPropertyPage : public CPropertyPage {
     bool IsServerName(std::u16string_view text) const;
 
     void SetServerList(const std::vector<tagSERVERLIST>* list) { m_pServerList = list; }
+    const std::vector<tagSERVERLIST>* ServerList() const { return m_pServerList; }
     void SetRemoteList(std::vector<tagREMOTELIST>* list) { m_pRemoteList = list; }
     // Where the system id comes from: the logon page of the same sheet.
     void SetLogonPage(const CLogonPropertyPage* page) { m_pLogonPage = page; }

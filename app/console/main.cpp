@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "app/console/ConsoleOptions.h"
 #include "app/console/ConsoleUserInterface.h"
 #include "app/core/MessageChannel.h"
 #include "app/settings/SettingsStore.h"
@@ -27,38 +28,6 @@ std::atomic<bool> g_stopRequested{false};
 
 void OnStopSignal(int) {
     g_stopRequested = true;
-}
-
-struct Options {
-    long runSeconds = -1;  // -1: until stopped
-    bool prefillSimulator = false;
-};
-
-void Usage() {
-    std::fputs(
-        "usage: quorvel-console [--minutes N | --seconds N] [--prefill-simulator]\n"
-        "  Runs one collection session with the values of the connection wizard's\n"
-        "  settings, until Ctrl-C or the given time.\n"
-        "  --prefill-simulator  store the simulated system's logon data first\n"
-        "                       when no host name is stored yet\n",
-        stderr);
-}
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if ((arg == "--minutes" || arg == "--seconds") && i + 1 < argc) {
-            char* end = nullptr;
-            const long value = std::strtol(argv[++i], &end, 10);
-            if (end == argv[i] || *end != 0 || value < 0) return false;
-            options.runSeconds = arg == "--minutes" ? value * 60 : value;
-        } else if (arg == "--prefill-simulator") {
-            options.prefillSimulator = true;
-        } else {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The logon data of the simulated system's default scenario.
@@ -83,10 +52,15 @@ bool PrefillSimulator(CConsoleUserInterface& ui) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        Usage();
+    ConsoleOptions options;
+    std::string optionError;
+    if (!ParseConsoleOptions(argc, argv, options, optionError)) {
+        std::fprintf(stderr, "quorvel-console: %s\n%s", optionError.c_str(), ConsoleUsage());
         return 2;
+    }
+    if (options.help) {
+        std::fputs(ConsoleUsage(), stdout);
+        return 0;
     }
     // Without a display the wizard runs on Qt's offscreen platform.
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
@@ -96,6 +70,16 @@ int main(int argc, char** argv) {
 
     CConsoleUserInterface ui;
     if (options.prefillSimulator && !PrefillSimulator(ui)) return 1;
+    {
+        settings::SettingsStore store(settings::kCollectorApp);
+        std::u16string error;
+        if (!ApplyConsoleOptions(options, store, error) ||
+            !PromptForMissingPassword(store, error)) {
+            ui.WriteLine(u"cannot store the given values: " + error);
+            return 1;
+        }
+    }
+    ui.SetDatabaseServers(options.databases);
     SetUserInterface(&ui);
     MessageChannel::Instance().SetMainWindow(&ui);
     std::signal(SIGINT, OnStopSignal);
