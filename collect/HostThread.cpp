@@ -85,7 +85,9 @@ void CHostThread::Initialize() {
     CopyExportField(m_SystemInfo, u"RFCFLOTYP", record.floatType);
     CopyExportField(m_SystemInfo, u"RFCMACH", record.machine);
     CopyExportField(m_SystemInfo, u"RFCDAYST", record.daylightSaving);
-    m_SystemInfo.GetExportField(kSystemExport, u"RFCTZONE", record.timeZone);
+    int32_t timeZone = 0;  // the record is packed: no reference into it
+    m_SystemInfo.GetExportField(kSystemExport, u"RFCTZONE", timeZone);
+    record.timeZone = timeZone;
     WriteHostControlFile(record);
 
     CloseConnection();

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The main job: builds what is missing, starts the simulated R/3 system on its
-# embedded default scenario and the collector against it. Ctrl-C ends both;
-# arguments go to the collector (e.g. --minutes 20).
+# embedded default scenario and the collector against it: the main window on
+# a desktop, the headless front end where there is no display (or with
+# QUORVEL_HEADLESS=1). The settings are pre-filled for the simulated system on
+# a first run, so Start and Finish through the wizard with the shown values
+# collect. Ctrl-C ends both; arguments go to the headless collector (e.g.
+# --minutes 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target r3sim quorvel-console quorvel-sessiondump
+cmake --build --preset default -j "$(nproc)" --target r3sim quorvel quorvel-console quorvel-sessiondump pellamy4
 
 port_base="${QUORVEL_RFC_PORT_BASE:-3300}"
 sim_log="$(mktemp -t r3sim.XXXXXX.log)"
@@ -24,9 +28,13 @@ done
 cat "${sim_log}"
 eval "$(grep '^export ' "${sim_log}")"
 
-# The collector: the headless front end, its wizard run unattended with the
-# stored values (pre-filled for the simulated system on a first run). Its
-# session folders go to DATA/ under build/run.
+# Session folders go to DATA/ under build/run, collector.log beside them.
 mkdir -p build/run
 cd build/run
-../default/app/console/quorvel-console --prefill-simulator "$@"
+if [[ -z "${QUORVEL_HEADLESS:-}" && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
+  ../default/app/console/quorvel-console --prefill-simulator --store-only
+  ../default/app/dialog/quorvel
+else
+  # The wizard runs unattended with the stored values.
+  ../default/app/console/quorvel-console --prefill-simulator "$@"
+fi

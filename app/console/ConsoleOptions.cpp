@@ -65,6 +65,7 @@ const char* ConsoleUsage() {
            "                              application server when not given)\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
            "                              when no host name is stored yet\n"
+           "  --store-only                store the values and end without collecting\n"
            "  The password comes from the settings, QUORVEL_PASSWORD or a prompt.\n";
 }
 
@@ -88,6 +89,10 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
         }
         if (arg == "--prefill-simulator") {
             options.prefillSimulator = true;
+            continue;
+        }
+        if (arg == "--store-only") {
+            options.storeOnly = true;
             continue;
         }
         if (arg == "--password" || arg.starts_with("--password=")) {
@@ -142,6 +147,27 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
         return false;
     }
     return true;
+}
+
+bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error) {
+    if (!store.GetString(u"Logon", u"HostName").empty()) return true;
+    std::u16string password = u"SECRET";
+    CRfcConnection().ScramblePassword(password);
+    return store.SetStrings(u"Logon",
+                            {{u"HostName", u"qashost1"},
+                             {u"SystemNumber", u"00"},
+                             {u"Client", u"100"},
+                             {u"User", u"COLLECTOR"},
+                             {u"Password", password},
+                             {u"Language", u"EN"}},
+                            &error) &&
+           store.SetStrings(u"QAS",
+                            {{u"DestinationList", u"QASDB_SAPCCMSR\n"},
+                             {u"SystemList", u"\n"},
+                             {u"Destination1", u"QASDB_SAPCCMSR"},
+                             {u"System1", u""},
+                             {u"Gateway1", u"qashost1_QAS_00"}},
+                            &error);
 }
 
 bool ApplyConsoleOptions(const ConsoleOptions& options, settings::SettingsStore& store,

@@ -22,6 +22,7 @@ struct ConsoleDatabaseServer {
 struct ConsoleOptions {
     long runSeconds = -1;  // -1: until stopped
     bool prefillSimulator = false;
+    bool storeOnly = false;  // store the values and end: the main window collects
     std::u16string host, systemNumber, client, user, language;
     std::u16string dataDirectory;
     std::vector<ConsoleDatabaseServer> databases;
@@ -40,6 +41,12 @@ const char* ConsoleUsage();
 // that is set. False with the store's error when a write fails.
 bool ApplyConsoleOptions(const ConsoleOptions& options, settings::SettingsStore& store,
                          std::u16string& error);
+
+// On a first run (no host name stored) stores the logon data of the
+// simulated system's default scenario and its standalone database server
+// (destination QASDB_SAPCCMSR through the first application server). True
+// when nothing was needed or everything was stored.
+bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error);
 
 // When the store holds no password and standard input is a terminal, asks
 // for it without echo and stores it scrambled. True when nothing was needed

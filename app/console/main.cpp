@@ -20,7 +20,6 @@
 #include "collect/SystemThread.h"
 #include "platform/Exception.h"
 #include "platform/TextCodec.h"
-#include "rfc/RfcConnection.h"
 
 namespace {
 
@@ -28,25 +27,6 @@ std::atomic<bool> g_stopRequested{false};
 
 void OnStopSignal(int) {
     g_stopRequested = true;
-}
-
-// The logon data of the simulated system's default scenario.
-bool PrefillSimulator(CConsoleUserInterface& ui) {
-    settings::SettingsStore store(settings::kCollectorApp);
-    if (!store.GetString(u"Logon", u"HostName").empty()) return true;
-    std::u16string password = u"SECRET";
-    CRfcConnection().ScramblePassword(password);
-    std::u16string error;
-    const bool saved = store.SetStrings(u"Logon",
-                                        {{u"HostName", u"qashost1"},
-                                         {u"SystemNumber", u"00"},
-                                         {u"Client", u"100"},
-                                         {u"User", u"COLLECTOR"},
-                                         {u"Password", password},
-                                         {u"Language", u"EN"}},
-                                        &error);
-    if (!saved) ui.WriteLine(u"cannot store the simulated system's logon data: " + error);
-    return saved;
 }
 
 }  // namespace
@@ -69,16 +49,20 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     CConsoleUserInterface ui;
-    if (options.prefillSimulator && !PrefillSimulator(ui)) return 1;
     {
         settings::SettingsStore store(settings::kCollectorApp);
         std::u16string error;
+        if (options.prefillSimulator && !PrefillSimulatorSettings(store, error)) {
+            ui.WriteLine(u"cannot store the simulated system's values: " + error);
+            return 1;
+        }
         if (!ApplyConsoleOptions(options, store, error) ||
             !PromptForMissingPassword(store, error)) {
             ui.WriteLine(u"cannot store the given values: " + error);
             return 1;
         }
     }
+    if (options.storeOnly) return 0;
     ui.SetDatabaseServers(options.databases);
     SetUserInterface(&ui);
     MessageChannel::Instance().SetMainWindow(&ui);

@@ -62,15 +62,15 @@ TEST_F(HostSimulatorTest, MinuteRecordsFollowTheLimitsAndTruncations) {
     const auto cpu = ReadRecords<HostCpuRecord>(folder_.File(u"qashost1.cpu"));
     ASSERT_EQ(cpu.size(), 1u);
     const double now = platform::OleDate::FromDateTime(platform::CurrentLocalTime()).Value();
-    EXPECT_DOUBLE_EQ(cpu[0].time, now);
-    EXPECT_EQ(cpu[0].cpuBusyPercent, 100);  // 70 + 45
-    EXPECT_EQ(cpu[0].pagesInPerSecond, 7);
-    EXPECT_EQ(cpu[0].pagesOutPerSecond, 3);
-    EXPECT_EQ(cpu[0].memoryUsedPercent, 66);  // 66.7 truncated
-    EXPECT_EQ(cpu[0].swapUsedPercent, 75);
-    EXPECT_EQ(cpu[0].diskUtilAverage, 66);  // (100 + 100 + 0) / 3
-    EXPECT_EQ(cpu[0].diskKbPerSecond, 300);
-    EXPECT_EQ(cpu[0].diskOpsPerSecond, 30);
+    EXPECT_DOUBLE_EQ(+cpu[0].time, now);
+    EXPECT_EQ(+cpu[0].cpuBusyPercent, 100);  // 70 + 45
+    EXPECT_EQ(+cpu[0].pagesInPerSecond, 7);
+    EXPECT_EQ(+cpu[0].pagesOutPerSecond, 3);
+    EXPECT_EQ(+cpu[0].memoryUsedPercent, 66);  // 66.7 truncated
+    EXPECT_EQ(+cpu[0].swapUsedPercent, 75);
+    EXPECT_EQ(+cpu[0].diskUtilAverage, 66);  // (100 + 100 + 0) / 3
+    EXPECT_EQ(+cpu[0].diskKbPerSecond, 300);
+    EXPECT_EQ(+cpu[0].diskOpsPerSecond, 30);
 
     // One file per disk, named without the characters a file name may not
     // hold, each record with the minute's time and its limited UTIL.
@@ -80,11 +80,11 @@ TEST_F(HostSimulatorTest, MinuteRecordsFollowTheLimitsAndTruncations) {
     for (const auto& [file, util] : disks) {
         const auto records = ReadRecords<HostDiskRecord>(folder_.File(file));
         ASSERT_EQ(records.size(), 1u) << ToUtf8(file);
-        EXPECT_DOUBLE_EQ(records[0].time, cpu[0].time);
-        EXPECT_EQ(records[0].utilisation, util) << ToUtf8(file);
-        EXPECT_EQ(records[0].kbPerSecond, 100);
-        EXPECT_EQ(records[0].opsPerSecond, 10);
-        EXPECT_EQ(records[0].response, records[0].averageWait + records[0].averageService);
+        EXPECT_DOUBLE_EQ(+records[0].time, cpu[0].time);
+        EXPECT_EQ(+records[0].utilisation, util) << ToUtf8(file);
+        EXPECT_EQ(+records[0].kbPerSecond, 100);
+        EXPECT_EQ(+records[0].opsPerSecond, 10);
+        EXPECT_EQ(+records[0].response, records[0].averageWait + records[0].averageService);
     }
 
     // The top processes as saposcol sent them, texts cut to the record.
@@ -92,8 +92,8 @@ TEST_F(HostSimulatorTest, MinuteRecordsFollowTheLimitsAndTruncations) {
     ASSERT_EQ(ps.size(), 8u);
     EXPECT_EQ(FieldUtf8(ps[0].userName), "qasadm");
     EXPECT_EQ(FieldUtf8(ps[0].command), "dw.sapQAS_DVEBMGS00 ");  // cut to 20
-    EXPECT_GT(ps[0].procId, 0);
-    EXPECT_GE(ps[0].residentSize, 1024);
+    EXPECT_GT(+ps[0].procId, 0);
+    EXPECT_GE(+ps[0].residentSize, 1024);
     EXPECT_EQ(Counters().RowsSent("GET_TOP_SINGLE", "TF_TOP_SINGLE"), 8u);
 
     // A second minute appends and rewrites the snapshot.
@@ -119,10 +119,10 @@ TEST_F(HostSimulatorTest, ZeroAndNegativeTotalsGiveZeroWithoutDisks) {
     t->GetHostStatistics();
     const auto cpu = ReadRecords<HostCpuRecord>(folder_.File(u"qashost1.cpu"));
     ASSERT_EQ(cpu.size(), 1u);
-    EXPECT_EQ(cpu[0].cpuBusyPercent, 0);
-    EXPECT_EQ(cpu[0].memoryUsedPercent, 0);
-    EXPECT_EQ(cpu[0].swapUsedPercent, 0);
-    EXPECT_EQ(cpu[0].diskUtilAverage, 0);
+    EXPECT_EQ(+cpu[0].cpuBusyPercent, 0);
+    EXPECT_EQ(+cpu[0].memoryUsedPercent, 0);
+    EXPECT_EQ(+cpu[0].swapUsedPercent, 0);
+    EXPECT_EQ(+cpu[0].diskUtilAverage, 0);
     EXPECT_FALSE(folder_.Exists(u"disk.ctl"));
     for (const std::string& name : folder_.Names()) EXPECT_FALSE(name.ends_with(".dsk")) << name;
 }
@@ -142,10 +142,10 @@ TEST_F(HostSimulatorTest, HostAndDiskControlRecordsDescribeTheHostOnce) {
     EXPECT_EQ(FieldUtf8(h.intType), "LIT");
     EXPECT_EQ(FieldUtf8(h.floatType), "IE3");
     EXPECT_EQ(FieldUtf8(h.machine), "390");  // trimmed
-    EXPECT_EQ(h.timeZone, 3600);
-    EXPECT_EQ(h.physicalMemoryK, 1);  // 1000 / 1000
-    EXPECT_EQ(h.swapSizeK, 4);        // 4000 / 1000
-    EXPECT_EQ(h.fileSystemsK, 5u);    // (3000 + 2500) MB / 1000
+    EXPECT_EQ(+h.timeZone, 3600);
+    EXPECT_EQ(+h.physicalMemoryK, 1);  // 1000 / 1000
+    EXPECT_EQ(+h.swapSizeK, 4);        // 4000 / 1000
+    EXPECT_EQ(+h.fileSystemsK, 5u);    // (3000 + 2500) MB / 1000
     const auto* raw = reinterpret_cast<const unsigned char*>(&h);
     EXPECT_TRUE(std::all_of(raw + 274, raw + sizeof h, [](unsigned char b) { return b == 0; }));
 
@@ -200,9 +200,9 @@ TEST_F(HostSimulatorTest, OmbrithHostsReportPagingOnly) {
     const auto hosts = ReadRecords<HostControlRecord>(folder_.File(u"host.ctl"));
     ASSERT_EQ(hosts.size(), 1u);
     EXPECT_EQ(FieldUtf8(hosts[0].opSys), "OMBRITH");
-    EXPECT_EQ(hosts[0].physicalMemoryK, 0);
-    EXPECT_EQ(hosts[0].swapSizeK, 0);
-    EXPECT_EQ(hosts[0].fileSystemsK, 0u);
+    EXPECT_EQ(+hosts[0].physicalMemoryK, 0);
+    EXPECT_EQ(+hosts[0].swapSizeK, 0);
+    EXPECT_EQ(+hosts[0].fileSystemsK, 0u);
     EXPECT_FALSE(folder_.Exists(u"disk.ctl") &&
                  !ReadRecords<DiskControlRecord>(folder_.File(u"disk.ctl")).empty());
 
@@ -224,8 +224,8 @@ TEST_F(HostSimulatorTest, OlderOmbrithReleasesAreReadThroughTheTarrowModule) {
     t->GetHostStatistics();
     const auto cpu = ReadRecords<HostCpuRecord>(folder_.File(u"qashost2.cpu"));
     ASSERT_EQ(cpu.size(), 1u);
-    EXPECT_EQ(cpu[0].cpuBusyPercent, 31);
-    EXPECT_EQ(cpu[0].pagesInPerSecond, 4);
+    EXPECT_EQ(+cpu[0].cpuBusyPercent, 31);
+    EXPECT_EQ(+cpu[0].pagesInPerSecond, 4);
     EXPECT_EQ(Counters().Calls("GET_TARROW_SPAG_ALL"), 1u);
     EXPECT_EQ(Counters().Calls("GET_OMBRITH_SPAG_ALL"), 0u);
 }

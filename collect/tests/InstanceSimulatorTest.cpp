@@ -69,11 +69,11 @@ std::vector<Record> ReadRecords(const fs::path& path) {
     return records;
 }
 
-template <size_t N>
-std::string Text(const char16_t (&field)[N]) {
-    char16_t copy[N];
-    std::memcpy(copy, field, sizeof copy);
-    return platform::ToUtf8(platform::FieldText(copy, N));
+// Packed records keep text at odd offsets: it is read through its bytes.
+std::string Text(const void* field, size_t bytes) {
+    std::u16string copy(bytes / 2, u'\0');
+    std::memcpy(copy.data(), field, bytes);
+    return platform::ToUtf8(platform::FieldText(copy.data(), copy.size()));
 }
 
 double Ole(int year, int month, int day, int hour, int minute, int second = 0) {
@@ -173,24 +173,24 @@ TEST_F(InstanceSimulatorTest, InitializeRecordsTheIdentityOnceAndTheServersClock
     const auto control = ReadRecords<instrec::ControlRecord>(dir_ / "instance.ctl");
     ASSERT_EQ(control.size(), 1u);
     const instrec::ControlRecord& r = control[0];
-    EXPECT_EQ(Text(r.name), "qashost1_QAS_00");
-    EXPECT_EQ(Text(r.host), "qashost1");
-    EXPECT_EQ(Text(r.services), "Dialog Update Enqueue Backg Spool Upd2");
-    EXPECT_EQ(Text(r.rfcSysId), "QAS");
-    EXPECT_EQ(Text(r.rfcDbSys), "ORACLE");
-    EXPECT_EQ(Text(r.rfcDbHost), "qashost1");
-    EXPECT_EQ(Text(r.rfcDatabs), "QAS");
-    EXPECT_EQ(Text(r.rfcSapRl), "700");
-    EXPECT_EQ(Text(r.rfcKernRl), "700");
-    EXPECT_EQ(Text(r.rfcProto), "011");
-    EXPECT_EQ(Text(r.kernRel), "700");
-    EXPECT_EQ(Text(r.kernDbLib), "ORA 10.2.0");
-    EXPECT_EQ(Text(r.kernPatchLevel), "400");
-    EXPECT_EQ(Text(r.kernCompTime), "Jun 25 2020 21:47:11");
-    EXPECT_EQ(Text(r.collVersion), "COLL 20.95 700 - 20.67 Linux 2020/06/25");
+    EXPECT_EQ(Text(r.name, sizeof r.name), "qashost1_QAS_00");
+    EXPECT_EQ(Text(r.host, sizeof r.host), "qashost1");
+    EXPECT_EQ(Text(r.services, sizeof r.services), "Dialog Update Enqueue Backg Spool Upd2");
+    EXPECT_EQ(Text(r.rfcSysId, sizeof r.rfcSysId), "QAS");
+    EXPECT_EQ(Text(r.rfcDbSys, sizeof r.rfcDbSys), "ORACLE");
+    EXPECT_EQ(Text(r.rfcDbHost, sizeof r.rfcDbHost), "qashost1");
+    EXPECT_EQ(Text(r.rfcDatabs, sizeof r.rfcDatabs), "QAS");
+    EXPECT_EQ(Text(r.rfcSapRl, sizeof r.rfcSapRl), "700");
+    EXPECT_EQ(Text(r.rfcKernRl, sizeof r.rfcKernRl), "700");
+    EXPECT_EQ(Text(r.rfcProto, sizeof r.rfcProto), "011");
+    EXPECT_EQ(Text(r.kernRel, sizeof r.kernRel), "700");
+    EXPECT_EQ(Text(r.kernDbLib, sizeof r.kernDbLib), "ORA 10.2.0");
+    EXPECT_EQ(Text(r.kernPatchLevel, sizeof r.kernPatchLevel), "400");
+    EXPECT_EQ(Text(r.kernCompTime, sizeof r.kernCompTime), "Jun 25 2020 21:47:11");
+    EXPECT_EQ(Text(r.collVersion, sizeof r.collVersion), "COLL 20.95 700 - 20.67 Linux 2020/06/25");
     // saposcol's stamp on the server's clock, three hours behind ours.
-    EXPECT_EQ(Text(r.lastCollWrite), "Mon Dec  7 07:07:00 2026");
-    EXPECT_EQ(r.interval, 10);
+    EXPECT_EQ(Text(r.lastCollWrite, sizeof r.lastCollWrite), "Mon Dec  7 07:07:00 2026");
+    EXPECT_EQ(+r.interval, 10);
     for (uint8_t b : r.reserved) ASSERT_EQ(b, 0);
 
     // A restart into the same folder: the name is there, nothing is added.
@@ -228,26 +228,26 @@ TEST_F(InstanceSimulatorTest, OneTimeCapturesWriteProfileWorkProcessesAndStorage
     // Six dialog, two update, one enqueue, three background, one spool, one update-2.
     const auto wp = ReadRecords<instrec::WorkProcessRecord>(File("wp"));
     ASSERT_EQ(wp.size(), 14u);
-    EXPECT_EQ(Text(wp[0].wpNo), "00");
-    EXPECT_EQ(Text(wp[0].wpTyp), "DIA");
-    EXPECT_EQ(Text(wp[6].wpTyp), "UPD");
-    EXPECT_EQ(Text(wp[13].wpNo), "13");
-    EXPECT_EQ(Text(wp[13].wpTyp), "UP2");
+    EXPECT_EQ(Text(wp[0].wpNo, sizeof wp[0].wpNo), "00");
+    EXPECT_EQ(Text(wp[0].wpTyp, sizeof wp[0].wpTyp), "DIA");
+    EXPECT_EQ(Text(wp[6].wpTyp, sizeof wp[6].wpTyp), "UPD");
+    EXPECT_EQ(Text(wp[13].wpNo, sizeof wp[13].wpNo), "13");
+    EXPECT_EQ(Text(wp[13].wpTyp, sizeof wp[13].wpTyp), "UP2");
     for (const auto& r : wp) {
-        EXPECT_TRUE(Text(r.wpStatus) == "running" || Text(r.wpStatus) == "waiting");
+        EXPECT_TRUE(Text(r.wpStatus, sizeof r.wpStatus) == "running" || Text(r.wpStatus, sizeof r.wpStatus) == "waiting");
         // I_WITH_CPU = "01" reached the server: every process has its CPU time.
-        EXPECT_NE(Text(r.wpCpu).find(':'), std::string::npos) << Text(r.wpCpu);
-        EXPECT_EQ(Text(r.wpPid).size(), 8u);
+        EXPECT_NE(Text(r.wpCpu, sizeof r.wpCpu).find(':'), std::string::npos) << Text(r.wpCpu, sizeof r.wpCpu);
+        EXPECT_EQ(Text(r.wpPid, sizeof r.wpPid).size(), 8u);
     }
 
     const auto stg = ReadRecords<instrec::StorageRecord>(File("stg"));
     ASSERT_EQ(stg.size(), 1u);
-    EXPECT_EQ(stg[0].heapAreaTotal, 4000000000);  // beyond 32 bits
-    EXPECT_EQ(stg[0].rollArea, 262144000);
-    EXPECT_EQ(stg[0].wpAll, 14);
-    EXPECT_EQ(stg[0].dwText, 18432);
-    EXPECT_EQ(stg[0].shmTotal, 3800000);
-    EXPECT_EQ(stg[0].shmTotalUsed + stg[0].shmTotalNotUsed, stg[0].shmTotal);
+    EXPECT_EQ(+stg[0].heapAreaTotal, 4000000000);  // beyond 32 bits
+    EXPECT_EQ(+stg[0].rollArea, 262144000);
+    EXPECT_EQ(+stg[0].wpAll, 14);
+    EXPECT_EQ(+stg[0].dwText, 18432);
+    EXPECT_EQ(+stg[0].shmTotal, 3800000);
+    EXPECT_EQ(+stg[0].shmTotalUsed + stg[0].shmTotalNotUsed, +stg[0].shmTotal);
     // The narrowed call fetched no table although the module has one.
     EXPECT_FALSE(sim_->System().Counters().TableSent("SAPTUNE_GET_STORAGE_INFOS", "SHM_SEGMENTS"));
 }
@@ -268,11 +268,11 @@ TEST_F(InstanceSimulatorTest, QuarterHourWritesTheMinutesRecordsBeforeTheBufferF
 
     const auto mem = ReadRecords<instrec::MemoryRecord>(File("mem"));
     ASSERT_EQ(mem.size(), 2u);
-    EXPECT_NEAR(mem[0].time, Ole(2026, 12, 7, 10, 14), 1e-9);
-    EXPECT_NEAR(mem[1].time, Ole(2026, 12, 7, 10, 15), 1e-9);
+    EXPECT_NEAR(+mem[0].time, Ole(2026, 12, 7, 10, 14), 1e-9);
+    EXPECT_NEAR(+mem[1].time, Ole(2026, 12, 7, 10, 15), 1e-9);
     const auto drq = ReadRecords<instrec::RequestQueueRecord>(File("drq"));
     ASSERT_EQ(drq.size(), 2u);
-    EXPECT_NEAR(drq[1].time, Ole(2026, 12, 7, 10, 15), 1e-9);
+    EXPECT_NEAR(+drq[1].time, Ole(2026, 12, 7, 10, 15), 1e-9);
     for (int q = 0; q < 7; ++q) EXPECT_GE(drq[1].queue[q], 0);
     EXPECT_LE(drq[1].queue[1], 12);  // DIA: "now" column, not the header or ICM line
 
@@ -283,14 +283,14 @@ TEST_F(InstanceSimulatorTest, QuarterHourWritesTheMinutesRecordsBeforeTheBufferF
     uint32_t used = 0;
     for (const auto& b : buf) used += static_cast<uint32_t>(b.counters[8]);
     EXPECT_EQ(static_cast<int32_t>(used), mem[1].bufferUsedSpace);
-    EXPECT_NE(mem[0].bufferUsedSpace, mem[1].bufferUsedSpace);
-    EXPECT_EQ(Text(buf[0].name), "PXA");
+    EXPECT_NE(+mem[0].bufferUsedSpace, +mem[1].bufferUsedSpace);
+    EXPECT_EQ(Text(buf[0].name, sizeof buf[0].name), "PXA");
     EXPECT_EQ(buf[0].counters[0], 400000);  // ALLOC_SIZE
     EXPECT_EQ(buf[0].counters[31], 1024);   // SIZE_UNIT
-    EXPECT_EQ(Text(buf[0].alloc), "X");
-    EXPECT_EQ(Text(buf[0].upTime), "20261207000000");
-    EXPECT_GT(buf[0].hitRatio, 90.0);
-    EXPECT_NEAR(buf[0].dbQuality, buf[0].hitRatio - 1.0, 1e-9);
+    EXPECT_EQ(Text(buf[0].alloc, sizeof buf[0].alloc), "X");
+    EXPECT_EQ(Text(buf[0].upTime, sizeof buf[0].upTime), "20261207000000");
+    EXPECT_GT(+buf[0].hitRatio, 90.0);
+    EXPECT_NEAR(+buf[0].dbQuality, buf[0].hitRatio - 1.0, 1e-9);
 
     const auto sum = ReadRecords<instrec::SummaryRecord>(File("sum"));
     ASSERT_EQ(sum.size(), 1u);
@@ -309,23 +309,23 @@ TEST_F(InstanceSimulatorTest, QuarterHourWritesTheMinutesRecordsBeforeTheBufferF
 
     const auto tbl = ReadRecords<instrec::TableStatisticRecord>(File("tbl"));
     ASSERT_EQ(tbl.size(), 20u);
-    EXPECT_EQ(Text(tbl[0].tname), "T000");
-    EXPECT_EQ(Text(tbl[0].buf), "X");
-    EXPECT_EQ(Text(tbl[12].tname), "MARA");
-    EXPECT_EQ(Text(tbl[12].rname), "MARA");
+    EXPECT_EQ(Text(tbl[0].tname, sizeof tbl[0].tname), "T000");
+    EXPECT_EQ(Text(tbl[0].buf, sizeof tbl[0].buf), "X");
+    EXPECT_EQ(Text(tbl[12].tname, sizeof tbl[12].tname), "MARA");
+    EXPECT_EQ(Text(tbl[12].rname, sizeof tbl[12].rname), "MARA");
     EXPECT_GT(tbl[12].numbers[6], 0.0);                               // DIRCNT
     EXPECT_DOUBLE_EQ(tbl[12].numbers[25], tbl[12].numbers[6] * 0.6);  // DIR_DUR
     EXPECT_DOUBLE_EQ(tbl[12].numbers[23], tbl[12].numbers[6]);        // DIR_OPEN
     const auto tql = ReadRecords<instrec::TableQualityRecord>(File("tql"));
     ASSERT_EQ(tql.size(), 20u);
-    EXPECT_EQ(Text(tql[19].tname), "NRIV");
-    EXPECT_GT(tql[19].total, 80.0);
+    EXPECT_EQ(Text(tql[19].tname, sizeof tql[19].tname), "NRIV");
+    EXPECT_GT(+tql[19].total, 80.0);
     const auto ccs = ReadRecords<instrec::CursorCacheRecord>(File("ccs"));
     ASSERT_GE(ccs.size(), 8u);
     EXPECT_EQ(ccs[1].counters[0], 1);     // WRKPROCESS
     EXPECT_EQ(ccs[1].counters[1], 2000);  // SI_MAX
     EXPECT_EQ(ccs[1].counters[7], 3000);  // S_MAX
-    EXPECT_EQ(Text(ccs[1].wpPid), "4101");
+    EXPECT_EQ(Text(ccs[1].wpPid, sizeof ccs[1].wpPid), "4101");
 
     // The narrowed summary fetched the four tables and none of the others.
     const auto& counters = sim_->System().Counters();
@@ -383,20 +383,20 @@ TEST_F(InstanceSimulatorTest, DialogStepWindowsFollowEachOtherInTheServersClock)
         // Stored in our clock: ends inside the window that read them.
         const double from = i < first.size() ? Ole(2026, 12, 7, 10, 7) : Ole(2026, 12, 7, 10, 15);
         const double to = i < first.size() ? Ole(2026, 12, 7, 10, 15) : Ole(2026, 12, 7, 10, 30);
-        ASSERT_GE(r.end, from - 1e-9) << i;
-        ASSERT_LT(r.end, to) << i;
-        ASSERT_LE(r.start, r.end + 1e-9);
+        ASSERT_GE(+r.end, from - 1e-9) << i;
+        ASSERT_LT(+r.end, to) << i;
+        ASSERT_LE(+r.start, r.end + 1e-9);
         ++taskTypes[r.taskType];
-        EXPECT_GT(r.responseTime, 0);
-        EXPECT_LE(r.cpuTime, r.responseTime + 1);
-        EXPECT_GT(r.memSum, 0);
-        EXPECT_FALSE(Text(r.account).empty());
-        EXPECT_FALSE(Text(r.report).empty());
+        EXPECT_GT(+r.responseTime, 0);
+        EXPECT_LE(+r.cpuTime, r.responseTime + 1);
+        EXPECT_GT(+r.memSum, 0);
+        EXPECT_FALSE(Text(r.account, sizeof r.account).empty());
+        EXPECT_FALSE(Text(r.report, sizeof r.report).empty());
         if (r.taskType == 4) {
-            EXPECT_EQ(Text(r.tcode), "");
+            EXPECT_EQ(Text(r.tcode, sizeof r.tcode), "");
         }
         if (r.taskType == 1) {
-            EXPECT_FALSE(Text(r.tcode).empty());
+            EXPECT_FALSE(Text(r.tcode, sizeof r.tcode).empty());
         }
     }
     EXPECT_GT(taskTypes[1], 0);  // dialog steps
@@ -554,20 +554,20 @@ TEST_F(InstanceSimulatorTest, BadAnswersStillGiveTheirRecords) {
 
     const auto dss = ReadRecords<instrec::DialogStepRecord>(File("dss"));
     ASSERT_EQ(dss.size(), 2u);
-    EXPECT_EQ(dss[0].start, 0.0);  // no calendar time
-    EXPECT_EQ(dss[0].end, 0.0);
-    EXPECT_EQ(Text(dss[0].account), "SMITH");
-    EXPECT_EQ(dss[0].taskType, 1);
-    EXPECT_EQ(dss[0].responseTime, 0);  // 12 / 1000
-    EXPECT_EQ(dss[0].cpuTime, 0);
-    EXPECT_EQ(dss[0].databaseTime, 0);
-    EXPECT_EQ(Text(dss[1].report), "RSCOLL00");
-    EXPECT_EQ(dss[1].memSum, 0);
-    EXPECT_EQ(Text(dss[1].account), "");
+    EXPECT_EQ(+dss[0].start, 0.0);  // no calendar time
+    EXPECT_EQ(+dss[0].end, 0.0);
+    EXPECT_EQ(Text(dss[0].account, sizeof dss[0].account), "SMITH");
+    EXPECT_EQ(+dss[0].taskType, 1);
+    EXPECT_EQ(+dss[0].responseTime, 0);  // 12 / 1000
+    EXPECT_EQ(+dss[0].cpuTime, 0);
+    EXPECT_EQ(+dss[0].databaseTime, 0);
+    EXPECT_EQ(Text(dss[1].report, sizeof dss[1].report), "RSCOLL00");
+    EXPECT_EQ(+dss[1].memSum, 0);
+    EXPECT_EQ(Text(dss[1].account, sizeof dss[1].account), "");
 
     const auto drq = ReadRecords<instrec::RequestQueueRecord>(File("drq"));
     ASSERT_EQ(drq.size(), 1u);
-    EXPECT_NEAR(drq[0].time, Ole(2026, 12, 7, 10, 15), 1e-9);
+    EXPECT_NEAR(+drq[0].time, Ole(2026, 12, 7, 10, 15), 1e-9);
     for (int q = 0; q < 7; ++q) EXPECT_EQ(drq[0].queue[q], 0);
     const auto lines = LogLines();
     EXPECT_TRUE(lines[1].ends_with(" : captured statistics for 2 dialog steps.")) << Texts(lines);

@@ -76,8 +76,8 @@ TEST_F(RemoteSimulatorTest, CcmsDestinationsAreReadInternallyWithTheDestinationB
     // The destination answers only in mode INTERN, so figures prove the mode.
     const auto cpu = ReadRecords<HostCpuRecord>(folder_.File(u"DBHOST_SAPCCMSR.99(SYSB).cpu"));
     ASSERT_EQ(cpu.size(), 1u);
-    EXPECT_EQ(cpu[0].cpuBusyPercent, 25);
-    EXPECT_EQ(cpu[0].diskUtilAverage, 40);
+    EXPECT_EQ(+cpu[0].cpuBusyPercent, 25);
+    EXPECT_EQ(+cpu[0].diskUtilAverage, 40);
     EXPECT_EQ(ReadRecords<HostDiskRecord>(folder_.File(u"DBHOST_SAPCCMSR.99_devmd0.dsk")).size(),
               1u);
     EXPECT_EQ(ReadRecords<tagPS_STAT>(folder_.File(u"DBHOST_SAPCCMSR.99(SYSB).ps")).size(), 8u);
@@ -100,8 +100,8 @@ TEST_F(RemoteSimulatorTest, CcmsDestinationsAreReadInternallyWithTheDestinationB
     EXPECT_EQ(FieldUtf8(hosts[0].vendor), "Ostrel");
     EXPECT_EQ(FieldUtf8(hosts[0].ipAddress), "");
     EXPECT_EQ(FieldUtf8(hosts[0].charType), "");
-    EXPECT_EQ(hosts[0].timeZone, 0);
-    EXPECT_EQ(hosts[0].physicalMemoryK, 8388);  // the default 8388608 KB
+    EXPECT_EQ(+hosts[0].timeZone, 0);
+    EXPECT_EQ(+hosts[0].physicalMemoryK, 8388);  // the default 8388608 KB
     const auto disks = ReadRecords<DiskControlRecord>(folder_.File(u"disk.ctl"));
     ASSERT_EQ(disks.size(), 1u);
     EXPECT_EQ(FieldUtf8(disks[0].host), "DBHOST_SAPCCMSR.99");
@@ -173,8 +173,8 @@ TEST_F(RemoteSimulatorTest, ASilentConfigurationOnAQuilletDatabaseMeansOmbrith) 
     t->GetHostStatistics();
     const auto cpu = ReadRecords<HostCpuRecord>(folder_.File(u"PLEX_SAPCCMSR(SYSB).cpu"));
     ASSERT_EQ(cpu.size(), 1u);
-    EXPECT_EQ(cpu[0].cpuBusyPercent, 61);
-    EXPECT_EQ(cpu[0].pagesInPerSecond, 9);
+    EXPECT_EQ(+cpu[0].cpuBusyPercent, 61);
+    EXPECT_EQ(+cpu[0].pagesInPerSecond, 9);
     EXPECT_TRUE(ReadRecords<tagPS_STAT>(folder_.File(u"PLEX_SAPCCMSR(SYSB).ps")).empty());
     for (const std::string& name : folder_.Names()) EXPECT_FALSE(name.ends_with(".dsk")) << name;
     // The paging call carries the member's system id.
@@ -182,7 +182,7 @@ TEST_F(RemoteSimulatorTest, ASilentConfigurationOnAQuilletDatabaseMeansOmbrith) 
     for (const SaposcolCall& c : probe_.Calls())
         if (c.module == "GET_OMBRITH_SPAG_ALL") {
             spag = true;
-            EXPECT_EQ(c.systemId, 2);
+            EXPECT_EQ(+c.systemId, 2);
             EXPECT_EQ(c.destination, "PLEX_SAPCCMSR");
         }
     EXPECT_TRUE(spag);
@@ -246,7 +246,7 @@ TEST_F(RemoteSimulatorTest, ADestinationThatNeverAnswersStillStartsAndReportsEac
     const auto hosts = ReadRecords<HostControlRecord>(folder_.File(u"host.ctl"));
     ASSERT_EQ(hosts.size(), 1u);
     EXPECT_EQ(FieldUtf8(hosts[0].name), "DEADDB");
-    EXPECT_EQ(hosts[0].physicalMemoryK, 0);
+    EXPECT_EQ(+hosts[0].physicalMemoryK, 0);
 
     t.SetOpenRequest();
     t.SetEvent(CHostThread::kHostStatsRequest);

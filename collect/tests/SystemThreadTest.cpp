@@ -216,6 +216,48 @@ TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost)
     EXPECT_GT(SizeOf("QAS.log"), 0u);
 }
 
+// An instance that starts while the collector runs gets its threads at the
+// next join request; one that stops keeps its threads, idle.
+TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
+    auto clock = std::make_shared<platform::ManualTimeSource>(std::chrono::system_clock::now());
+    platform::SetTimeSource(clock);
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::ServerSpec late = scenario.servers[2];
+    late.systemNumber = 3;
+    late.name = "qashost2_QAS_03";
+    late.joinsAfterMinutes = 2;
+    scenario.servers.push_back(late);
+    scenario.servers[1].leavesAfterMinutes = 3;
+    {
+        SimulatorSession sim(scenario);
+        auto session = std::make_unique<CSystemThread>();
+        ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+        session->SetOpenRequest();
+        ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; }))
+            << ui_.Lines();
+
+        clock->Advance(std::chrono::minutes(2));
+        sim.System().FollowClock();
+        session->SetEvent(CSystemThread::kJoinRequest);
+        EXPECT_TRUE(Eventually([&] {
+            return session->InstanceThreadCount() == 4 && session->HostThreadCount() == 4;
+        })) << ui_.Lines();
+        EXPECT_TRUE(Eventually([&] {
+            return sim.System().Counters().Calls("qashost2_QAS_03", "RFC_SYSTEM_INFO") > 0;
+        }));
+
+        clock->Advance(std::chrono::minutes(1));
+        sim.System().FollowClock();
+        session->SetEvent(CSystemThread::kJoinRequest);
+        CCollectionClock::SignalMinuteTick(*session, 4);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(session->InstanceThreadCount(), 4u);
+        session.reset();
+        EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
+    }
+    platform::SetTimeSource(nullptr);
+}
+
 class ClavernSession : public CSystemThread {
   public:
     using CSystemThread::GetSystemID;

@@ -73,7 +73,7 @@ std::string NumberText(const rfcwire::Value& value, int decimals, bool& isNumber
 CallContext::CallContext(const Scenario& scenario, const ServerSpec& server,
                          const SessionInfo& session, const rfcwire::CallRequest& request,
                          rfcwire::CallReply& reply, const Interface* interface,
-                         const Dictionary& dictionary)
+                         const Dictionary& dictionary, ServerPresence presence)
     : scenario_(scenario),
       server_(server),
       session_(session),
@@ -81,6 +81,7 @@ CallContext::CallContext(const Scenario& scenario, const ServerSpec& server,
       reply_(reply),
       interface_(interface),
       dictionary_(dictionary),
+      presence_(presence),
       width_(scenario.unicode ? kWidth2 : kWidth1) {}
 
 bool CallContext::HasImport(std::u16string_view name) const {

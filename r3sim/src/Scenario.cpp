@@ -46,6 +46,17 @@ int Number(const json& object, const std::string& key, const std::string& where,
     return static_cast<int>(value);
 }
 
+std::optional<double> Real(const json& object, const std::string& key, const std::string& where,
+                           double minimum, double maximum) {
+    if (!object.contains(key)) return std::nullopt;
+    if (!object[key].is_number()) Bad(where + "." + key, "must be a number");
+    const double value = object[key].get<double>();
+    if (!(value >= minimum && value <= maximum))
+        Bad(where + "." + key, "must be between " + std::to_string(static_cast<int>(minimum)) +
+                                   " and " + std::to_string(static_cast<int>(maximum)));
+    return value;
+}
+
 std::vector<std::string> Texts(const json& object, const std::string& key,
                                const std::string& where) {
     std::vector<std::string> out;
@@ -159,6 +170,39 @@ DestinationSpec ParseDestination(const json& d) {
     dest.delayMs = Number(d, "delayMs", where, 0, 0, 3600000);
     dest.clavernReply = Text(d, "clavernReply", where, "");
     return dest;
+}
+
+std::string TwoDigits(int number) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", number);
+    return text;
+}
+
+ServerSpec ParseServer(const json& a, const std::string& systemId) {
+    CheckKnown(a, "servers[]",
+               {"name", "host", "systemNumber", "services", "down", "refuseLogons",
+                "clockOffsetSeconds", "dialogStepsPerMinute", "joinsAfterMinutes",
+                "leavesAfterMinutes"});
+    ServerSpec server;
+    server.host = Text(a, "host", "servers[]", "");
+    server.systemNumber = Number(a, "systemNumber", "servers[]", 0, 0, 99);
+    server.name =
+        Text(a, "name", "servers[]", server.host + "_" + systemId + "_" + TwoDigits(server.systemNumber));
+    const std::string where = "servers[" + server.name + "]";
+    if (server.host.empty()) Bad(where, "host missing");
+    server.services = Texts(a, "services", where);
+    server.down = Flag(a, "down", where, false);
+    server.refuseLogons = Flag(a, "refuseLogons", where, false);
+    server.clockOffsetSeconds = Number(a, "clockOffsetSeconds", where, 0, -172800, 172800);
+    server.dialogStepsPerMinute = Real(a, "dialogStepsPerMinute", where, 0, 10000);
+    constexpr int kTenYears = 10 * 366 * 24 * 60;
+    server.joinsAfterMinutes = Number(a, "joinsAfterMinutes", where, 0, 0, kTenYears);
+    if (a.contains("leavesAfterMinutes")) {
+        server.leavesAfterMinutes = Number(a, "leavesAfterMinutes", where, 0, 0, kTenYears);
+        if (*server.leavesAfterMinutes <= server.joinsAfterMinutes)
+            Bad(where + ".leavesAfterMinutes", "must be after joinsAfterMinutes");
+    }
+    return server;
 }
 
 SoftwareSpec ParseSoftware(const json& o) {
@@ -280,26 +324,12 @@ Scenario ParseScenario(const std::string& text) {
     }
     std::set<int> numbers;
     for (const json& a : Array(root, "servers", "scenario")) {
-        CheckKnown(a, "servers[]",
-                   {"name", "host", "systemNumber", "services", "down", "refuseLogons",
-                    "clockOffsetSeconds"});
-        ServerSpec server;
-        server.host = Text(a, "host", "servers[]", "");
-        server.systemNumber = Number(a, "systemNumber", "servers[]", 0, 0, 99);
-        char suffix[8];
-        std::snprintf(suffix, sizeof suffix, "%02d", server.systemNumber);
-        server.name = Text(a, "name", "servers[]", server.host + "_" + s.systemId + "_" + suffix);
-        if (server.host.empty()) Bad("servers[" + server.name + "]", "host missing");
-        server.services = Texts(a, "services", "servers[" + server.name + "]");
-        server.down = Flag(a, "down", "servers[" + server.name + "]", false);
-        server.refuseLogons = Flag(a, "refuseLogons", "servers[" + server.name + "]", false);
-        server.clockOffsetSeconds =
-            Number(a, "clockOffsetSeconds", "servers[" + server.name + "]", 0, -172800, 172800);
+        s.servers.push_back(ParseServer(a, s.systemId));
+        const ServerSpec& server = s.servers.back();
         // All servers listen on 127.0.0.1, so each needs its own port.
         if (!numbers.insert(server.systemNumber).second)
             Bad("servers[" + server.name + "]",
-                "system number " + std::string(suffix) + " is used twice");
-        s.servers.push_back(server);
+                "system number " + TwoDigits(server.systemNumber) + " is used twice");
     }
     if (s.servers.empty()) Bad("servers", "at least one application server is needed");
     for (const json& f : Array(root, "faults", "scenario")) {

@@ -55,6 +55,9 @@ void Session::Run() {
 }
 
 bool Session::Serve(const rfcwire::ClientMessage& message) {
+    // A stopped instance answers nothing: the connection just ends, whether
+    // or not its server has noticed the clock yet.
+    if (!shared_.presence.InServiceNow(server_)) return false;
     if (const auto* open = std::get_if<rfcwire::OpenRequest>(&message)) {
         if (logon_) {
             ProtocolError("second logon on one connection");
@@ -130,7 +133,7 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
     const ModuleEntry* entry = shared_.modules.Find(module);
     CallContext call(shared_.scenario, server_, logon_->session, request, reply,
                      entry != nullptr && entry->interface ? &*entry->interface : nullptr,
-                     shared_.modules.Structures());
+                     shared_.modules.Structures(), shared_.presence);
 
     if (const FaultSpec* fault = FaultFor(module)) {
         switch (fault->action) {

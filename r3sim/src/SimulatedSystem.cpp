@@ -29,6 +29,7 @@ SimulatedSystem::~SimulatedSystem() {
 
 bool SimulatedSystem::TryStart(int portBase, std::string& error) {
     shared_->stop = std::make_unique<rfcnet::WakeSignal>();
+    shared_->presence = ServerPresence(platform::CurrentTimeSource()->Now());
     std::vector<std::unique_ptr<ApplicationServer>> servers;
     for (const ServerSpec& spec : shared_->scenario.servers) {
         if (spec.down) continue;
@@ -66,6 +67,10 @@ void SimulatedSystem::Stop() {
     shared_->stop->Signal();
     for (auto& server : servers_) server->Stop();
     servers_.clear();
+}
+
+void SimulatedSystem::FollowClock() {
+    for (auto& server : servers_) server->FollowClock();
 }
 
 uint16_t SimulatedSystem::PortOf(const std::string& serverName) const {

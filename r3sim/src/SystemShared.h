@@ -1,8 +1,10 @@
 // What all application servers of one simulated system share: the scenario,
-// the module registry, the counters, the options and the stop signal.
+// the module registry, the counters, the options, which servers are in
+// service, and the stop signal.
 //
-// Thread rules: scenario, modules and options are read-only while running;
-// counters lock themselves; the stop signal is an eventfd every wait watches.
+// Thread rules: scenario, modules, options and presence are read-only while
+// running; counters lock themselves; the stop signal is an eventfd every
+// wait watches.
 #pragma once
 
 #include <memory>
@@ -11,6 +13,7 @@
 #include "r3sim/CallCounters.h"
 #include "r3sim/ModuleRegistry.h"
 #include "r3sim/Scenario.h"
+#include "r3sim/ServerPresence.h"
 #include "r3sim/SimulatedSystem.h"
 
 namespace r3sim {
@@ -20,6 +23,7 @@ struct SystemShared {
     ModuleRegistry modules;
     CallCounters counters;
     SimulatorOptions options;
+    ServerPresence presence;                   // from each start
     std::unique_ptr<rfcnet::WakeSignal> stop;  // new for each start
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "r3sim/Scenario.h"
+#include "r3sim/ServerPresence.h"
 
 namespace r3sim {
 namespace {
@@ -62,6 +63,46 @@ TEST(Scenario, MistakesAreNamed) {
     EXPECT_NE(RefusalOf("{" + server + R"(, "languages": ["ENG"]})").find("ENG"),
               std::string::npos);
     EXPECT_THROW(LoadScenarioFile("/nonexistent/scenario.json"), ScenarioError);
+}
+
+TEST(Scenario, ServersMayJoinAndLeaveAndSetTheirWorkload) {
+    const Scenario s = ParseScenario(R"({
+        "servers": [{ "host": "a", "systemNumber": 0, "dialogStepsPerMinute": 1500.5 },
+                    { "host": "b", "systemNumber": 1, "joinsAfterMinutes": 5,
+                      "leavesAfterMinutes": 20 }]
+    })");
+    EXPECT_EQ(s.servers[0].dialogStepsPerMinute, 1500.5);
+    EXPECT_FALSE(s.servers[1].dialogStepsPerMinute);
+    EXPECT_EQ(s.servers[1].joinsAfterMinutes, 5);
+    EXPECT_EQ(s.servers[1].leavesAfterMinutes, 20);
+    const std::string window = R"({"servers": [{ "host": "h", "joinsAfterMinutes": 5, )";
+    EXPECT_NE(RefusalOf(window + R"("leavesAfterMinutes": 5 }]})").find("must be after"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "dialogStepsPerMinute": "many" }]})")
+                  .find("dialogStepsPerMinute"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "dialogStepsPerMinute": -1 }]})")
+                  .find("between"),
+              std::string::npos);
+}
+
+TEST(ServerPresenceTest, InServiceInsideItsWindowOnly) {
+    using std::chrono::minutes;
+    const platform::TimePoint start{std::chrono::hours(1000)};
+    const ServerPresence presence(start);
+    ServerSpec always, window, down;
+    window.joinsAfterMinutes = 5;
+    window.leavesAfterMinutes = 20;
+    down.down = true;
+    EXPECT_TRUE(presence.InService(always, start));
+    EXPECT_FALSE(presence.InService(window, start + minutes(5) - std::chrono::seconds(1)));
+    EXPECT_TRUE(presence.InService(window, start + minutes(5)));
+    EXPECT_TRUE(presence.InService(window, start + minutes(20) - std::chrono::seconds(1)));
+    EXPECT_FALSE(presence.InService(window, start + minutes(20)));
+    EXPECT_FALSE(presence.InService(down, start));
+    EXPECT_FALSE(ServerPresence::HasWindow(always));
+    EXPECT_TRUE(ServerPresence::HasWindow(window));
+    EXPECT_FALSE(ServerPresence::HasWindow(down));
 }
 
 }  // namespace

@@ -384,6 +384,38 @@ TEST_P(CatalogueSimulatorTest, WorkloadRecordsAndTheirExNarrowing) {
     EXPECT_NE(forward, 0);
 }
 
+// The scenario's volume sets how many dialog steps a server records: ten
+// minutes of a busy server give thousands, of an idle one none.
+TEST(WorkloadVolumeTest, DialogStepsPerMinuteSetTheRecordsOfTheWindow) {
+    ClockScope clock;
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.servers.resize(2);
+    for (r3sim::ServerSpec& server : scenario.servers) server.services = {"Dialog"};
+    scenario.servers[0].dialogStepsPerMinute = 3000;
+    scenario.servers[1].dialogStepsPerMinute = 0;
+    SimulatorSession session(scenario);
+    auto StepsOf = [](const std::u16string& systemNumber) {
+        CRfcConnection connection;
+        SimulatorSession::LogOn(connection, u"COLLECTOR", u"SECRET", u"qashost1", systemNumber);
+        connection.CallRfcOpen();
+        CSapwlStatrecReadFileEx steps;
+        steps.PrepareInterface(connection);
+        steps.SetImport(u"I_READ_START_DATE", std::u16string_view(u"20261208"));
+        steps.SetImport(u"I_READ_START_TIME", std::u16string_view(u"095730"));
+        steps.SetImport(u"I_READ_END_DATE", std::u16string_view(u"20261208"));
+        steps.SetImport(u"I_READ_END_TIME", std::u16string_view(u"100730"));
+        steps.CallFunctionModule(connection);
+        const int count = steps.GetNormalRowCount();
+        connection.CloseConnection();
+        return count;
+    };
+    // 3000 a minute on a daily wave of +-1714.
+    const int busy = StepsOf(u"00");
+    EXPECT_GT(busy, 12000);
+    EXPECT_LT(busy, 48000);
+    EXPECT_EQ(StepsOf(u"01"), 0);
+}
+
 TEST_P(CatalogueSimulatorTest, SaposcolOfTheHost) {
     CGetConfigDefined config;
     config.PrepareInterface(connection_);

@@ -5,6 +5,9 @@
 // and, beside them, any whose data files lie in the folder without a
 // control record.
 //
+// The packed records held one by one are aligned (alignas(8)), so that
+// their fields sit where their types want them.
+//
 // Plain data; built once by ReadSession, then only read.
 #pragma once
 
@@ -29,13 +32,13 @@ struct ProfileParameter {
 
 struct InstanceData {
     std::string name;
-    std::optional<instrec::ControlRecord> control;
+    alignas(8) std::optional<instrec::ControlRecord> control;
     std::vector<instrec::MemoryRecord> memory;
     std::vector<instrec::RequestQueueRecord> queues;
     std::vector<instrec::WorkProcessRecord> workProcesses;
-    std::optional<instrec::StorageRecord> storage;
+    alignas(8) std::optional<instrec::StorageRecord> storage;
     std::vector<ProfileParameter> profile;
-    std::optional<instrec::SummaryRecord> summary;
+    alignas(8) std::optional<instrec::SummaryRecord> summary;
     std::vector<instrec::TableStatisticRecord> tables;
     std::vector<instrec::BufferStatisticRecord> buffers;
     std::vector<instrec::TableQualityRecord> qualities;
@@ -49,7 +52,7 @@ struct DiskData {
 
 struct HostData {
     std::string name;  // as host.ctl names it, or the file name without one
-    std::optional<HostControlRecord> control;
+    alignas(8) std::optional<HostControlRecord> control;
     std::vector<HostCpuRecord> cpu;
     std::vector<DiskData> disks;
     std::vector<tagPS_STAT> processes;
@@ -63,8 +66,8 @@ struct SystemFacts {
     std::string database;      // RFCDBSYS
     std::string databaseHost;  // of instance.ctl
     std::string kernel;        // the first instance's kernel release and patch level
-    std::optional<SystemControlRecord> control;
-    std::optional<PcControlRecord> pc;
+    alignas(8) std::optional<SystemControlRecord> control;
+    alignas(8) std::optional<PcControlRecord> pc;
     std::vector<ComponentRecord> components;
     std::vector<PatchRecord> patches;
 };

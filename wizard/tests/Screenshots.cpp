@@ -18,6 +18,7 @@
 #include "wizard/ConnectionPropertySheet.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
+#include "wizard/tests/ScreenshotScratch.h"
 
 namespace {
 
@@ -39,18 +40,9 @@ void Type(QLineEdit* edit, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
-        return 2;
-    }
-    const std::string out = std::filesystem::absolute(argv[1]).string();
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char pattern[] = "/tmp/quorvel-shots-XXXXXX";
-    if (!::mkdtemp(pattern)) return 1;
-    const std::string root = pattern;
-    std::filesystem::create_directories(root + "/quorvel");
-    ::setenv(settings::kDirectoryEnv, root.c_str(), 1);
-    std::filesystem::current_path(root + "/quorvel");
+    ScreenshotScratch scratch;
+    if (!scratch.Open(argc, argv)) return 2;
+    const std::string out = scratch.Out("");
 
     QApplication app(argc, argv);
     int failures = 0;
@@ -72,29 +64,27 @@ int main(int argc, char** argv) {
         Type(logon.Control(CLogonPropertyPage::IDC_CLIENT), "100");
         Type(logon.Control(CLogonPropertyPage::IDC_USER), "collector");
         Type(logon.Control(CLogonPropertyPage::IDC_PASSWORD), "secret");
-        if (!Save(&sheet, out + "/wizard-logon.png")) ++failures;
+        if (!Save(&sheet, out + "wizard-logon.png")) ++failures;
         sheet.PressNext();
         // The picture shows a typical path; the folder is made in the scratch
         // directory.
         QLineEdit* directory = sheet.m_DirectoryPage.DirectoryEdit()->Edit();
         const QString scratch = directory->text();
         directory->setText(QStringLiteral("/srv/quorvel/DATA/"));
-        if (!Save(&sheet, out + "/wizard-directory.png")) ++failures;
+        if (!Save(&sheet, out + "wizard-directory.png")) ++failures;
         directory->setText(scratch);
         sheet.PressNext();
         CGridControl* grid = sheet.m_SaposcolPage.Grid();
         grid->SetCellText(1, 1, QStringLiteral("SAPCCMSR.DBHOST.99"));
         grid->SetCellText(1, 2, QStringLiteral("DB1"));
         grid->SetCellText(1, 3, QStringLiteral("qashost1_QAS_00"));
-        if (!Save(&sheet, out + "/wizard-database-servers.png")) ++failures;
+        if (!Save(&sheet, out + "wizard-database-servers.png")) ++failures;
         sheet.PressCancel();
 
         CConnectionTestWindow test;
         test.SetStatus(u"opening connection to instance qashost1_QAS_00.");
         QTest::qWait(400);
-        if (!Save(&test.Dialog(), out + "/wizard-connection-test.png")) ++failures;
+        if (!Save(&test.Dialog(), out + "wizard-connection-test.png")) ++failures;
     }
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(root);
     return failures == 0 ? 0 : 1;
 }

@@ -165,5 +165,29 @@ TEST_F(ConsoleTest, MoreDatabaseServersThanRowsCancelTheWizardWithTheReason) {
     EXPECT_TRUE(remotes.empty());
 }
 
+// What a new user of the simulated system finds stored, and what a second
+// run leaves alone.
+TEST_F(ConsoleTest, PrefilledValuesGiveAWizardThatFinishesWithTheDatabaseServer) {
+    SimulatorSession sim;
+    settings::SettingsStore store = Store();
+    std::u16string error;
+    ASSERT_TRUE(PrefillSimulatorSettings(store, error)) << platform::ToUtf8(error);
+    CConsoleUserInterface ui(out_);
+    ConnectionSettings settings;
+    std::vector<tagSERVERLIST> servers;
+    std::vector<tagREMOTELIST> remotes;
+    ASSERT_TRUE(ui.RunConnectionWizard(settings, servers, remotes)) << Output();
+    EXPECT_EQ(settings.systemId, u"QAS");
+    ASSERT_EQ(remotes.size(), 1u);
+    EXPECT_EQ(RemoteDestination(remotes[0]), u"QASDB_SAPCCMSR");
+    EXPECT_EQ(RemoteGateway(remotes[0]), u"qashost1_QAS_00");
+
+    ASSERT_TRUE(store.SetStrings(u"Logon", {{u"HostName", u"qashost2"}}));
+    ASSERT_TRUE(store.SetStrings(u"QAS", {{u"Destination1", u""}}));
+    ASSERT_TRUE(PrefillSimulatorSettings(store, error));
+    EXPECT_EQ(Stored(u"Logon", u"HostName"), "qashost2");
+    EXPECT_EQ(Stored(u"QAS", u"Destination1"), "");
+}
+
 }  // namespace
 }  // namespace wizardtest

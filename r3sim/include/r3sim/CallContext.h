@@ -15,6 +15,7 @@
 #include "r3sim/Dictionary.h"
 #include "r3sim/Record.h"
 #include "r3sim/Scenario.h"
+#include "r3sim/ServerPresence.h"
 #include "wire/Messages.h"
 
 namespace r3sim {
@@ -30,11 +31,14 @@ class CallContext {
     // interface may be null for modules served with fixed parameter lists.
     CallContext(const Scenario& scenario, const ServerSpec& server, const SessionInfo& session,
                 const rfcwire::CallRequest& request, rfcwire::CallReply& reply,
-                const Interface* interface, const Dictionary& dictionary);
+                const Interface* interface, const Dictionary& dictionary,
+                ServerPresence presence = {});
 
     const Scenario& GetScenario() const { return scenario_; }
     const ServerSpec& Server() const { return server_; }
     const SessionInfo& Session() const { return session_; }
+    // Which servers of the system are in service (for the server list).
+    const ServerPresence& Presence() const { return presence_; }
     const rfcwire::CallRequest& Request() const { return request_; }
     CharWidth Width() const { return width_; }
 
@@ -85,6 +89,7 @@ class CallContext {
     rfcwire::CallReply& reply_;
     const Interface* interface_;
     const Dictionary& dictionary_;
+    ServerPresence presence_;
     CharWidth width_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,6 +42,13 @@ struct ServerSpec {
     bool down = false;           // not listening at all
     bool refuseLogons = false;   // listening, every logon refused
     int clockOffsetSeconds = 0;  // the server's clock against ours
+    // Mean dialog steps a minute of its workload statistics, over a daily
+    // wave; empty: about 70 on a dialog server, a quarter of that elsewhere.
+    std::optional<double> dialogStepsPerMinute;
+    // Minutes after the system's start when the instance starts and stops;
+    // outside that window it is stopped (see ServerPresence.h).
+    int joinsAfterMinutes = 0;
+    std::optional<int> leavesAfterMinutes;  // empty: runs to the end
 };
 
 enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail };

@@ -8,9 +8,12 @@
 //   ... RfcOpenExU with QUORVEL_RFC_PORT_BASE = base ...
 //   system.Stop();
 //
-// Thread rules: Start, Stop and Modules belong to the owning thread; the
-// counters may be read from any thread at any time. Each application server
-// runs an accept thread and one thread per connection.
+// Servers with a join/leave window (ServerPresence.h) count their minutes
+// from Start on platform::CurrentTimeSource().
+//
+// Thread rules: Start, Stop, FollowClock and Modules belong to the owning
+// thread; the counters may be read from any thread at any time. Each
+// application server runs an accept thread and one thread per connection.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +48,10 @@ class SimulatedSystem {
     int Start(int portBase = 0);
     void Stop();
     bool Running() const { return !servers_.empty(); }
+    // Servers with a join/leave window start or stop listening as the time
+    // source has moved; each does so by itself within 100 ms, this at once
+    // (for tests that drive the clock by hand).
+    void FollowClock();
 
     int PortBase() const { return portBase_; }
     // Port of an application server (also of one that is down), 0 when unknown.

@@ -1,5 +1,6 @@
 // Basis modules: RFC_PING, RFC_GET_SAP_SYSTEM_PARAMETERS, DB_DBSYS_RELEASE
-// (reached with fixed parameter lists), RFC_SYSTEM_INFO and TH_SERVER_LIST.
+// (reached with fixed parameter lists), RFC_SYSTEM_INFO and TH_SERVER_LIST
+// (the servers in service at the time of the call).
 #include <array>
 
 #include "r3sim/ModuleRegistry.h"
@@ -70,7 +71,7 @@ void ServerList(CallContext& call) {
     const Scenario& s = call.GetScenario();
     Record row = call.NewRecord(u"LIST");
     for (const ServerSpec& server : s.servers) {
-        if (server.down) continue;
+        if (!call.Presence().InServiceNow(server)) continue;
         const uint8_t bits = static_cast<uint8_t>(ServiceBits(server));
         const uint8_t number[2] = {0x0C, static_cast<uint8_t>(0xE4 + server.systemNumber)};
         const uint8_t state = 1;

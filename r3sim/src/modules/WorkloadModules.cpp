@@ -29,6 +29,10 @@ namespace {
 
 constexpr int64_t kDay = 86400;
 constexpr int64_t kKeptSeconds = 7 * kDay;
+// A dialog server's mean when the scenario gives none, and its daily swing:
+// 70 +- 40 steps a minute; other means swing in the same proportion.
+constexpr double kDialogStepsPerMinute = 70;
+constexpr double kDialogSwing = 40;
 
 int64_t ServerSeconds() {
     const auto now = platform::CurrentTimeSource()->Now();
@@ -133,13 +137,23 @@ struct Step {
     int64_t salt;
 };
 
+// The salt of the index-th step ending in a second. The first 32 of a second
+// keep the numbering of the original stream; busier seconds (thousands of
+// steps a minute) number the rest apart, so no two steps share their figures.
+int64_t StepSalt(int64_t second, int index) {
+    constexpr int kFirst = 32;
+    constexpr int64_t kBusySeconds = int64_t{1} << 50;
+    return index < kFirst ? second * kFirst + index : kBusySeconds + second * 1024 + index;
+}
+
 // The stream of one server: how many steps end in each second.
 class Stream {
   public:
     Stream(const Scenario& scenario, const ServerSpec& server)
         : f_(scenario.seed),
           key_(server.name + "/statrec"),
-          dialog_(Offers(server, "Dialog") ? 1.0 : 0.25),
+          dialogPerMinute_(server.dialogStepsPerMinute.value_or(
+              Offers(server, "Dialog") ? kDialogStepsPerMinute : kDialogStepsPerMinute / 4)),
           update_(Offers(server, "Update") ? 0.3 : 0.0),
           batch_(Offers(server, "Backg") ? 1.0 : 0.0) {}
 
@@ -153,9 +167,9 @@ class Stream {
             const int updates = Count(updatePerSecond_, s, 1);
             const int batches = Count(batchPerSecond_, s, 2);
             int k = 0;
-            for (int i = 0; i < dialogs; ++i) visit(Step{StepKind::kDialog, s, s * 32 + k++});
-            for (int i = 0; i < updates; ++i) visit(Step{StepKind::kUpdate, s, s * 32 + k++});
-            for (int i = 0; i < batches; ++i) visit(Step{StepKind::kBatch, s, s * 32 + k++});
+            for (int i = 0; i < dialogs; ++i) visit(Step{StepKind::kDialog, s, StepSalt(s, k++)});
+            for (int i = 0; i < updates; ++i) visit(Step{StepKind::kUpdate, s, StepSalt(s, k++)});
+            for (int i = 0; i < batches; ++i) visit(Step{StepKind::kBatch, s, StepSalt(s, k++)});
         }
     }
 
@@ -163,12 +177,15 @@ class Stream {
     const std::string& Key() const { return key_; }
 
   private:
-    // Steps per second this minute: a daily wave of about 70 dialog steps a
-    // minute on a dialog server, a few background steps.
+    // Steps per second this minute: dialog steps on a daily wave around the
+    // server's mean (its trough stays above zero, so the mean holds over a
+    // day), a few background steps.
     void Rates(int64_t minute) {
         minute_ = minute;
         const int64_t t = minute * 60;
-        dialogPerSecond_ = std::max(0.0, f_.Wave(key_ + "/dialog", t, 70, 40, kDay)) / 60 * dialog_;
+        const double amplitude = dialogPerMinute_ * kDialogSwing / kDialogStepsPerMinute;
+        dialogPerSecond_ =
+            std::max(0.0, f_.Wave(key_ + "/dialog", t, dialogPerMinute_, amplitude, kDay)) / 60;
         updatePerSecond_ = dialogPerSecond_ * update_;
         batchPerSecond_ = std::max(0.0, f_.Wave(key_ + "/batch", t, 3, 2, kDay)) / 60 * batch_;
     }
@@ -181,7 +198,7 @@ class Stream {
 
     Figures f_;
     std::string key_;
-    double dialog_, update_, batch_;
+    double dialogPerMinute_, update_, batch_;
     int64_t minute_ = std::numeric_limits<int64_t>::min();
     double dialogPerSecond_ = 0, updatePerSecond_ = 0, batchPerSecond_ = 0;
 };

@@ -1,0 +1,80 @@
+#include "app/dialog/CollectorApp.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QSplashScreen>
+#include <QTimer>
+#include <clocale>
+#include <exception>
+
+#include "app/core/CatchConvention.h"
+#include "app/core/MessageChannel.h"
+#include "app/dialog/CollectorDialog.h"
+#include "platform/Exception.h"
+#include "platform/SystemInformation.h"
+#include "wizard/MessageBox.h"
+
+OsVersionInfo ReadOsVersion() {
+    OsVersionInfo version;
+    const auto kernel = platform::ReadKernelInformation();
+    if (!kernel) return version;
+    const QStringList parts = QString::fromStdU16String(kernel->release).split(u'.');
+    if (!parts.isEmpty()) version.major = parts[0].toInt();
+    if (parts.size() > 1) version.minor = parts[1].toInt();
+    return version;
+}
+
+CCollectorApp::CCollectorApp(VersionSource version) : m_Version(std::move(version)) {}
+
+CCollectorApp::~CCollectorApp() = default;
+
+void CCollectorApp::ShowSplash() {
+    QPixmap picture(360, 160);
+    picture.fill(QColor(0, 84, 147));
+    {
+        QPainter painter(&picture);
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setPointSize(18);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(picture.rect(), Qt::AlignCenter, CCollectorDialog::Caption());
+    }
+    m_pSplash = std::make_unique<QSplashScreen>(picture);
+    m_pSplash->show();
+    // It closes itself; start-up goes on while it is shown.
+    QTimer::singleShot(kSplashMs, m_pSplash.get(), &QWidget::close);
+}
+
+void CCollectorApp::RunMainDialog() {
+    CCollectorDialog dialog;
+    dialog.exec();
+}
+
+bool CCollectorApp::InitInstance() {
+    try {
+        const OsVersionInfo version = m_Version();
+        if (version.major < kMinimumMajorVersion) {
+            wizard::ShowMessageBox(nullptr, u"Program will only run on Windows 2000/XP!",
+                                   wizard::MessageIcon::Information);
+            return false;
+        }
+        QApplication::setApplicationName(QStringLiteral("quorvel"));
+        QApplication::setApplicationDisplayName(CCollectorDialog::Caption());
+        QApplication::setOrganizationName(QString::fromLatin1(kSettingsRoot));
+        ShowSplash();
+        // English names in time stamps and text; the text files get their
+        // code page from the platform layer, not from this locale.
+        if (std::setlocale(LC_ALL, "en_US.UTF-8") == nullptr) std::setlocale(LC_ALL, "C");
+        RunMainDialog();
+    } catch (const CException& e) {
+        wizard::ShowMessageBox(nullptr, CutToErrorCapacity(e.ReportText()),
+                               wizard::MessageIcon::Stop);
+    } catch (...) {
+        wizard::ShowMessageBox(
+            nullptr, LowLevelTrapText(u"CCollectorApp::InitInstance", TrapStyle::MessageBox),
+            wizard::MessageIcon::Stop);
+    }
+    return false;
+}

@@ -1,0 +1,161 @@
+// Rows per second for a table of 100,000 rows of 177 bytes that a non-Unicode
+// system sends in one call, read back row by row through GetTableRow and
+// GetTableField; beside it the raw rate of moving the same bytes over a
+// loopback TCP connection, the floor the call stack adds its cost to.
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "r3sim/Record.h"
+#include "rfc/BaseRfc.h"
+#include "support/SimulatorSession.h"
+
+namespace {
+
+using namespace r3sim;
+
+constexpr int kRows = 100000;
+constexpr char kModule[] = "Z_QUORVEL_BENCH_ROWS";
+
+// 20 + 40 + 12 + 10 + 95 = 177 bytes in the 1-byte layout.
+void RegisterRowsModule(ModuleRegistry& registry) {
+    registry.Structures().Add(Structure("ZBENCH177", {Char("TCODE", 20), Char("REPORT", 40),
+                                                      Char("ACCOUNT", 12), Num("STEPS", 10),
+                                                      Char("TEXT", 95)}));
+    registry.Register(kModule, {Import(Int("ROWS")), Table("ROWS", "ZBENCH177")},
+                      [](CallContext& call) {
+                          Record row = call.NewRecord(u"ROWS");
+                          row.SetText("TCODE", "VA01")
+                              .SetText("REPORT", "SAPMV45A")
+                              .SetText("ACCOUNT", "SMITH")
+                              .SetText("TEXT", "Create sales order");
+                          for (int64_t i = 0; i < call.ImportInt(u"ROWS"); ++i) {
+                              row.SetInt("STEPS", i);
+                              call.AddRow(u"ROWS", row);
+                          }
+                      });
+}
+
+Scenario NonUnicodeSystem() {
+    Scenario s = DefaultScenario();
+    s.unicode = false;
+    s.release = s.partnerRelease = s.kernelRelease = "46C";
+    return s;
+}
+
+// The non-Unicode system with the module, a logon, and the call prepared.
+class RowsCall {
+  public:
+    RowsCall() : sim_(NonUnicodeSystem(), 0, RegisterRowsModule), call_(u"Z_QUORVEL_BENCH_ROWS") {
+        SimulatorSession::LogOn(connection_);
+        connection_.CallRfcOpen();
+        call_.PrepareInterface(connection_);
+        call_.SetImport(u"I_ROWS", int32_t{kRows});
+    }
+    ~RowsCall() { connection_.CloseConnection(); }
+
+    // Transfers the table; its row count.
+    int Call() {
+        call_.CallFunctionModule(connection_);
+        return call_.GetTableRowCount(u"ROWS");
+    }
+    // Reads two fields of every row, as a collector's capture does.
+    int64_t ReadRows(int count) {
+        int64_t checksum = 0;
+        for (int i = 1; i <= count; ++i) {
+            const void* row = call_.GetTableRow(u"ROWS", i);
+            int32_t steps = 0;
+            call_.GetTableField(u"T_ROWS", u"STEPS", row, steps);
+            call_.GetTableField(u"T_ROWS", u"TCODE", row, tcode_);
+            checksum += steps + static_cast<int64_t>(tcode_.size());
+        }
+        return checksum;
+    }
+    void Free() { call_.FreeTables(); }
+
+  private:
+    SimulatorSession sim_;
+    CRfcConnection connection_;
+    CBaseRfc call_;
+    std::u16string tcode_;
+};
+
+void BM_TableRowsThroughTheCallBase(benchmark::State& state) {
+    RowsCall call;
+    int64_t rows = 0;
+    for (auto _ : state) {
+        const int count = call.Call();
+        benchmark::DoNotOptimize(call.ReadRows(count));
+        rows += count;
+        call.Free();
+    }
+    if (rows != static_cast<int64_t>(state.iterations()) * kRows)
+        state.SkipWithError("the table did not arrive whole");
+    state.SetItemsProcessed(rows);
+    state.SetBytesProcessed(rows * 177);
+}
+BENCHMARK(BM_TableRowsThroughTheCallBase)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The row accessors alone, on a table already transferred: what the
+// collector's per-row work costs beside the transfer.
+void BM_TableFieldsOfATransferredTable(benchmark::State& state) {
+    RowsCall call;
+    const int count = call.Call();
+    for (auto _ : state) benchmark::DoNotOptimize(call.ReadRows(count));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+}
+BENCHMARK(BM_TableFieldsOfATransferredTable)->Unit(benchmark::kMillisecond);
+
+// The same 17.7 MB written by one thread and read by another over 127.0.0.1.
+void BM_RawLoopbackSameBytes(benchmark::State& state) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener, 1) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        state.SkipWithError("no loopback listener");
+        return;
+    }
+    const size_t total = size_t{kRows} * 177;
+    std::vector<char> sent(total, 'x'), received(total);
+    for (auto _ : state) {
+        std::thread writer([&] {
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+                for (size_t done = 0; done < total;) {
+                    const ssize_t n = ::write(fd, sent.data() + done, total - done);
+                    if (n <= 0) break;
+                    done += static_cast<size_t>(n);
+                }
+            }
+            ::close(fd);
+        });
+        const int fd = ::accept(listener, nullptr, nullptr);
+        size_t done = 0;
+        while (done < total) {
+            const ssize_t n = ::read(fd, received.data() + done, total - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+        writer.join();
+        if (done != total) state.SkipWithError("short loopback transfer");
+    }
+    ::close(listener);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kRows);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * total));
+}
+BENCHMARK(BM_RawLoopbackSameBytes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
