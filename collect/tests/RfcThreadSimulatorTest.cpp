@@ -39,7 +39,9 @@ bool Eventually(Pred pred) {
     return pred();
 }
 
+// Under the connection lock: the worker opens and closes under it.
 bool IsOpen(CRfcThread& t) {
+    std::lock_guard lock(t.Connection().Lock());
     return RfcIsValidHandleU(t.Connection().Handle(), nullptr) == RFC_OK;
 }
 

@@ -1,9 +1,11 @@
 #include "r3sim/CallContext.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstring>
 
 #include "Text.h"
+#include "platform/DateTime.h"
 #include "platform/TextCodec.h"
 #include "rfc32u.h"
 #include "wire/Bcd.h"
@@ -83,6 +85,12 @@ CallContext::CallContext(const Scenario& scenario, const ServerSpec& server,
       dictionary_(dictionary),
       presence_(presence),
       width_(scenario.unicode ? kWidth2 : kWidth1) {}
+
+int64_t CallContext::ServerSeconds() const {
+    const auto now = platform::CurrentTimeSource()->Now();
+    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count() +
+           server_.clockOffsetSeconds;
+}
 
 bool CallContext::HasImport(std::u16string_view name) const {
     for (const rfcwire::Value& value : request_.exporting)

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,9 @@ class WizardTest : public ::testing::Test {
         root_ = pattern;
         fs::create_directories(root_ + "/config");
         fs::create_directories(root_ + "/program");
+        if (const char* previous = std::getenv(settings::kDirectoryEnv))
+            previousSettings_ = previous;
         ::setenv(settings::kDirectoryEnv, (root_ + "/config").c_str(), 1);
-        previousSettings_ =
-            std::getenv(settings::kDirectoryEnv) ? std::getenv(settings::kDirectoryEnv) : "";
         previousDirectory_ = fs::current_path();
         fs::current_path(root_ + "/program");
         programPath_ = fs::current_path().string() + "/";
@@ -56,7 +57,11 @@ class WizardTest : public ::testing::Test {
         wizard::SetMessageBoxHook({});
         platform::SetTimeSource(nullptr);
         fs::current_path(previousDirectory_);
-        ::setenv(settings::kDirectoryEnv, previousSettings_.c_str(), 1);
+        if (previousSettings_) {
+            ::setenv(settings::kDirectoryEnv, previousSettings_->c_str(), 1);
+        } else {
+            ::unsetenv(settings::kDirectoryEnv);
+        }
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
@@ -115,7 +120,7 @@ class WizardTest : public ::testing::Test {
     std::string root_;
     std::string programPath_;
     fs::path previousDirectory_;
-    std::string previousSettings_;
+    std::optional<std::string> previousSettings_;  // the variable as it was, if set
     std::shared_ptr<platform::ManualTimeSource> clock_;
     std::vector<wizard::MessageBoxRequest> boxes_;
 };

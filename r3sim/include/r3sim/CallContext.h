@@ -36,6 +36,8 @@ class CallContext {
 
     const Scenario& GetScenario() const { return scenario_; }
     const ServerSpec& Server() const { return server_; }
+    // Unix seconds on the server's own clock: the time source's plus its offset.
+    int64_t ServerSeconds() const;
     const SessionInfo& Session() const { return session_; }
     // Which servers of the system are in service (for the server list).
     const ServerPresence& Presence() const { return presence_; }

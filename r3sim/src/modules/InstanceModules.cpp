@@ -20,12 +20,6 @@
 namespace r3sim {
 namespace {
 
-int64_t ServerSeconds(const CallContext& call) {
-    const auto now = platform::CurrentTimeSource()->Now();
-    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count() +
-           call.Server().clockOffsetSeconds;
-}
-
 platform::DateTime ServerLocal(int64_t serverSeconds) {
     return platform::CurrentTimeSource()->ToLocal(
         platform::TimePoint(std::chrono::seconds(serverSeconds)));
@@ -91,7 +85,7 @@ void WpInfo(CallContext& call) {
     const ServerSpec& server = call.Server();
     const bool withCpu = call.ImportText(u"WITH_CPU") == "01";
     const Figures f(call.GetScenario().seed);
-    const int64_t now = ServerSeconds(call);
+    const int64_t now = call.ServerSeconds();
     const int64_t hour = now / 3600;
     Record row = call.NewRecord(u"WPLIST");
     int number = 0;
@@ -164,7 +158,7 @@ void Saprel(CallContext& call) {
 void RequestQueue(CallContext& call) {
     const ServerSpec& server = call.Server();
     const Figures f(call.GetScenario().seed);
-    const int64_t now = ServerSeconds(call);
+    const int64_t now = call.ServerSeconds();
     std::vector<std::string> queues = {"NOWP"};
     for (const ProcessGroup& g : ProcessGroups(server)) queues.emplace_back(g.type);
     queues.emplace_back("ICM");
@@ -270,7 +264,7 @@ void Parameter(CallContext& call) {
         call.Raise("NOT_FOUND", "saposcol is not running on " + host.host);
         return;
     }
-    const int64_t now = ServerSeconds(call);
+    const int64_t now = call.ServerSeconds();
     call.Export(u"FP_COLLVERSION", "COLL 20.95 700 - 20.67 Linux 2020/06/25");
     const platform::DateTime since = ServerLocal(now);  // started at midnight
     char started[32];
@@ -287,7 +281,7 @@ void Parameter(CallContext& call) {
 }
 
 void SystemTime(CallContext& call) {
-    const int64_t now = ServerSeconds(call);
+    const int64_t now = call.ServerSeconds();
     const platform::DateTime local = ServerLocal(now);
     const platform::DateTime utc =
         platform::CurrentTimeSource()->ToGmt(platform::TimePoint(std::chrono::seconds(now)));
@@ -307,7 +301,7 @@ void SystemTime(CallContext& call) {
 void StorageInfos(CallContext& call) {
     const ServerSpec& server = call.Server();
     const Figures f(call.GetScenario().seed);
-    const int64_t now = ServerSeconds(call);
+    const int64_t now = call.ServerSeconds();
     const int processes = ProcessCount(server);
     const int64_t shmTotal = 2400000 + 100000 * processes;
     const int64_t shmUsed =

@@ -15,12 +15,6 @@
 namespace r3sim {
 namespace {
 
-int64_t ServerSeconds(const CallContext& call) {
-    const auto now = platform::CurrentTimeSource()->Now();
-    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count() +
-           call.Server().clockOffsetSeconds;
-}
-
 std::string Stamp(int64_t serverSeconds) {
     const platform::DateTime t = platform::CurrentTimeSource()->ToLocal(
         platform::TimePoint(std::chrono::seconds(serverSeconds)));
@@ -135,7 +129,7 @@ class Summary {
     explicit Summary(CallContext& call)
         : call_(call),
           f_(call.GetScenario().seed),
-          now_(ServerSeconds(call)),
+          now_(call.ServerSeconds()),
           prefix_(call.Server().name + "/tune/") {}
 
     void Run() {

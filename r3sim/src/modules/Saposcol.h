@@ -33,9 +33,6 @@ std::optional<Target> TargetHost(CallContext& call);
 ParameterSpec LocalRemoteImport();
 ParameterSpec DestinationImport();
 
-// Unix seconds on the server's own clock.
-int64_t ServerSeconds(const CallContext& call);
-
 // The collector's last write on the host's clock, "Sun Dec  6 18:20:33 2026"
 // (every ten seconds), or the scenario's fixed text.
 std::string LastCollectorWrite(const HostSpec& host, int64_t serverSeconds);

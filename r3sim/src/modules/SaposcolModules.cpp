@@ -39,12 +39,6 @@ ParameterSpec DestinationImport() {
     return Import(Char("LOGICAL_DESTINATION", 32)).Optional().Text("RFC destination of saposcol");
 }
 
-int64_t ServerSeconds(const CallContext& call) {
-    const auto now = platform::CurrentTimeSource()->Now();
-    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count() +
-           call.Server().clockOffsetSeconds;
-}
-
 std::string LastCollectorWrite(const HostSpec& host, int64_t serverSeconds) {
     if (!host.lastCollectorWrite.empty()) return host.lastCollectorWrite;
     const auto source = platform::CurrentTimeSource();
@@ -133,7 +127,7 @@ void ConfigDefined(CallContext& call) {
     call.Export(u"FP_OPSYSTEM", OperatingSystemText(h));
     call.Export(u"FP_NODENAME", h.host);
     call.Export(u"FP_MACHINE", h.operatingSystem == "OMBRITH" ? "9406-570" : "x86_64");
-    call.Export(u"FP_LASTCOLLWRT", LastCollectorWrite(h, ServerSeconds(call)));
+    call.Export(u"FP_LASTCOLLWRT", LastCollectorWrite(h, call.ServerSeconds()));
     call.Export(u"FP_COLLVERS", "COLL 20.95 700");
     call.Export(u"FP_INTERVAL", int64_t{10});
 }

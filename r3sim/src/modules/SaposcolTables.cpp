@@ -62,7 +62,7 @@ void DefineStructures(Dictionary& d) {
 class HostFigures {
   public:
     HostFigures(const CallContext& call, const HostSpec& host)
-        : figures_(call.GetScenario().seed), host_(host), now_(ServerSeconds(call)) {}
+        : figures_(call.GetScenario().seed), host_(host), now_(call.ServerSeconds()) {}
 
     int64_t Wave(const std::string& figure, double base, double amplitude, double period) const {
         return static_cast<int64_t>(

@@ -34,11 +34,6 @@ constexpr int64_t kKeptSeconds = 7 * kDay;
 constexpr double kDialogStepsPerMinute = 70;
 constexpr double kDialogSwing = 40;
 
-int64_t ServerSeconds() {
-    const auto now = platform::CurrentTimeSource()->Now();
-    return std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
-}
-
 platform::DateTime Local(int64_t seconds) {
     return platform::CurrentTimeSource()->ToLocal(
         platform::TimePoint(std::chrono::seconds(seconds)));
@@ -317,7 +312,7 @@ void ReadFile(CallContext& call) {
         call.Raise("WRONG_PARAMETER_COMBINATION", "The read window is not a date and time");
         return;
     }
-    const int64_t now = ServerSeconds() + call.Server().clockOffsetSeconds;
+    const int64_t now = call.ServerSeconds();
     end = std::min(end, now);  // nothing is written ahead of the clock
     start = std::max(start, now - kKeptSeconds);
     const platform::DateTime today = Local(now);
