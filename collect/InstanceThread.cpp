@@ -3,6 +3,7 @@
 #include "app/core/CatchConvention.h"
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
+#include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
 #include "rfc/RfcException.h"
@@ -23,7 +24,8 @@ CInstanceThread::~CInstanceThread() {
 
 void CInstanceThread::BuildPaths() {
     const auto path = [this](const char16_t* extension) {
-        return platform::Format(u"%s%s.%s", m_strSessionDir, m_strName, extension);
+        return platform::Format(u"%s%s.%s", m_strSessionDir, platform::FileNamePart(m_strName),
+                                extension);
     };
     m_strLogFile = path(u"log");
     m_strControlFile = platform::Format(u"%sinstance.ctl", m_strSessionDir);

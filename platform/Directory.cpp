@@ -81,4 +81,11 @@ bool IsAbsolutePath(std::u16string_view path) {
     return !path.empty() && path[0] == kPathSeparator;
 }
 
+std::u16string FileNamePart(std::u16string_view name) {
+    std::u16string part(name);
+    for (char16_t& c : part)
+        if (c == kPathSeparator || c == u'\0') c = u'_';
+    return part;
+}
+
 }  // namespace platform

@@ -31,5 +31,9 @@ struct PathParts {
 PathParts SplitPath(std::u16string_view path);
 std::u16string WithTrailingSeparator(std::u16string_view path);
 bool IsAbsolutePath(std::u16string_view path);
+// A name that comes from outside (a typed destination, a server name the
+// system reports) as one file name: separators and NULs become '_', so it
+// cannot leave the folder it is written into.
+std::u16string FileNamePart(std::u16string_view name);
 
 }  // namespace platform

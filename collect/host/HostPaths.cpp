@@ -1,6 +1,7 @@
 #include "collect/host/HostPaths.h"
 
 #include "collect/host/RemoteIdentity.h"
+#include "platform/Directory.h"
 #include "platform/Format.h"
 
 using platform::Format;
@@ -11,7 +12,8 @@ std::u16string HostPaths::DiskFile(std::u16string_view cleanedDiskName) const {
 
 namespace {
 
-HostPaths SharedPaths(std::u16string_view sessionDir, std::u16string_view diskOwner) {
+HostPaths SharedPaths(std::u16string_view sessionDir, std::u16string_view diskOwnerName) {
+    const std::u16string diskOwner = platform::FileNamePart(diskOwnerName);
     HostPaths paths;
     paths.hostControl = Format(u"%shost.ctl", sessionDir);
     paths.diskControl = Format(u"%sdisk.ctl", sessionDir);
@@ -21,8 +23,9 @@ HostPaths SharedPaths(std::u16string_view sessionDir, std::u16string_view diskOw
 
 }  // namespace
 
-HostPaths MakeHostPaths(std::u16string_view sessionDir, std::u16string_view host) {
-    HostPaths paths = SharedPaths(sessionDir, host);
+HostPaths MakeHostPaths(std::u16string_view sessionDir, std::u16string_view hostName) {
+    HostPaths paths = SharedPaths(sessionDir, hostName);
+    const std::u16string host = platform::FileNamePart(hostName);
     paths.log = Format(u"%s%s.log", sessionDir, host);
     paths.cpu = Format(u"%s%s.cpu", sessionDir, host);
     paths.process = Format(u"%s%s.ps", sessionDir, host);
@@ -34,7 +37,7 @@ HostPaths MakeHostPaths(std::u16string_view sessionDir, std::u16string_view host
 HostPaths MakeRemotePaths(std::u16string_view sessionDir, std::u16string_view destination,
                           std::u16string_view system) {
     HostPaths paths = SharedPaths(sessionDir, destination);
-    const std::u16string name = RemoteName(destination, system);
+    const std::u16string name = platform::FileNamePart(RemoteName(destination, system));
     paths.log = Format(u"%s%s.log", sessionDir, name);
     paths.cpu = Format(u"%s%s.cpu", sessionDir, name);
     paths.process = Format(u"%s%s.ps", sessionDir, name);

@@ -82,6 +82,12 @@ TEST(RemoteIdentityTest, RemoteNamesAndPaths) {
     EXPECT_EQ(host.hardware, u"/s/qashost1.hw");
     EXPECT_EQ(host.environment, u"/s/qashost1.env");
     EXPECT_EQ(host.DiskFile(u"c0t0d0"), u"/s/qashost1_c0t0d0.dsk");
+
+    // A typed destination with separators stays inside the session folder.
+    const HostPaths escaping = MakeRemotePaths(u"/s/", u"../../etc/DB", u"A/B");
+    EXPECT_EQ(escaping.cpu, u"/s/.._.._etc_DB(A_B).cpu");
+    EXPECT_EQ(escaping.DiskFile(u"sda"), u"/s/.._.._etc_DB_sda.dsk");
+    EXPECT_EQ(MakeHostPaths(u"/s/", u"a/b").log, u"/s/a_b.log");
 }
 
 }  // namespace
