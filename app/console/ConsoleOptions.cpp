@@ -150,10 +150,10 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
 }
 
 bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error) {
-    if (!store.GetString(u"Logon", u"HostName").empty()) return true;
+    if (!store.GetString(kLogon, u"HostName").empty()) return true;
     std::u16string password = u"SECRET";
     CRfcConnection().ScramblePassword(password);
-    return store.SetStrings(u"Logon",
+    return store.SetStrings(kLogon,
                             {{u"HostName", u"qashost1"},
                              {u"SystemNumber", u"00"},
                              {u"Client", u"100"},

@@ -22,6 +22,7 @@
 #include "app/settings/SettingsStore.h"
 #include "collect/SystemThread.h"
 #include "platform/AnsiTextFile.h"
+#include "platform/FixedText.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
 #include "wizard/WaitCursor.h"
@@ -145,15 +146,11 @@ void CCollectorDialog::Start() {
         repaint();
         m_pStartStop->setText(QStringLiteral("Stop"));
         m_bRunning = true;
-        m_bStarting = false;
-        UpdateCommandRules();
     } catch (const CException& e) {
-        std::u16string text = e.ReportText();
+        const std::u16string text = e.ReportText();
         cursor.Restore();
         wizard::ShowMessageBox(this, text, wizard::MessageIcon::Stop);
-        for (char16_t& c : text)
-            if (c == u'\n') c = u' ';
-        WriteMessage(text);
+        WriteMessage(platform::ReplaceAll(text, u"\n", u" "));
         ResetToIdle();
     } catch (...) {
         cursor.Restore();

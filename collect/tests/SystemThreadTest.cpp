@@ -221,6 +221,10 @@ TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost)
 TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
     auto clock = std::make_shared<platform::ManualTimeSource>(std::chrono::system_clock::now());
     platform::SetTimeSource(clock);
+    // The system clock again after the session has gone, also when an assertion ends the test.
+    struct RestoreClock {
+        ~RestoreClock() { platform::SetTimeSource(nullptr); }
+    } restore;
     r3sim::Scenario scenario = r3sim::DefaultScenario();
     r3sim::ServerSpec late = scenario.servers[2];
     late.systemNumber = 3;
@@ -255,7 +259,6 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
         session.reset();
         EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
     }
-    platform::SetTimeSource(nullptr);
 }
 
 class ClavernSession : public CSystemThread {

@@ -96,6 +96,27 @@ class ConsoleTest : public WizardTest {
         o.user = u"collector";
         return o;
     }
+    // Those values and a password stored, as the front end does before the wizard.
+    void StoreLogon() {
+        ::setenv("QUORVEL_PASSWORD", "secret", 1);
+        settings::SettingsStore store = Store();
+        std::u16string error;
+        ASSERT_TRUE(ApplyConsoleOptions(Logon(), store, error)) << platform::ToUtf8(error);
+    }
+    struct WizardRun {
+        bool finished = false;
+        ConnectionSettings settings;
+        std::vector<tagSERVERLIST> servers;
+        std::vector<tagREMOTELIST> remotes;
+    };
+    // The unattended wizard with the stored values and these database servers.
+    WizardRun RunWizard(std::vector<ConsoleDatabaseServer> databases = {}) {
+        CConsoleUserInterface ui(out_);
+        ui.SetDatabaseServers(std::move(databases));
+        WizardRun run;
+        run.finished = ui.RunConnectionWizard(run.settings, run.servers, run.remotes);
+        return run;
+    }
 
     std::FILE* out_ = nullptr;
 };
@@ -122,25 +143,18 @@ TEST_F(ConsoleTest, GivenValuesReplaceTheStoredOnesAndThePasswordComesScrambled)
 
 TEST_F(ConsoleTest, TheUnattendedWizardEntersTheGivenDatabaseServers) {
     SimulatorSession sim;
-    settings::SettingsStore store = Store();
-    ::setenv("QUORVEL_PASSWORD", "secret", 1);
-    std::u16string error;
-    ASSERT_TRUE(ApplyConsoleOptions(Logon(), store, error));
-
-    CConsoleUserInterface ui(out_);
-    ui.SetDatabaseServers({{u"qasdb_sapccmsr", u"", u""}, {u"CLV", u"sysa", u"qashost2_QAS_02"}});
-    ConnectionSettings settings;
-    std::vector<tagSERVERLIST> servers;
-    std::vector<tagREMOTELIST> remotes;
-    ASSERT_TRUE(ui.RunConnectionWizard(settings, servers, remotes)) << Output();
-    EXPECT_EQ(settings.user, u"COLLECTOR");
-    EXPECT_EQ(settings.password, u"SECRET");
-    EXPECT_EQ(servers.size(), 3u);
-    ASSERT_EQ(remotes.size(), 2u);
-    EXPECT_EQ(RemoteDestination(remotes[0]), u"QASDB_SAPCCMSR");
-    EXPECT_EQ(RemoteGateway(remotes[0]), u"qashost1_QAS_00");  // the first server
-    EXPECT_EQ(RemoteSystem(remotes[1]), u"SYSA");
-    EXPECT_EQ(RemoteGateway(remotes[1]), u"qashost2_QAS_02");
+    StoreLogon();
+    const WizardRun run =
+        RunWizard({{u"qasdb_sapccmsr", u"", u""}, {u"CLV", u"sysa", u"qashost2_QAS_02"}});
+    ASSERT_TRUE(run.finished) << Output();
+    EXPECT_EQ(run.settings.user, u"COLLECTOR");
+    EXPECT_EQ(run.settings.password, u"SECRET");
+    EXPECT_EQ(run.servers.size(), 3u);
+    ASSERT_EQ(run.remotes.size(), 2u);
+    EXPECT_EQ(RemoteDestination(run.remotes[0]), u"QASDB_SAPCCMSR");
+    EXPECT_EQ(RemoteGateway(run.remotes[0]), u"qashost1_QAS_00");  // the first server
+    EXPECT_EQ(RemoteSystem(run.remotes[1]), u"SYSA");
+    EXPECT_EQ(RemoteGateway(run.remotes[1]), u"qashost2_QAS_02");
     EXPECT_EQ(Stored(u"QAS", u"Destination1"), "QASDB_SAPCCMSR");
     EXPECT_EQ(Stored(u"QAS", u"Gateway2"), "qashost2_QAS_02");
     EXPECT_EQ(Stored(u"QAS", u"Destination3"), "");
@@ -148,21 +162,15 @@ TEST_F(ConsoleTest, TheUnattendedWizardEntersTheGivenDatabaseServers) {
 
 TEST_F(ConsoleTest, MoreDatabaseServersThanRowsCancelTheWizardWithTheReason) {
     SimulatorSession sim;
-    settings::SettingsStore store = Store();
-    ::setenv("QUORVEL_PASSWORD", "secret", 1);
-    std::u16string error;
-    ASSERT_TRUE(ApplyConsoleOptions(Logon(), store, error));
-    CConsoleUserInterface ui(out_);
-    ui.SetDatabaseServers({{u"A", u"", u""}, {u"B", u"", u""}, {u"C", u"", u""}, {u"D", u"", u""}});
-    ConnectionSettings settings;
-    std::vector<tagSERVERLIST> servers;
-    std::vector<tagREMOTELIST> remotes;
-    EXPECT_FALSE(ui.RunConnectionWizard(settings, servers, remotes));
+    StoreLogon();
+    const WizardRun run =
+        RunWizard({{u"A", u"", u""}, {u"B", u"", u""}, {u"C", u"", u""}, {u"D", u"", u""}});
+    EXPECT_FALSE(run.finished);
     EXPECT_NE(Output().find("4 standalone database servers given; the system has 3 application "
                             "servers."),
               std::string::npos)
         << Output();
-    EXPECT_TRUE(remotes.empty());
+    EXPECT_TRUE(run.remotes.empty());
 }
 
 // What a new user of the simulated system finds stored, and what a second
@@ -172,15 +180,12 @@ TEST_F(ConsoleTest, PrefilledValuesGiveAWizardThatFinishesWithTheDatabaseServer)
     settings::SettingsStore store = Store();
     std::u16string error;
     ASSERT_TRUE(PrefillSimulatorSettings(store, error)) << platform::ToUtf8(error);
-    CConsoleUserInterface ui(out_);
-    ConnectionSettings settings;
-    std::vector<tagSERVERLIST> servers;
-    std::vector<tagREMOTELIST> remotes;
-    ASSERT_TRUE(ui.RunConnectionWizard(settings, servers, remotes)) << Output();
-    EXPECT_EQ(settings.systemId, u"QAS");
-    ASSERT_EQ(remotes.size(), 1u);
-    EXPECT_EQ(RemoteDestination(remotes[0]), u"QASDB_SAPCCMSR");
-    EXPECT_EQ(RemoteGateway(remotes[0]), u"qashost1_QAS_00");
+    const WizardRun run = RunWizard();
+    ASSERT_TRUE(run.finished) << Output();
+    EXPECT_EQ(run.settings.systemId, u"QAS");
+    ASSERT_EQ(run.remotes.size(), 1u);
+    EXPECT_EQ(RemoteDestination(run.remotes[0]), u"QASDB_SAPCCMSR");
+    EXPECT_EQ(RemoteGateway(run.remotes[0]), u"qashost1_QAS_00");
 
     ASSERT_TRUE(store.SetStrings(u"Logon", {{u"HostName", u"qashost2"}}));
     ASSERT_TRUE(store.SetStrings(u"QAS", {{u"Destination1", u""}}));
