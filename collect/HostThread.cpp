@@ -89,6 +89,7 @@ void CHostThread::Initialize() {
     m_SystemInfo.GetExportField(kSystemExport, u"RFCTZONE", timeZone);
     record.timeZone = timeZone;
     WriteHostControlFile(record);
+    m_Metrics.SetFiles(m_Paths.cpu, m_Paths.hostControl, m_strHost);
 
     CloseConnection();
 }
@@ -167,7 +168,8 @@ void CHostThread::OnEvent(size_t index) {
 
 void CHostThread::OpenConnection() {
     RunReported(
-        u"CHostThread::OpenConnection", TrapStyle::Posted, [this] { m_Connection.CallRfcOpen(); },
+        u"CHostThread::OpenConnection", TrapStyle::Posted,
+        m_Metrics.Timed(u"CHostThread::OpenConnection", [this] { m_Connection.CallRfcOpen(); }),
         [this](const std::u16string& text) {
             WriteHostMessage(text);
             CloseConnection();
@@ -236,7 +238,8 @@ void CHostThread::GetEnvironment() {
 
 void CHostThread::GetHostStatistics() {
     RunReported(
-        u"CHostThread::GetHostStatistics", TrapStyle::Posted, [this] { CaptureHostStatistics(); },
+        u"CHostThread::GetHostStatistics", TrapStyle::Posted,
+        m_Metrics.Timed(u"CHostThread::GetHostStatistics", [this] { CaptureHostStatistics(); }),
         [this](const std::u16string& text) { WriteHostMessage(text); });
     // A request that arrived during the capture is dropped, also after a
     // failure, so a slow host does not capture twice in a row.

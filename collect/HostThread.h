@@ -34,6 +34,7 @@
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
 #include "collect/host/HostPaths.h"
+#include "collect/metrics/HostMetrics.h"
 #include "collect/records/HostRecords.h"
 #include "rfc/catalogue/GetCpuAll.h"
 #include "rfc/catalogue/GetDiskSingle.h"
@@ -89,6 +90,8 @@ class CHostThread : public CRfcThread {
     int SystemId() const { return m_nSystemId; }
     const HostPaths& Paths() const { return m_Paths; }
     bool IsOmbrith() const { return m_strOpSys == kOmbrith; }
+    // The live figures; attached by the owner before Start.
+    metrics::HostMetrics& Metrics() { return m_Metrics; }
 
   protected:
     void OnEvent(size_t index) override;
@@ -133,6 +136,7 @@ class CHostThread : public CRfcThread {
     CGetDiskSingle m_DiskSingle;
     CGetFsysSingle m_FsysSingle;
     CGetTopSingle m_TopSingle;
+    metrics::HostMetrics m_Metrics;
 
   private:
     void CaptureHostStatistics();

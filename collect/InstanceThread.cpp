@@ -44,6 +44,8 @@ void CInstanceThread::BuildPaths() {
 
 void CInstanceThread::Initialize() {
     BuildPaths();
+    m_Metrics.SetFiles(
+        {m_strWorkProcessFile, m_strMemoryFile, m_strRequestQueueFile, m_strDialogStepFile});
     m_Connection.CallRfcOpen();
     m_SystemInfo.CallFunctionModule(m_Connection);
     m_Saprel.CallFunctionModule(m_Connection);
@@ -93,7 +95,7 @@ void CInstanceThread::WriteInstanceMessage(std::u16string_view text) noexcept {
 
 template <typename Body>
 bool CInstanceThread::Capture(const char16_t* routine, Body body) {
-    return RunReported(routine, TrapStyle::Posted, body,
+    return RunReported(routine, TrapStyle::Posted, m_Metrics.Timed(routine, body),
                        [this](const std::u16string& text) { WriteInstanceMessage(text); });
 }
 

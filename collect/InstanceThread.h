@@ -22,6 +22,7 @@
 
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
+#include "collect/metrics/InstanceMetrics.h"
 #include "rfc/catalogue/GetParameter.h"
 #include "rfc/catalogue/PflGetServerParamValues.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
@@ -56,6 +57,8 @@ class CInstanceThread : public CRfcThread {
     const std::u16string& SystemNumber() const { return m_strSystemNumber; }
     const std::u16string& LogFile() const { return m_strLogFile; }
     const std::u16string& SessionDir() const { return m_strSessionDir; }
+    // The live figures; attached by the owner before Start.
+    metrics::InstanceMetrics& Metrics() { return m_Metrics; }
 
   protected:
     void OnEvent(size_t index) override;
@@ -97,4 +100,5 @@ class CInstanceThread : public CRfcThread {
     CThRequestQueue m_RequestQueue;
     CThSaprel m_Saprel;
     CThWpInfo m_WpInfo;
+    metrics::InstanceMetrics m_Metrics;
 };

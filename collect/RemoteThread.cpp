@@ -64,6 +64,7 @@ void CRemoteThread::Initialize() {
     platform::CopyToField(record.vendor, VendorText(m_strOpSys));
     platform::CopyToField(record.opSys, m_strOpSys);
     WriteHostControlFile(record);
+    m_Metrics.SetFiles(m_Paths.cpu, m_Paths.hostControl, RemoteName(m_strHost, m_strSystem));
 
     CloseConnection();
 }

@@ -7,6 +7,7 @@
 #include "collect/UserInterface.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
+#include "platform/TextCodec.h"
 
 CSystemThread::CSystemThread() {
     AddEvent();  // 3 kJoinRequest
@@ -21,6 +22,7 @@ CSystemThread::~CSystemThread() {
     EndThread();
     CloseConnection();
     DeleteThreads();
+    if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
 }
 
 void CSystemThread::DeleteThreads() {
@@ -153,6 +155,8 @@ void CSystemThread::AutoJoin() {
 void CSystemThread::GetServerList() {
     m_ServerListCall.CallFunctionModule(m_Connection);
     ReadServerRows(m_ServerListCall, m_strOpSys == u"Windows NT", m_ServerList);
+    if (m_pMetrics)
+        m_pMetrics->SetServerCount(platform::ToUtf8(m_strSystemId), m_ServerList.size());
 }
 
 void CSystemThread::StartServerThreads() {
@@ -185,6 +189,8 @@ void CSystemThread::AddInstanceThread(const std::u16string& name, const std::u16
     thread = std::make_unique<CInstanceThread>(MakeServerEntry(name, host, systemNumber, services),
                                                m_strSessionDir);
     GiveLogonData(thread->Connection(), host, systemNumber);
+    thread->Metrics().Attach(m_pMetrics, metrics::SourceKind::Instance,
+                             {m_strSystemId, name, host});
     thread->Start();  // a failing Initialize leaves it in the table without a worker
     thread->SetOpenRequest();
     thread->SetEvent(CInstanceThread::kProfileRequest);
@@ -200,6 +206,7 @@ void CSystemThread::AddHostThread(const std::u16string& name, const std::u16stri
     thread = std::make_unique<CHostThread>();
     GiveLogonData(thread->Connection(), host, systemNumber);
     thread->Configure(m_strSessionDir, name, host, systemNumber);
+    thread->Metrics().Attach(m_pMetrics, metrics::SourceKind::Host, {m_strSystemId, name, host});
     thread->Start();
     thread->SetOpenRequest();
     thread->SetEvent(CHostThread::kHardwareRequest);
@@ -221,6 +228,8 @@ void CSystemThread::AddRemoteThread(const std::u16string& destination, const std
     const CInstanceThread& instance = *gatewayThread->second;
     GiveLogonData(thread->Connection(), instance.Host(), instance.SystemNumber());
     thread->Configure(m_strSessionDir, gateway, destination, system, instance.SystemNumber());
+    thread->Metrics().Attach(m_pMetrics, metrics::SourceKind::Remote,
+                             {m_strSystemId, gateway, key});
     thread->Start();
     thread->SetOpenRequest();
 }

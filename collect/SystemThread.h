@@ -33,6 +33,7 @@
 #include "collect/RemoteThread.h"
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
+#include "collect/metrics/Registry.h"
 #include "rfc/catalogue/OcsGetInfo.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
 #include "rfc/catalogue/ThServerList.h"
@@ -53,6 +54,12 @@ class CSystemThread : public CRfcThread {
 
     void Initialize() override;
     void OpenConnection() override;
+
+    // Where the session's threads publish their live figures; set before
+    // Start (null: none). The registry may outlive the session.
+    void SetMetricsRegistry(std::shared_ptr<metrics::Registry> registry) {
+        m_pMetrics = std::move(registry);
+    }
 
     // The message writer: "%s : %s" (time stamp, text).
     void WriteSystemMessage(std::u16string_view text) noexcept;
@@ -134,6 +141,7 @@ class CSystemThread : public CRfcThread {
     CRfcSystemInfo m_SystemInfo;
     COcsGetInfo m_SoftwareInfo;
     CThServerList m_ServerListCall;
+    std::shared_ptr<metrics::Registry> m_pMetrics;
 
   private:
     void DeleteThreads();

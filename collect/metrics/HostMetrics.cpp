@@ -18,11 +18,13 @@ void HostMetrics::SetFiles(std::u16string cpuFile, const std::u16string& hostCon
                            std::u16string_view controlName) {
     cpuFile_ = std::move(cpuFile);
     if (!IsAttached()) return;
+    // The record's name field holds the name cut to its capacity.
+    constexpr size_t kNameCapacity = sizeof(HostControlRecord::name) / sizeof(char16_t);
+    const std::u16string wanted = platform::Trim(controlName.substr(0, kNameCapacity));
     try {
         int64_t offset = 0;
         for (const HostControlRecord& r : RecordsFrom<HostControlRecord>(hostControlFile, offset))
-            if (platform::Trim(platform::FieldText(r.name)) == platform::Trim(controlName))
-                control_ = r;
+            if (platform::Trim(platform::FieldText(r.name)) == wanted) control_ = r;
     } catch (...) {
         // Without host.ctl the sizes are simply not served.
     }

@@ -20,7 +20,6 @@ namespace metrics {
 
 class HostMetrics : public SourcePublisher {
   public:
-    explicit HostMetrics(SourceKind kind = SourceKind::Host) : SourcePublisher(kind) {}
     // Reads the host.ctl record named controlName at once.
     void SetFiles(std::u16string cpuFile, const std::u16string& hostControlFile,
                   std::u16string_view controlName);

@@ -28,7 +28,6 @@ struct InstanceFiles {
 
 class InstanceMetrics : public SourcePublisher {
   public:
-    InstanceMetrics() : SourcePublisher(SourceKind::Instance) {}
     void SetFiles(InstanceFiles files) { files_ = std::move(files); }
     uint64_t DialogStepsRead() const { return steps_.Total(); }
 

@@ -34,6 +34,14 @@ void AppendNumber(std::string& out, double value) {
         return;
     }
     char text[32];
+    // Whole numbers as integers: counts and byte sizes read better without
+    // an exponent, and below 2^53 every one of them is exact.
+    constexpr double kExactIntegers = 9007199254740992.0;
+    if (std::abs(value) < kExactIntegers && value == std::trunc(value)) {
+        const auto result = std::to_chars(text, text + sizeof text, static_cast<int64_t>(value));
+        out.append(text, result.ptr);
+        return;
+    }
     const auto result = std::to_chars(text, text + sizeof text, value);
     out.append(text, result.ptr);
 }

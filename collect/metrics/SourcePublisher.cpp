@@ -9,7 +9,8 @@ SourcePublisher::~SourcePublisher() {
     if (registry_) registry_->Leave(id_);
 }
 
-void SourcePublisher::Attach(std::shared_ptr<Registry> registry, const SourceLabels& labels) {
+void SourcePublisher::Attach(std::shared_ptr<Registry> registry, SourceKind kind,
+                             const SourceLabels& labels) {
     if (registry_) registry_->Leave(id_);
     registry_ = std::move(registry);
     if (!registry_) return;
@@ -17,7 +18,7 @@ void SourcePublisher::Attach(std::shared_ptr<Registry> registry, const SourceLab
                   .Add("system", platform::ToUtf8(labels.system))
                   .Add("server", platform::ToUtf8(labels.server))
                   .Add("host", platform::ToUtf8(labels.host));
-    id_ = registry_->Join(platform::ToUtf8(labels.system), kind_);
+    id_ = registry_->Join(platform::ToUtf8(labels.system), kind);
     Publish();
 }
 

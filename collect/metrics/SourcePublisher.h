@@ -31,14 +31,14 @@ struct SourceLabels {
 
 class SourcePublisher {
   public:
-    explicit SourcePublisher(SourceKind kind) : kind_(kind) {}
+    SourcePublisher() = default;
     SourcePublisher(const SourcePublisher&) = delete;
     SourcePublisher& operator=(const SourcePublisher&) = delete;
     virtual ~SourcePublisher();
 
     // Joins the registry (null: stay detached) and publishes a first,
     // nearly empty snapshot.
-    void Attach(std::shared_ptr<Registry> registry, const SourceLabels& labels);
+    void Attach(std::shared_ptr<Registry> registry, SourceKind kind, const SourceLabels& labels);
     bool IsAttached() const { return registry_ != nullptr; }
 
     // The body measured and published; failures pass through unchanged.
@@ -73,7 +73,6 @@ class SourcePublisher {
     void Finish(std::u16string_view routine, std::chrono::steady_clock::time_point start,
                 CaptureOutcome outcome) noexcept;
 
-    SourceKind kind_;
     std::shared_ptr<Registry> registry_;
     Registry::SourceId id_ = 0;
     LabelSet labels_;

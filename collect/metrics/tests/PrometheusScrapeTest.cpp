@@ -1,0 +1,275 @@
+// The collector against the simulated system with the endpoint on loopback,
+// scraped by a real Prometheus: what Prometheus stored equals what the
+// session folder holds, and promtool finds nothing to complain about.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "EndpointSupport.h"
+#include "collect/CollectionClock.h"
+#include "collect/SystemThread.h"
+#include "collect/UserInterface.h"
+#include "collect/host/HostPaths.h"
+#include "collect/metrics/MetricsEndpoint.h"
+#include "collect/records/HostRecords.h"
+#include "collect/records/InstanceRecords.h"
+#include "platform/File.h"
+#include "platform/TextCodec.h"
+#include "support/SimulatorSession.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The wizard's answers for the default scenario; everything else silent.
+class UnattendedUi : public IUserInterface {
+  public:
+    explicit UnattendedUi(std::u16string sessionPath) {
+        settings_ = {
+            u"qashost1", u"00", u"100", u"COLLECTOR",          u"SECRET", u"EN", u"", u"", u"QAS",
+            u"Linux",    u"",   u"",    std::move(sessionPath)};
+    }
+    bool RunConnectionWizard(ConnectionSettings& out, std::vector<tagSERVERLIST>&,
+                             std::vector<tagREMOTELIST>&) override {
+        out = settings_;
+        return true;
+    }
+    std::unique_ptr<IConnectionTestDialog> OpenConnectionTestDialog() override {
+        struct Silent : IConnectionTestDialog {
+            void SetStatus(std::u16string_view) override {}
+        };
+        return std::make_unique<Silent>();
+    }
+    void RepaintMainWindow() override {}
+    bool PostMessage(unsigned, uintptr_t, intptr_t) override { return true; }
+
+  private:
+    ConnectionSettings settings_;
+};
+
+// A Prometheus of its own: temporary configuration and storage, loopback
+// only, stopped by its process id however the test ends.
+class PrometheusProcess {
+  public:
+    PrometheusProcess(const fs::path& dir, int targetPort) : port_(FreeLoopbackPort()) {
+        std::ofstream(dir / "prometheus.yml")
+            << "global:\n  scrape_interval: 1s\n  scrape_timeout: 1s\n"
+               "scrape_configs:\n  - job_name: quorvel\n    static_configs:\n"
+               "      - targets: ['127.0.0.1:"
+            << targetPort << "']\n";
+        const std::string config = "--config.file=" + (dir / "prometheus.yml").string();
+        const std::string storage = "--storage.tsdb.path=" + (dir / "data").string();
+        const std::string listen = "--web.listen-address=127.0.0.1:" + std::to_string(port_);
+        const std::string log = (dir / "prometheus.log").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        const char* argv[] = {QUORVEL_PROMETHEUS, config.c_str(),     storage.c_str(),
+                              listen.c_str(),     "--log.level=warn", nullptr};
+        if (posix_spawn(&pid_, QUORVEL_PROMETHEUS, &actions, nullptr, const_cast<char**>(argv),
+                        environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        log_ = log;
+    }
+    ~PrometheusProcess() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        const auto deadline = Clock::now() + 10s;
+        while (waitpid(pid_, nullptr, WNOHANG) == 0) {
+            if (Clock::now() > deadline) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, nullptr, 0);
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    bool Started() const { return pid_ > 0; }
+    std::string Log() const {
+        std::ifstream in(log_);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // The result vector of an instant query, or null on any failure.
+    nlohmann::json Query(const std::string& promql) const {
+        httplib::Client client("127.0.0.1", port_);
+        client.set_read_timeout(5, 0);
+        auto reply = client.Get("/api/v1/query", {{"query", promql}}, {});
+        if (!reply || reply->status != 200) return nullptr;
+        const auto json = nlohmann::json::parse(reply->body, nullptr, false);
+        if (json.is_discarded() || json.value("status", "") != "success") return nullptr;
+        return json["data"]["result"];
+    }
+    // Waits until the query's first value reaches at least; false at the deadline.
+    bool WaitFor(const std::string& promql, double atLeast, std::chrono::seconds limit) const {
+        const auto deadline = Clock::now() + limit;
+        while (Clock::now() < deadline) {
+            const nlohmann::json result = Query(promql);
+            if (result.is_array() && !result.empty() &&
+                std::stod(result[0]["value"][1].get<std::string>()) >= atLeast)
+                return true;
+            std::this_thread::sleep_for(250ms);
+        }
+        return false;
+    }
+
+  private:
+    int port_;
+    pid_t pid_ = -1;
+    std::string log_;
+};
+
+template <typename Record>
+std::vector<Record> Records(const fs::path& path) {
+    const auto bytes = platform::ReadWholeFile(platform::FromUtf8(path.string()));
+    std::vector<Record> records(bytes.size() / sizeof(Record));
+    std::memcpy(records.data(), bytes.data(), records.size() * sizeof(Record));
+    return records;
+}
+
+bool WaitUntil(std::chrono::seconds limit, const std::function<bool()>& done) {
+    const auto deadline = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+class PrometheusScrapeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quorvel-prometheus-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        fs::create_directories(dir_ / "session");
+        clock_ = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{}, 3600);
+        clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 7, 0));
+        platform::SetTimeSource(clock_);
+        ui_ = std::make_unique<UnattendedUi>(platform::FromUtf8((dir_ / "session").string() + "/"));
+        SetUserInterface(ui_.get());
+        MessageChannel::Instance().SetMainWindow(ui_.get());
+    }
+    void TearDown() override {
+        MessageChannel::Instance().SetMainWindow(nullptr);
+        SetUserInterface(nullptr);
+        platform::SetTimeSource(nullptr);
+        fs::remove_all(dir_);
+    }
+
+    fs::path dir_;
+    std::shared_ptr<platform::ManualTimeSource> clock_;
+    std::unique_ptr<UnattendedUi> ui_;
+};
+
+TEST_F(PrometheusScrapeTest, PrometheusStoresWhatTheSessionFolderHolds) {
+    if (!IsExecutable(QUORVEL_PROMETHEUS))
+        GTEST_SKIP() << "prometheus is not installed (Debian package prometheus; "
+                        "scripts/install-deps.sh installs it)";
+
+    SimulatorSession sim;
+    auto registry = std::make_shared<metrics::Registry>();
+    metrics::MetricsEndpoint endpoint(registry);
+    ASSERT_EQ(endpoint.Start("127.0.0.1:0"), "");
+
+    auto session = std::make_unique<CSystemThread>();
+    session->SetMetricsRegistry(registry);
+    session->Start();
+    session->SetOpenRequest();
+    ASSERT_TRUE(WaitUntil(30s, [&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    }));
+
+    // A quarter-hour tick: instance, host, buffer and dialog-step captures.
+    clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 15, 0));
+    sim.System().FollowClock();
+    CCollectionClock::SignalMinuteTick(*session, 15);
+    ASSERT_TRUE(WaitUntil(60s, [&] {
+        const std::string text = registry->Scrape(metrics::Format::Prometheus);
+        return Occurrences(text, "capture=\"dialog_step_statistics\"} 1") == 3 &&
+               Occurrences(text, "capture=\"host_statistics\"} 1") == 2;
+    })) << registry->Scrape(metrics::Format::Prometheus);
+
+    // promtool on a real scrape.
+    if (IsExecutable(QUORVEL_PROMTOOL)) {
+        httplib::Client client("127.0.0.1", endpoint.Port());
+        auto scrape = client.Get("/metrics");
+        ASSERT_TRUE(scrape);
+        std::ofstream(dir_ / "scrape.txt") << scrape->body;
+        std::string lint;
+        EXPECT_EQ(RunCommand(std::string(QUORVEL_PROMTOOL) + " check metrics < " +
+                                 (dir_ / "scrape.txt").string(),
+                             lint),
+                  0)
+            << lint;
+        EXPECT_EQ(lint, "");
+    }
+
+    PrometheusProcess prometheus(dir_, endpoint.Port());
+    ASSERT_TRUE(prometheus.Started());
+    ASSERT_TRUE(prometheus.WaitFor("count_over_time(up{job=\"quorvel\"}[5m])", 2, 60s))
+        << "no two scrapes: " << prometheus.Log();
+    ASSERT_TRUE(prometheus.WaitFor("min(up{job=\"quorvel\"})", 1, 5s)) << prometheus.Log();
+
+    // Each host's CPU busy figure is that of the last record in its .cpu file.
+    const fs::path folder = dir_ / "session";
+    const nlohmann::json busy = prometheus.Query("quorvel_host_cpu_busy_ratio");
+    ASSERT_TRUE(busy.is_array()) << prometheus.Log();
+    ASSERT_EQ(busy.size(), 2u) << busy.dump();
+    for (const auto& series : busy) {
+        const std::string host = series["metric"]["host"];
+        EXPECT_EQ(series["metric"]["system"], "QAS");
+        const HostPaths paths =
+            MakeHostPaths(platform::FromUtf8(folder.string() + "/"), platform::FromUtf8(host));
+        const auto cpu = Records<HostCpuRecord>(platform::ToUtf8(paths.cpu));
+        ASSERT_FALSE(cpu.empty()) << host;
+        const double stored = std::stod(series["value"][1].get<std::string>());
+        EXPECT_EQ(std::lround(stored * 100), cpu.back().cpuBusyPercent) << host;
+    }
+
+    // The dialog-step counter is the number of records appended to the .dss files.
+    size_t records = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".dss")
+            records += Records<instrec::DialogStepRecord>(entry.path()).size();
+    EXPECT_GT(records, 0u);
+    const nlohmann::json steps = prometheus.Query("sum(quorvel_dialog_steps_total)");
+    ASSERT_TRUE(steps.is_array() && steps.size() == 1) << steps.dump();
+    EXPECT_EQ(std::stod(steps[0]["value"][1].get<std::string>()), static_cast<double>(records));
+    const nlohmann::json histogram =
+        prometheus.Query("sum(quorvel_dialog_step_response_time_seconds_count)");
+    ASSERT_TRUE(histogram.is_array() && histogram.size() == 1) << histogram.dump();
+    EXPECT_EQ(std::stod(histogram[0]["value"][1].get<std::string>()), static_cast<double>(records));
+
+    const nlohmann::json threads = prometheus.Query("sum(quorvel_threads{system=\"QAS\"})");
+    ASSERT_TRUE(threads.is_array() && threads.size() == 1) << threads.dump();
+    EXPECT_EQ(threads[0]["value"][1], "6");
+    const nlohmann::json build = prometheus.Query("quorvel_build_info");
+    ASSERT_TRUE(build.is_array() && build.size() == 1) << build.dump();
+    EXPECT_FALSE(build[0]["metric"]["version"].get<std::string>().empty());
+    session.reset();
+}
+
+}  // namespace
