@@ -46,11 +46,12 @@ void HostMetrics::Render(Snapshot& snapshot) const {
                      minute_->diskUtilAverage / 100.0);
     }
     if (control_) {
-        // Zero: not described (an OMBRITH host); no figure rather than a false one.
+        // Copies: the record is packed. Zero: not described (an OMBRITH host); no figure rather
+        // than a false one.
         const std::pair<FamilyId, double> sizes[] = {
-            {FamilyId::HostPhysicalMemory, control_->physicalMemoryK},
-            {FamilyId::HostSwapSize, control_->swapSizeK},
-            {FamilyId::HostFileSystemCapacity, control_->fileSystemsK}};
+            {FamilyId::HostPhysicalMemory, double(control_->physicalMemoryK)},
+            {FamilyId::HostSwapSize, double(control_->swapSizeK)},
+            {FamilyId::HostFileSystemCapacity, double(control_->fileSystemsK)}};
         for (const auto& [family, thousands] : sizes)
             if (thousands > 0)
                 AppendSample(snapshot, family, labels, thousands * kControlUnitBytes);

@@ -40,11 +40,12 @@ void InstanceMetrics::Render(Snapshot& snapshot) const {
         AppendSample(snapshot, FamilyId::WorkProcesses, labels, count);
     }
     if (memory_) {
-        const std::pair<const char*, int32_t> areas[] = {{"buffers", memory_->bufferUsedSpace},
-                                                         {"paging", memory_->pagingCurrUsed},
-                                                         {"roll", memory_->rollCurrUsed},
-                                                         {"extended", memory_->extendedAllocated},
-                                                         {"heap", memory_->heapUsed}};
+        const std::pair<const char*, double> areas[] = {
+            {"buffers", double(memory_->bufferUsedSpace)},
+            {"paging", double(memory_->pagingCurrUsed)},
+            {"roll", double(memory_->rollCurrUsed)},
+            {"extended", double(memory_->extendedAllocated)},
+            {"heap", double(memory_->heapUsed)}};
         for (const auto& [area, kilobytes] : areas) {
             LabelSet labels = Labels();
             labels.Add("area", area);

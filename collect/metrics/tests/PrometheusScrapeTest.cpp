@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -102,6 +103,7 @@ class PrometheusProcess {
         }
     }
     bool Started() const { return pid_ > 0; }
+    int Port() const { return port_; }
     std::string Log() const {
         std::ifstream in(log_);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -110,7 +112,8 @@ class PrometheusProcess {
     nlohmann::json Query(const std::string& promql) const {
         httplib::Client client("127.0.0.1", port_);
         client.set_read_timeout(5, 0);
-        auto reply = client.Get("/api/v1/query", {{"query", promql}}, {});
+        const httplib::Params params{{"query", promql}};
+        auto reply = client.Get("/api/v1/query", params, httplib::Headers{});
         if (!reply || reply->status != 200) return nullptr;
         const auto json = nlohmann::json::parse(reply->body, nullptr, false);
         if (json.is_discarded() || json.value("status", "") != "success") return nullptr;
@@ -269,6 +272,50 @@ TEST_F(PrometheusScrapeTest, PrometheusStoresWhatTheSessionFolderHolds) {
     const nlohmann::json build = prometheus.Query("quorvel_build_info");
     ASSERT_TRUE(build.is_array() && build.size() == 1) << build.dump();
     EXPECT_FALSE(build[0]["metric"]["version"].get<std::string>().empty());
+    session.reset();
+}
+
+}  // namespace
+
+namespace {
+
+// The picture of the README: a session whose clock runs a minute per half
+// second, scraped every second, and the graph page of host CPU busy taken
+// by headless Chromium. Runs only when QUORVEL_METRICS_SCREENSHOT names the
+// picture to write.
+TEST_F(PrometheusScrapeTest, GraphPagePicture) {
+    const char* picture = std::getenv("QUORVEL_METRICS_SCREENSHOT");
+    if (picture == nullptr) GTEST_SKIP() << "set QUORVEL_METRICS_SCREENSHOT=FILE.png to take it";
+    if (!IsExecutable(QUORVEL_PROMETHEUS) || !IsExecutable("/usr/bin/chromium"))
+        GTEST_SKIP() << "needs prometheus and chromium";
+
+    SimulatorSession sim;
+    auto registry = std::make_shared<metrics::Registry>();
+    metrics::MetricsEndpoint endpoint(registry);
+    ASSERT_EQ(endpoint.Start("127.0.0.1:0"), "");
+    auto session = std::make_unique<CSystemThread>();
+    session->SetMetricsRegistry(registry);
+    session->Start();
+    session->SetOpenRequest();
+    ASSERT_TRUE(WaitUntil(30s, [&] { return session->HostThreadCount() == 3; }));
+    PrometheusProcess prometheus(dir_, endpoint.Port());
+    ASSERT_TRUE(prometheus.Started());
+    for (int minute = 8; minute < 8 + 120; ++minute) {
+        clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10 + minute / 60, minute % 60, 0));
+        sim.System().FollowClock();
+        CCollectionClock::SignalMinuteTick(*session, minute % 60);
+        std::this_thread::sleep_for(500ms);
+    }
+    std::string output;
+    const std::string url = "http://127.0.0.1:" + std::to_string(prometheus.Port()) +
+                            "/graph?g0.expr=quorvel_host_cpu_busy_ratio&g0.tab=0&g0.range_input=1m";
+    EXPECT_EQ(RunCommand("/usr/bin/chromium --headless --no-sandbox --disable-gpu "
+                         "--hide-scrollbars --window-size=1280,720 --virtual-time-budget=8000 "
+                         "--screenshot=" +
+                             std::string(picture) + " '" + url + "'",
+                         output),
+              0)
+        << output;
     session.reset();
 }
 
