@@ -310,7 +310,7 @@ TEST_F(PrometheusScrapeTest, GraphPagePicture) {
     const std::string url = "http://127.0.0.1:" + std::to_string(prometheus.Port()) +
                             "/graph?g0.expr=quorvel_host_cpu_busy_ratio&g0.tab=0&g0.range_input=1m";
     EXPECT_EQ(RunCommand("/usr/bin/chromium --headless --no-sandbox --disable-gpu "
-                         "--hide-scrollbars --window-size=1280,720 --virtual-time-budget=8000 "
+                         "--hide-scrollbars --window-size=1280,960 --virtual-time-budget=8000 "
                          "--screenshot=" +
                              std::string(picture) + " '" + url + "'",
                          output),
