@@ -155,9 +155,15 @@ bool WaitUntil(std::chrono::seconds limit, const std::function<bool()>& done) {
     return true;
 }
 
-size_t Occurrences(const std::string& text, const std::string& part) {
+// Sources whose latest capture of kind succeeded.
+size_t Succeeded(const std::string& text, const std::string& kind) {
+    const std::string family = "\nquorvel_capture_last_success_timestamp_seconds{";
+    const std::string label = "capture=\"" + kind + "\"}";
     size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    for (size_t at = text.find(family); at != std::string::npos; at = text.find(family, at + 1)) {
+        const size_t end = text.find('\n', at + 1);
+        if (text.substr(at, end - at).find(label) != std::string::npos) ++n;
+    }
     return n;
 }
 
@@ -211,8 +217,8 @@ TEST_F(PrometheusScrapeTest, PrometheusStoresWhatTheSessionFolderHolds) {
     CCollectionClock::SignalMinuteTick(*session, 15);
     ASSERT_TRUE(WaitUntil(60s, [&] {
         const std::string text = registry->Scrape(metrics::Format::Prometheus);
-        return Occurrences(text, "capture=\"dialog_step_statistics\"} 1") == 3 &&
-               Occurrences(text, "capture=\"host_statistics\"} 1") == 2;
+        return Succeeded(text, "dialog_step_statistics") == 3 &&
+               Succeeded(text, "host_statistics") == 2;
     })) << registry->Scrape(metrics::Format::Prometheus);
 
     // promtool on a real scrape.
