@@ -4,6 +4,7 @@
 //
 //   build/default/collect/metrics/bench/metrics_scrape_benchmark
 #include <benchmark/benchmark.h>
+#include <httplib.h>
 
 #include <atomic>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "collect/metrics/HostMetrics.h"
 #include "collect/metrics/InstanceMetrics.h"
+#include "collect/metrics/MetricsEndpoint.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
 
@@ -62,7 +64,9 @@ struct SessionFiles {
         Write(dir / "h.cpu", std::vector<HostCpuRecord>(1));
     }
     ~SessionFiles() { fs::remove_all(dir); }
-    std::u16string Path(const char* name) const { return platform::FromUtf8((dir / name).string()); }
+    std::u16string Path(const char* name) const {
+        return platform::FromUtf8((dir / name).string());
+    }
     fs::path dir;
 };
 
@@ -70,20 +74,23 @@ struct SessionFiles {
 // one capture of every kind.
 struct Session {
     Session() : registry(std::make_shared<Registry>()) {
-        static const char16_t* const kInstanceCaptures[] = {
-            u"C::OpenConnection",          u"C::GetProfileParameters",
-            u"C::GetWorkProcessInformation", u"C::CallSaptuneGetStorageInfos",
-            u"C::WriteStorageInformation", u"C::GetMemoryStatistics",
-            u"C::GetRequestQueueStatistics", u"C::GetBufferStatistics",
-            u"C::GetDialogStepStatistics"};
+        static const char16_t* const kInstanceCaptures[] = {u"C::OpenConnection",
+                                                            u"C::GetProfileParameters",
+                                                            u"C::GetWorkProcessInformation",
+                                                            u"C::CallSaptuneGetStorageInfos",
+                                                            u"C::WriteStorageInformation",
+                                                            u"C::GetMemoryStatistics",
+                                                            u"C::GetRequestQueueStatistics",
+                                                            u"C::GetBufferStatistics",
+                                                            u"C::GetDialogStepStatistics"};
         for (int i = 0; i < kServers; ++i) {
             const std::u16string server = platform::FromUtf8("host" + std::to_string(i / 2) +
                                                              "_PRD_" + std::to_string(i % 100));
             const std::u16string host = platform::FromUtf8("host" + std::to_string(i / 2));
             auto& instance = instances.emplace_back(std::make_unique<InstanceMetrics>());
             instance->Attach(registry, SourceKind::Instance, {u"PRD", server, host});
-            instance->SetFiles(
-                {files.Path("s.wp"), files.Path("s.mem"), files.Path("s.drq"), files.Path("s.dss")});
+            instance->SetFiles({files.Path("s.wp"), files.Path("s.mem"), files.Path("s.drq"),
+                                files.Path("s.dss")});
             for (const char16_t* capture : kInstanceCaptures) instance->Timed(capture, [] {})();
             auto& hostMetrics = hosts.emplace_back(std::make_unique<HostMetrics>());
             hostMetrics->Attach(registry, SourceKind::Host, {u"PRD", server, host});
@@ -118,6 +125,28 @@ void BM_Scrape(benchmark::State& state) {
 }
 BENCHMARK(BM_Scrape)->Arg(1)->Arg(0)->ArgName("openmetrics")->Unit(benchmark::kMillisecond);
 
+// The whole scrape over loopback HTTP, as Prometheus asks for it.
+void BM_HttpScrape(benchmark::State& state) {
+    Session& session = TheSession();
+    MetricsEndpoint endpoint(session.registry);
+    if (!endpoint.Start("127.0.0.1:0").empty()) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    httplib::Client client("127.0.0.1", endpoint.Port());
+    const httplib::Headers accept{
+        {"Accept", "application/openmetrics-text;version=1.0.0,text/plain;version=0.0.4;q=0.5"}};
+    for (auto _ : state) {
+        auto reply = client.Get("/metrics", accept);
+        if (!reply || reply->status != 200) {
+            state.SkipWithError("scrape failed");
+            break;
+        }
+        benchmark::DoNotOptimize(reply->body.size());
+    }
+}
+BENCHMARK(BM_HttpScrape)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A publication after a capture: the instance's snapshot built and swapped
 // in, with no scrape (0) or with scrapes running back to back on another
 // thread (1).
@@ -139,7 +168,33 @@ void BM_PublishAfterCapture(benchmark::State& state) {
     if (scraper.joinable()) scraper.join();
     state.counters["scrapes"] = static_cast<double>(scrapes);
 }
-BENCHMARK(BM_PublishAfterCapture)->Arg(0)->Arg(1)->ArgName("scraping")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_PublishAfterCapture)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("scraping")
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+// The registry's part of a publication alone: a finished snapshot swapped
+// in under the lock, with no scrape (0) or with scrapes back to back (1).
+void BM_SwapSnapshot(benchmark::State& state) {
+    Session& session = TheSession();
+    const Registry::SourceId id = session.registry->Join("PRD", SourceKind::Instance);
+    const auto a = std::make_shared<Snapshot>(), b = std::make_shared<Snapshot>();
+    std::atomic<bool> stop{false};
+    std::thread scraper;
+    if (state.range(0))
+        scraper = std::thread([&] {
+            while (!stop)
+                benchmark::DoNotOptimize(session.registry->Scrape(Format::OpenMetrics).size());
+        });
+    bool flip = false;
+    for (auto _ : state) session.registry->Publish(id, (flip = !flip) ? a : b);
+    stop = true;
+    if (scraper.joinable()) scraper.join();
+    session.registry->Leave(id);
+}
+BENCHMARK(BM_SwapSnapshot)->Arg(0)->Arg(1)->ArgName("scraping")->UseRealTime();
 
 }  // namespace
 
