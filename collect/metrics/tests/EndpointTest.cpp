@@ -92,7 +92,10 @@ TEST_F(EndpointTest, BadOrBusyAddressesAreRefusedWithTheReason) {
 // answer, occupy serving threads; publications go on regardless and the
 // remaining threads still answer a scrape.
 TEST_F(EndpointTest, ClientsThatNeverReadHoldUpNoPublication) {
-    registry_->Publish(source_, Sized(4000));  // about 4 MB, more than any socket buffer
+    // About 10 MB: more than a socket's send buffer grows to (tcp_wmem's 4 MB),
+    // so the answers to the clients below stay stuck in the server's writes.
+    const auto large = Sized(16000), small = Sized(1);
+    registry_->Publish(source_, large);
     std::vector<int> stuck;
     for (size_t i = 0; i + 2 < MetricsEndpoint::kServingThreads; ++i) {
         const int asks = ConnectSmallWindow(endpoint_->Port());
@@ -107,7 +110,6 @@ TEST_F(EndpointTest, ClientsThatNeverReadHoldUpNoPublication) {
     stuck.push_back(silent);
     std::this_thread::sleep_for(300ms);  // let the server start writing into the full windows
 
-    const auto large = Sized(4000), small = Sized(1);
     auto publications = std::async(std::launch::async, [&] {
         for (int i = 0; i < 200; ++i) registry_->Publish(source_, i % 2 ? large : small);
         registry_->Publish(source_, small);
