@@ -1,0 +1,212 @@
+// The real quorvel-console against the simulated system in this process:
+// each refusal ends quickly with its status and its text on the error
+// stream and leaves the stored values alone; stop signals are honoured
+// during the start; the pre-flight check names what failed.
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "ConsoleProcess.h"
+#include "ConsoleTestSupport.h"
+#include "app/console/ConsoleProgram.h"
+#include "rfc/RfcConnection.h"
+#include "rfc/tests/support/SimulatorSession.h"
+
+namespace consoletest {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kRefusalLimit = 10s;
+constexpr auto kStopLimit = 5s;
+
+class ConsoleProcessTest : public ConsoleTest {
+  protected:
+    // The default scenario's collector logon, with the password scrambled.
+    void StoreGoodLogon() {
+        std::u16string password = u"SECRET";
+        CRfcConnection().ScramblePassword(password);
+        ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"HostName", u"qashost1"},
+                                                  {u"SystemNumber", u"00"},
+                                                  {u"Client", u"100"},
+                                                  {u"User", u"COLLECTOR"},
+                                                  {u"Password", password},
+                                                  {u"Language", u"EN"}}));
+    }
+    static ProcessResult Run(std::vector<std::string> args, ConsoleProcess::Env env = {},
+                             std::chrono::milliseconds limit = kRefusalLimit) {
+        ConsoleProcess process(std::move(args), std::move(env));
+        return process.Finish(limit);
+    }
+    static int Lines(const std::string& text) {
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
+};
+
+TEST_F(ConsoleProcessTest, EveryRefusalEndsWithItsStatusAndTextAndStoresNothing) {
+    SimulatorSession sim;
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        ConsoleProcess::Env env;
+        bool storedPassword;
+        const char* text;  // on the error stream
+    };
+    const Case cases[] = {
+        {"wrong password", {}, {{"QUORVEL_PASSWORD", "WRONG"}}, true, "quorvel-console: RFC"},
+        {"locked user",
+         {"--user", "LOCKED"},
+         {{"QUORVEL_PASSWORD", "LOCKED"}},
+         true,
+         "quorvel-console: RFC"},
+        {"nothing listens", {"--system-number", "07"}, {}, true, "quorvel-console: RFC"},
+        {"domain suffix",
+         {"--host", "a.b"},
+         {},
+         true,
+         "quorvel-console: Collector Exception: Please do not enter an IP address or  domain "
+         "suffix for the short host name.\n"},
+        {"no password, no terminal",
+         {},
+         {},
+         false,
+         "quorvel-console: Collector Exception: Please enter a password.\n"},
+    };
+    for (const Case& c : cases) {
+        StoreGoodLogon();
+        if (!c.storedPassword) {
+            ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+        }
+        const std::string before = StoredFile();
+        const ProcessResult r = Run(c.args, c.env);
+        EXPECT_FALSE(r.killed) << c.what;
+        EXPECT_EQ(r.status, kExitRefused) << c.what << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind(c.text, 0), 0u) << c.what << "\n" << r.err;
+        EXPECT_EQ(Lines(r.err), 1) << c.what << "\n" << r.err;
+        EXPECT_EQ(StoredFile(), before) << c.what;
+        EXPECT_FALSE(fs::exists("DATA")) << c.what;  // no session folder was made
+    }
+}
+
+TEST_F(ConsoleProcessTest, AStoredGatewayThatIsNoServerIsRefusedAfterTheLogon) {
+    SimulatorSession sim;
+    StoreGoodLogon();
+    ASSERT_TRUE(Store().SetStrings(
+        u"QAS", {{u"Destination1", u"QASDB_SAPCCMSR"}, {u"Gateway1", u"qasold_QAS_00"}}));
+    const ProcessResult r = Run({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_EQ(r.status, kExitRefused) << r.err;
+    EXPECT_EQ(r.err,
+              "quorvel-console: Collector Exception: Please enter gateway instance for "
+              "destination QASDB_SAPCCMSR\n");
+    // The logon passed and was stored; the refused folder was removed again.
+    EXPECT_EQ(Store().GetString(u"Logon", u"Password").empty(), false);
+    EXPECT_TRUE(fs::is_empty("DATA"));
+}
+
+TEST_F(ConsoleProcessTest, BadOptionsAndUnusablePasswordFilesEndWithStatusTwo) {
+    const ProcessResult bad = Run({"--colour", "red"});
+    EXPECT_EQ(bad.status, kExitBadOptions);
+    EXPECT_EQ(bad.err.rfind("quorvel-console: unknown option --colour\nusage:", 0), 0u) << bad.err;
+    EXPECT_TRUE(bad.out.empty());
+
+    const std::string file =
+        WriteFile("pw", "SECRET", fs::perms::owner_read | fs::perms::others_read);
+    const ProcessResult open = Run({"--password-file", file, "--check"});
+    EXPECT_EQ(open.status, kExitBadOptions);
+    EXPECT_NE(open.err.find("may be read by group or others"), std::string::npos) << open.err;
+}
+
+TEST_F(ConsoleProcessTest, StopSignalsEndAHangingLogonAtOnce) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec hang;
+    hang.module = "RFC_SYSTEM_INFO";
+    hang.action = r3sim::FaultAction::kHang;
+    scenario.faults.push_back(hang);
+    SimulatorSession sim(std::move(scenario));
+    StoreGoodLogon();
+    for (int signal : {SIGTERM, SIGINT}) {
+        const std::string before = StoredFile();
+        ConsoleProcess process({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+        // Stopped once the logon test is waiting for its answer.
+        const auto end = std::chrono::steady_clock::now() + kRefusalLimit;
+        const uint64_t calls = sim.System().Counters().Calls("RFC_SYSTEM_INFO");
+        while (sim.System().Counters().Calls("RFC_SYSTEM_INFO") == calls &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(20ms);
+        process.Signal(signal);
+        const ProcessResult r = process.Finish(kStopLimit);
+        EXPECT_FALSE(r.killed);
+        EXPECT_EQ(r.status, 128 + signal) << r.err;
+        EXPECT_NE(r.err.find("stopped during the start"), std::string::npos) << r.err;
+        EXPECT_EQ(StoredFile(), before);
+    }
+}
+
+TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) {
+    SimulatorSession sim;
+    StoreGoodLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"User", u"OLD"}, {u"Password", u""}}));
+    ConsoleProcess process({"--user", "collector", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "secret"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(60s);
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
+    EXPECT_EQ(Store().GetString(u"Logon", u"User"), u"COLLECTOR");
+    EXPECT_FALSE(Store().GetString(u"Logon", u"Password").empty());
+    // The relative data directory lies below the working directory.
+    EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
+              fs::current_path().string() + "/collect/");
+    EXPECT_FALSE(fs::is_empty("collect"));
+}
+
+TEST_F(ConsoleProcessTest, TheCheckPassesOnTheDefaultSystemAndNamesWhatTheLimitedUserLacks) {
+    SimulatorSession sim;
+    StoreGoodLogon();
+    const std::string before = StoredFile();
+    const ProcessResult good = Run({"--check", "--database", "QASDB_SAPCCMSR"}, {}, 60s);
+    EXPECT_EQ(good.status, kExitDone) << good.out << good.err;
+    EXPECT_NE(good.out.find("authorization S_RFC RFC_TYPE=FUGR RFC_NAME=THFB ACTVT=16: passed"),
+              std::string::npos)
+        << good.out;
+    EXPECT_NE(good.out.find("connection to instance qashost2_QAS_02: passed"), std::string::npos);
+    EXPECT_NE(good.out.find("database server QASDB_SAPCCMSR through qashost1_QAS_00: passed"),
+              std::string::npos)
+        << good.out;
+    EXPECT_NE(good.out.find("pre-flight check passed:"), std::string::npos);
+    EXPECT_EQ(StoredFile(), before);  // a check stores nothing
+    EXPECT_FALSE(fs::exists("DATA"));
+
+    const ProcessResult limited =
+        Run({"--check", "--user", "LIMITED"}, {{"QUORVEL_PASSWORD", "LIMITED"}}, 60s);
+    EXPECT_EQ(limited.status, kExitRefused) << limited.out << limited.err;
+    EXPECT_NE(limited.out.find("authorization S_RFC RFC_TYPE=FUGR RFC_NAME=THFB ACTVT=16: failed"),
+              std::string::npos)
+        << limited.out;
+    EXPECT_NE(limited.out.find("authorization S_ADMI_FCD S_ADMI_FCD=SM21: failed"),
+              std::string::npos);
+    EXPECT_NE(limited.out.find("pre-flight check failed: 2 of "), std::string::npos) << limited.out;
+    EXPECT_EQ(StoredFile(), before);
+}
+
+TEST_F(ConsoleProcessTest, TheProgramLinksNoWidgetsAndPrintsNoPlatformLines) {
+    std::FILE* ldd = ::popen("ldd " QUORVEL_CONSOLE_PATH, "r");
+    ASSERT_NE(ldd, nullptr);
+    std::string libraries;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, ldd)) libraries += buffer;
+    ::pclose(ldd);
+    EXPECT_NE(libraries.find("libQt6Core"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Widgets"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Gui"), std::string::npos) << libraries;
+
+    const ProcessResult help = Run({"--help"});
+    EXPECT_EQ(help.status, kExitDone);
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    EXPECT_NE(help.out.find("--check"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace consoletest
