@@ -9,7 +9,6 @@
 #include "ConsoleProcess.h"
 #include "ConsoleTestSupport.h"
 #include "app/console/ConsoleProgram.h"
-#include "rfc/RfcConnection.h"
 #include "rfc/tests/support/SimulatorSession.h"
 
 namespace consoletest {
@@ -22,17 +21,6 @@ constexpr auto kStopLimit = 5s;
 
 class ConsoleProcessTest : public ConsoleTest {
   protected:
-    // The default scenario's collector logon, with the password scrambled.
-    void StoreGoodLogon() {
-        std::u16string password = u"SECRET";
-        CRfcConnection().ScramblePassword(password);
-        ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"HostName", u"qashost1"},
-                                                  {u"SystemNumber", u"00"},
-                                                  {u"Client", u"100"},
-                                                  {u"User", u"COLLECTOR"},
-                                                  {u"Password", password},
-                                                  {u"Language", u"EN"}}));
-    }
     static ProcessResult Run(std::vector<std::string> args, ConsoleProcess::Env env = {},
                              std::chrono::milliseconds limit = kRefusalLimit) {
         ConsoleProcess process(std::move(args), std::move(env));
@@ -73,7 +61,7 @@ TEST_F(ConsoleProcessTest, EveryRefusalEndsWithItsStatusAndTextAndStoresNothing)
          "quorvel-console: Collector Exception: Please enter a password.\n"},
     };
     for (const Case& c : cases) {
-        StoreGoodLogon();
+        StoreSimulatorLogon();
         if (!c.storedPassword) {
             ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
         }
@@ -90,7 +78,7 @@ TEST_F(ConsoleProcessTest, EveryRefusalEndsWithItsStatusAndTextAndStoresNothing)
 
 TEST_F(ConsoleProcessTest, AStoredGatewayThatIsNoServerIsRefusedAfterTheLogon) {
     SimulatorSession sim;
-    StoreGoodLogon();
+    StoreSimulatorLogon();
     ASSERT_TRUE(Store().SetStrings(
         u"QAS", {{u"Destination1", u"QASDB_SAPCCMSR"}, {u"Gateway1", u"qasold_QAS_00"}}));
     const ProcessResult r = Run({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "secret"}});
@@ -123,7 +111,7 @@ TEST_F(ConsoleProcessTest, StopSignalsEndAHangingLogonAtOnce) {
     hang.action = r3sim::FaultAction::kHang;
     scenario.faults.push_back(hang);
     SimulatorSession sim(std::move(scenario));
-    StoreGoodLogon();
+    StoreSimulatorLogon();
     for (int signal : {SIGTERM, SIGINT}) {
         const std::string before = StoredFile();
         ConsoleProcess process({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "SECRET"}});
@@ -144,7 +132,7 @@ TEST_F(ConsoleProcessTest, StopSignalsEndAHangingLogonAtOnce) {
 
 TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) {
     SimulatorSession sim;
-    StoreGoodLogon();
+    StoreSimulatorLogon();
     ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"User", u"OLD"}, {u"Password", u""}}));
     ConsoleProcess process({"--user", "collector", "--data-dir", "collect"},
                            {{"QUORVEL_PASSWORD", "secret"}});
@@ -164,7 +152,7 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
 
 TEST_F(ConsoleProcessTest, TheCheckPassesOnTheDefaultSystemAndNamesWhatTheLimitedUserLacks) {
     SimulatorSession sim;
-    StoreGoodLogon();
+    StoreSimulatorLogon();
     const std::string before = StoredFile();
     const ProcessResult good = Run({"--check", "--database", "QASDB_SAPCCMSR"}, {}, 60s);
     EXPECT_EQ(good.status, kExitDone) << good.out << good.err;
