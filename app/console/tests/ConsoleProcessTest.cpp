@@ -2,6 +2,9 @@
 // each refusal ends quickly with its status and its text on the error
 // stream and leaves the stored values alone; stop signals are honoured
 // during the start; the pre-flight check names what failed.
+#include <sys/socket.h>
+#include <sys/un.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <thread>
@@ -130,15 +133,49 @@ TEST_F(ConsoleProcessTest, StopSignalsEndAHangingLogonAtOnce) {
     }
 }
 
+// systemd's end of sd_notify: a datagram socket named by NOTIFY_SOCKET.
+class NotifySocket {
+  public:
+    explicit NotifySocket(const std::string& path) : path_(path) {
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~NotifySocket() {
+        ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    // Every message sent so far, one per line.
+    std::string Messages() {
+        std::string all;
+        char buffer[1024];
+        ssize_t n;
+        while ((n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+            all.append(buffer, static_cast<size_t>(n)).append("\n");
+        return all;
+    }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) {
     SimulatorSession sim;
     StoreSimulatorLogon();
     ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"User", u"OLD"}, {u"Password", u""}}));
+    NotifySocket notify(root_ + "/notify");
     ConsoleProcess process({"--user", "collector", "--data-dir", "collect"},
-                           {{"QUORVEL_PASSWORD", "secret"}});
+                           {{"QUORVEL_PASSWORD", "secret"}, {"NOTIFY_SOCKET", root_ + "/notify"}});
     ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
     process.Signal(SIGTERM);
     const ProcessResult r = process.Finish(60s);
+    // Ready only once capture has started, stopping when it ends.
+    const std::string messages = notify.Messages();
+    EXPECT_EQ(messages.rfind("READY=1\n", 0), 0u) << messages;
+    EXPECT_NE(messages.find("STOPPING=1"), std::string::npos) << messages;
     EXPECT_EQ(r.status, kExitDone) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
