@@ -90,8 +90,6 @@ PasswordResult PasswordFromSources(const std::string& passwordFile) {
 
 std::optional<std::u16string> PromptForPassword() {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;
-    std::fputs("Password: ", stderr);
-    std::fflush(stderr);
     termios saved{};
     const bool terminal = ::tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
@@ -100,6 +98,9 @@ std::optional<std::u16string> PromptForPassword() {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
+    // Asked only once nothing typed can show.
+    std::fputs("Password: ", stderr);
+    std::fflush(stderr);
     std::string line;
     std::getline(std::cin, line);
     if (terminal) {

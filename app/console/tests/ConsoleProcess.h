@@ -29,14 +29,19 @@ class ConsoleProcess {
   public:
     using Env = std::vector<std::pair<std::string, std::string>>;
 
-    ConsoleProcess(std::vector<std::string> args, Env env = {}) {
+    // input: the descriptor the child reads as standard input (-1: /dev/null).
+    ConsoleProcess(std::vector<std::string> args, Env env = {}, int input = -1) {
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return;
         started_ = std::chrono::steady_clock::now();
         pid_ = ::fork();
         if (pid_ == 0) {
-            const int null = ::open("/dev/null", O_RDONLY);
-            ::dup2(null, STDIN_FILENO);
+            if (input >= 0) {
+                ::setsid();  // the terminal given becomes the child's own
+                ::dup2(input, STDIN_FILENO);
+            } else {
+                ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
+            }
             ::dup2(out[1], STDOUT_FILENO);
             ::dup2(err[1], STDERR_FILENO);
             for (const auto& [name, value] : env) {
@@ -71,10 +76,13 @@ class ConsoleProcess {
     pid_t Pid() const { return pid_; }
     void Signal(int signal) { ::kill(pid_, signal); }
 
-    // Reads until the output contains text or the limit passes.
-    bool WaitForOutput(const std::string& text, std::chrono::milliseconds limit) {
+    // Reads until the output (or the error stream) contains text or the
+    // limit passes.
+    bool WaitForOutput(const std::string& text, std::chrono::milliseconds limit,
+                       bool errors = false) {
         const auto end = std::chrono::steady_clock::now() + limit;
-        while (result_.out.find(text) == std::string::npos) {
+        const std::string& stream = errors ? result_.err : result_.out;
+        while (stream.find(text) == std::string::npos) {
             if (std::chrono::steady_clock::now() >= end || !Pump(end)) return false;
         }
         return true;

@@ -4,6 +4,8 @@
 // during the start; the pre-flight check names what failed.
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <pty.h>
+#include <termios.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -161,6 +163,26 @@ class NotifySocket {
     std::string path_;
     int fd_ = -1;
 };
+
+TEST_F(ConsoleProcessTest, AStopDuringThePasswordPromptRestoresTheEcho) {
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+    int master = -1, terminal = -1;
+    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    ConsoleProcess process({}, {}, terminal);
+    ASSERT_TRUE(process.WaitForOutput("Password: ", kRefusalLimit, true));
+    termios during{};
+    ASSERT_EQ(::tcgetattr(terminal, &during), 0);
+    EXPECT_EQ(during.c_lflag & ECHO, 0u);  // the prompt is not echoed
+    process.Signal(SIGINT);
+    const ProcessResult r = process.Finish(kStopLimit);
+    EXPECT_EQ(r.status, 130) << r.err;
+    termios after{};
+    ASSERT_EQ(::tcgetattr(terminal, &after), 0);
+    EXPECT_NE(after.c_lflag & ECHO, 0u);
+    ::close(terminal);
+    ::close(master);
+}
 
 TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) {
     SimulatorSession sim;
