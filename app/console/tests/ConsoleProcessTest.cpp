@@ -2,9 +2,9 @@
 // each refusal ends quickly with its status and its text on the error
 // stream and leaves the stored values alone; stop signals are honoured
 // during the start; the pre-flight check names what failed.
+#include <pty.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <pty.h>
 #include <termios.h>
 
 #include <algorithm>
