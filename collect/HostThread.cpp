@@ -1,6 +1,6 @@
 #include "collect/HostThread.h"
 
-#include "app/core/CatchConvention.h"
+#include "collect/core/CatchConvention.h"
 #include "collect/host/HostFigures.h"
 #include "collect/host/HostFiles.h"
 #include "collect/host/RemoteIdentity.h"

@@ -1,6 +1,6 @@
 #include "collect/InstanceThread.h"
 
-#include "app/core/CatchConvention.h"
+#include "collect/core/CatchConvention.h"
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
 #include "platform/Directory.h"

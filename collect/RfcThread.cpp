@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/core/CatchConvention.h"
+#include "collect/core/CatchConvention.h"
 #include "platform/AnsiTextFile.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/MessageChannel.h"
+#include "collect/core/MessageChannel.h"
 #include "platform/DateTime.h"
 #include "platform/EventSet.h"
 #include "platform/Exception.h"

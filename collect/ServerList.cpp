@@ -1,6 +1,6 @@
 #include "collect/ServerList.h"
 
-#include "app/core/CollectorException.h"
+#include "collect/core/CollectorException.h"
 #include "platform/FixedText.h"
 #include "rfc/catalogue/ThServerList.h"
 

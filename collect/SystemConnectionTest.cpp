@@ -4,10 +4,10 @@
 // saposcol reachable through its gateway instance.
 #include <array>
 
-#include "app/core/CatchConvention.h"
-#include "app/core/CollectorException.h"
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
+#include "collect/core/CatchConvention.h"
+#include "collect/core/CollectorException.h"
 #include "collect/host/RemoteIdentity.h"
 #include "collect/system/SaposcolTime.h"
 #include "platform/FixedText.h"

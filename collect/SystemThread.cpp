@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/core/CatchConvention.h"
-#include "app/core/CollectorException.h"
 #include "collect/UserInterface.h"
+#include "collect/core/CatchConvention.h"
+#include "collect/core/CollectorException.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"

@@ -1,9 +1,9 @@
 // The system thread's system-level files: the collecting workstation
 // (pc.ctl), the database figures, the software components and patches
 // (<SID>.cmp, <SID>.ptc) and the system summary (system.ctl).
-#include "app/core/CatchConvention.h"
 #include "collect/PcInfo.h"
 #include "collect/SystemThread.h"
+#include "collect/core/CatchConvention.h"
 #include "collect/system/SystemFiles.h"
 #include "platform/FixedText.h"
 #include "rfc/catalogue/DB02DB4GetInfo.h"

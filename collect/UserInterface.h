@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/MessageChannel.h"
 #include "collect/ConnectionSettings.h"
 #include "collect/ServerList.h"
+#include "collect/core/MessageChannel.h"
 
 // The connection-test window. Destroying it closes the window, so a test
 // routine that holds it as a local object closes it also when it throws.

@@ -3,10 +3,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FixedText.h"
 #include "platform/TextCodec.h"
 
 std::u16string CutToErrorCapacity(std::u16string text) {
     if (text.size() > platform::kErrorMessageCapacity) text.resize(platform::kErrorMessageCapacity);
+    return text;
+}
+
+std::u16string FinishExceptionMessage(std::u16string text) {
+    text = platform::TrimRight(text);
+    if (text.size() > kExceptionMessageCapacity) text.resize(kExceptionMessageCapacity);
     return text;
 }
 

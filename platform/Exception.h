@@ -70,3 +70,11 @@ class CFileException : public CException {
 
 // Cuts a text to the framework's error-message capacity.
 std::u16string CutToErrorCapacity(std::u16string text);
+
+// The longest finished message text of the program's own exceptions (the
+// collector's and the RFC exception).
+inline constexpr size_t kExceptionMessageCapacity = 511;
+
+// Trims right and cuts to 511 characters: the finishing rule of both
+// exception kinds.
+std::u16string FinishExceptionMessage(std::u16string text);

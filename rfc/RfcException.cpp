@@ -1,6 +1,5 @@
 #include "rfc/RfcException.h"
 
-#include "app/core/CollectorException.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
 

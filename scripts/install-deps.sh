@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev qt6-base-dev
   clang libclang-rt-dev libicu-dev
+  libsystemd-dev
   libcpp-httplib-dev prometheus
 )
 missing=()

@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include "wizard/logic/HandOver.h"
+
 CConnectionPropertySheet::CConnectionPropertySheet(QWidget* parent)
     : CPropertySheet(QStringLiteral("Information Wizard"), parent) {
     m_LogonPage.m_bFirstPage = true;
@@ -33,19 +35,5 @@ void CConnectionPropertySheet::OnInitDialog() {
 }
 
 ConnectionSettings CConnectionPropertySheet::Settings() const {
-    ConnectionSettings s;
-    s.hostName = m_LogonPage.m_strHostName;
-    s.systemNumber = m_LogonPage.m_strSystemNumber;
-    s.client = m_LogonPage.m_strClient;
-    s.user = m_LogonPage.m_strUser;
-    s.password = m_LogonPage.m_strPassword;
-    s.language = m_LogonPage.m_strLanguage;
-    s.domain = m_LogonPage.m_strDomain;
-    s.routerString = m_LogonPage.m_strSapRouter;
-    s.systemId = m_LogonPage.m_strSystemId;
-    s.operatingSystem = m_LogonPage.m_strOpSys;
-    s.programPath = m_DirectoryPage.m_strProgramPath;
-    s.dataPath = m_DirectoryPage.m_strDataPath;
-    s.sessionPath = m_DirectoryPage.m_strSessionPath;
-    return s;
+    return HandOver(m_LogonPage, m_DirectoryPage);
 }

@@ -1,25 +1,16 @@
-// The second page of the connection wizard: the data directory. At Next it
-// creates the data directory if needed and inside it this run's session
-// folder, named from the local time of the press ("%m%d%H%M") and the system
-// id that the logon page tested, and stores program, data and session paths
-// in the settings. The session folder is removed again while it is still
-// empty when the page becomes active once more (Back from the next page) or
-// the wizard is cancelled, so a run leaves at most one folder. After every
-// step the current directory is the program directory, where the
-// collector's own log lies.
+// The second page of the connection wizard: the Qt face of the directory
+// step (wizard/logic/DirectoryStep.h), with an edit and a browse button.
+// Entering the page again (Back from the next page) or cancelling the
+// wizard removes the session folder while it is still empty.
 //
 // Thread rules: user-interface thread only.
 #pragma once
 
-#include <string>
-
-#include "app/settings/SettingsStore.h"
 #include "wizard/DirectoryBrowseEdit.h"
 #include "wizard/PropertyPage.h"
+#include "wizard/logic/DirectoryStep.h"
 
-class CLogonPropertyPage;
-
-class CDirectoryPropertyPage : public CPropertyPage {
+class CDirectoryPropertyPage : public CPropertyPage, private IWizardFace, public CDirectoryStep {
     Q_OBJECT
 
   public:
@@ -35,28 +26,12 @@ class CDirectoryPropertyPage : public CPropertyPage {
     void OnCancel() override;
     bool UpdateData(bool save) override;
 
-    void ValidateDirectory();
-    void CreateSessionFolder();
-    void SaveDirectories();
-    void RemoveSessionFolder();
-    void ChangeToProgramDirectory();
-
-    // Where the system id comes from: the logon page of the same sheet.
-    void SetLogonPage(const CLogonPropertyPage* page) { m_pLogonPage = page; }
-
     CDirectoryBrowseEdit* DirectoryEdit() const { return m_pBrowseEdit; }
 
-    std::u16string m_strDirectory;
-    std::u16string m_strSessionPath;
-    std::u16string m_strProgramPath;
-    std::u16string m_strDataPath;
-
   private:
-    bool RunDirectorySteps(const char16_t* routine);
-    // RemoveSessionFolder for handlers that cannot fail.
-    void RemoveSessionFolderReported();
+    bool TakeInput() override { return UpdateData(true); }
+    void Focus(WizardField field, int row) override;
+    void Refuse(std::u16string_view text, RefusalKind kind) override;
 
-    settings::SettingsStore m_settings;
-    const CLogonPropertyPage* m_pLogonPage = nullptr;
     CDirectoryBrowseEdit* m_pBrowseEdit = nullptr;
 };

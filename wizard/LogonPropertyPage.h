@@ -1,23 +1,21 @@
-// The first page of the connection wizard: the logon data of one R/3
-// system. At Next it proves them: it logs on with exactly these values,
-// reads the system's id and operating system and its application servers
-// into the server list, logs off, and only then stores the values, with the
-// password scrambled, in section "Logon" of the settings.
+// The first page of the connection wizard: the Qt face of the logon step
+// (wizard/logic/LogonStep.h). At Next it proves the values the edits show,
+// with the wait cursor up while the logon test blocks.
 //
 // Thread rules: user-interface thread only; the logon test blocks it.
 #pragma once
 
 #include <QLineEdit>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "app/settings/SettingsStore.h"
-#include "collect/ServerList.h"
-#include "rfc/RfcConnection.h"
 #include "wizard/PropertyPage.h"
+#include "wizard/logic/LogonStep.h"
 
-class CLogonPropertyPage : public CPropertyPage {
+namespace wizard {
+class WaitCursor;
+}
+
+class CLogonPropertyPage : public CPropertyPage, private IWizardFace, public CLogonStep {
     Q_OBJECT
 
   public:
@@ -41,34 +39,17 @@ class CLogonPropertyPage : public CPropertyPage {
     bool OnWizardFinish() override;
     bool UpdateData(bool save) override;
 
-    void ValidateLogon();
-    void TestLogon();
-    void ReadServerList();
-    void SaveLogon();
-
     QLineEdit* Control(int id) const;
-
-    // The server list that TestLogon fills; null fills nothing.
-    void SetServerList(std::vector<tagSERVERLIST>* list) { m_pServerList = list; }
-
-    std::u16string m_strHostName;
-    std::u16string m_strClient;
-    std::u16string m_strDomain;
-    std::u16string m_strLanguage;
-    std::u16string m_strPassword;
-    std::u16string m_strSapRouter;
-    std::u16string m_strSystemNumber;
-    std::u16string m_strUser;
-    CRfcConnection m_connection;
-    std::u16string m_strSystemId;
-    std::u16string m_strOpSys;
-    std::vector<tagSERVERLIST>* m_pServerList = nullptr;
 
   private:
     // Next and Finish share every step; routine names the handler.
     bool RunLogonSteps(const char16_t* routine);
     void MoveFocus(int id);
 
-    settings::SettingsStore m_settings;
+    bool TakeInput() override { return UpdateData(true); }
+    void Focus(WizardField field, int row) override;
+    void Refuse(std::u16string_view text, RefusalKind kind) override;
+
     std::map<int, QLineEdit*> m_Edits;
+    wizard::WaitCursor* m_pWait = nullptr;  // up while the steps run
 };

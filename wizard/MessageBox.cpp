@@ -53,6 +53,11 @@ int ShowMessageBox(QWidget* parent, std::u16string_view text, MessageIcon icon) 
     return Show({parent, std::u16string(text), icon, false});
 }
 
+int ShowRefusal(QWidget* parent, std::u16string_view text, RefusalKind kind) {
+    return ShowMessageBox(parent, text,
+                          kind == RefusalKind::Trap ? MessageIcon::Stop : MessageIcon::Exclamation);
+}
+
 int AskYesNo(QWidget* parent, std::u16string_view text, MessageIcon icon) {
     return Show({parent, std::u16string(text), icon, true});
 }

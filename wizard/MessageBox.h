@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "wizard/logic/WizardFace.h"
+
 namespace wizard {
 
 enum class MessageIcon { Exclamation, Stop, Information, Question };
@@ -34,6 +36,9 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // Shows the text with the icon and an OK button; returns IDOK.
 int ShowMessageBox(QWidget* parent, std::u16string_view text, MessageIcon icon);
+// A wizard step's refusal: an input refusal with the exclamation icon, a
+// trapped failure with the stop icon.
+int ShowRefusal(QWidget* parent, std::u16string_view text, RefusalKind kind);
 // Shows the text with Yes and No; returns IDYES or IDNO.
 int AskYesNo(QWidget* parent, std::u16string_view text, MessageIcon icon);
 

@@ -1,18 +1,15 @@
 #include "wizard/SaposcolPropertyPage.h"
 
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "app/core/CatchConvention.h"
-#include "app/core/CollectorException.h"
 #include "platform/FixedText.h"
-#include "platform/Format.h"
-#include "wizard/LogonPropertyPage.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
 
 CSaposcolPropertyPage::CSaposcolPropertyPage(QWidget* parent)
     : CPropertyPage(QStringLiteral("Standalone Database Server(s)"), parent),
-      m_settings(settings::kCollectorApp) {
+      CDatabaseServerStep(static_cast<IWizardFace&>(*this)) {
     m_pGrid = new CGridControl(this);
     m_pGrid->setObjectName(QStringLiteral("grid1013"));
     auto* layout = new QVBoxLayout(this);
@@ -44,46 +41,27 @@ void CSaposcolPropertyPage::ReloadGrid() {
 }
 
 void CSaposcolPropertyPage::FillGrid() {
-    m_strSection = m_pLogonPage ? m_pLogonPage->m_strSystemId : u"";
+    LoadRows();
     m_pGrid->RemoveRows();
-    if (m_pServerList && !m_pServerList->empty()) {
-        m_pGrid->InsertRows(static_cast<int>(m_pServerList->size()));
-        m_pGrid->SetColumnStyle(
-            kDestinationColumn, CGridControl::CellKind::ComboEdit,
-            wizard::ToQt(m_settings.GetString(m_strSection, u"DestinationList")));
+    if (!m_Rows.empty()) {
+        m_pGrid->InsertRows(static_cast<int>(m_Rows.size()));
+        m_pGrid->SetColumnStyle(kDestinationColumn, CGridControl::CellKind::ComboEdit,
+                                wizard::ToQt(StoredDestinations()));
         m_pGrid->SetColumnStyle(kSystemColumn, CGridControl::CellKind::ComboEdit,
-                                wizard::ToQt(m_settings.GetString(m_strSection, u"SystemList")));
-        QString names;
-        for (const tagSERVERLIST& server : *m_pServerList) {
-            names += wizard::ToQt(ServerName(server)) + u'\n';
-        }
-        m_pGrid->SetColumnStyle(kGatewayColumn, CGridControl::CellKind::DropDownList, names);
+                                wizard::ToQt(StoredSystems()));
+        m_pGrid->SetColumnStyle(kGatewayColumn, CGridControl::CellKind::DropDownList,
+                                wizard::ToQt(GatewayChoices()));
     }
     for (int row = 1; row <= m_pGrid->GetRowCount(); ++row) {
-        const unsigned n = static_cast<unsigned>(row);
-        const std::u16string destination =
-            m_settings.GetString(m_strSection, platform::Format(u"Destination%u", n));
-        const std::u16string system =
-            m_settings.GetString(m_strSection, platform::Format(u"System%u", n));
-        const std::u16string gateway =
-            m_settings.GetString(m_strSection, platform::Format(u"Gateway%u", n));
-        if (!destination.empty()) {
-            m_pGrid->SetCellText(row, kDestinationColumn, wizard::ToQt(destination));
-        }
-        if (!system.empty()) m_pGrid->SetCellText(row, kSystemColumn, wizard::ToQt(system));
-        // A gateway that is no longer a server of the system is dropped.
-        if (!gateway.empty() && IsServerName(gateway)) {
-            m_pGrid->SetCellText(row, kGatewayColumn, wizard::ToQt(gateway));
+        const DatabaseServerRow& stored = m_Rows[static_cast<size_t>(row - 1)];
+        const std::pair<int, const std::u16string*> cells[] = {
+            {kDestinationColumn, &stored.destination},
+            {kSystemColumn, &stored.system},
+            {kGatewayColumn, &stored.gateway}};
+        for (const auto& [column, text] : cells) {
+            if (!text->empty()) m_pGrid->SetCellText(row, column, wizard::ToQt(*text));
         }
     }
-}
-
-bool CSaposcolPropertyPage::IsServerName(std::u16string_view text) const {
-    if (!m_pServerList) return false;
-    for (const tagSERVERLIST& server : *m_pServerList) {
-        if (ServerName(server) == text) return true;
-    }
-    return false;
 }
 
 std::u16string CSaposcolPropertyPage::GetCellText(int row, int column) const {
@@ -104,83 +82,39 @@ int CSaposcolPropertyPage::OnWizardBack() {
 }
 
 int CSaposcolPropertyPage::OnWizardNext() {
-    if (!RunSaposcolSteps(u"CSaposcolPropertyPage::OnWizardNext")) return -1;
+    if (!TakeRows(u"CSaposcolPropertyPage::OnWizardNext")) return -1;
     return CPropertyPage::OnWizardNext();
 }
 
 bool CSaposcolPropertyPage::OnWizardFinish() {
-    if (!RunSaposcolSteps(u"CSaposcolPropertyPage::OnWizardFinish")) return false;
+    if (!TakeRows(u"CSaposcolPropertyPage::OnWizardFinish")) return false;
     return CPropertyPage::OnWizardFinish();
 }
 
-bool CSaposcolPropertyPage::RunSaposcolSteps(const char16_t* routine) {
-    try {
-        if (!UpdateData(true)) {
-            ThrowCollectorException(u"UpdateData failed during dialog termination.");
-        }
-        ValidateRemoteList();
-        BuildRemoteList();
-        SaveRemoteList();
-        return true;
-    } catch (const CException& e) {
-        wizard::ShowMessageBox(this, e.ReportText(), wizard::MessageIcon::Exclamation);
-    } catch (...) {
-        wizard::ShowMessageBox(this, LowLevelTrapText(routine, TrapStyle::MessageBox),
-                               wizard::MessageIcon::Stop);
+bool CSaposcolPropertyPage::TakeInput() {
+    if (!UpdateData(true)) return false;
+    m_Rows.assign(static_cast<size_t>(std::max(0, m_pGrid->GetRowCount())), DatabaseServerRow{});
+    for (int row = 1; row <= m_pGrid->GetRowCount(); ++row) {
+        DatabaseServerRow& entered = m_Rows[static_cast<size_t>(row - 1)];
+        entered.destination = GetCellText(row, kDestinationColumn);
+        entered.system = GetCellText(row, kSystemColumn);
+        entered.gateway = GetCellText(row, kGatewayColumn);
     }
+    return true;
+}
+
+void CSaposcolPropertyPage::Focus(WizardField field, int row) {
+    if (field == WizardField::Gateway) m_pGrid->SetCurrentCell(row, kGatewayColumn);
+}
+
+void CSaposcolPropertyPage::Refuse(std::u16string_view text, RefusalKind kind) {
+    wizard::ShowRefusal(this, text, kind);
     m_bFocusGrid = true;
-    return false;
 }
 
 void CSaposcolPropertyPage::OnIdleUpdate() {
     if (m_bFocusGrid) {
         m_pGrid->SetGridFocus();
         m_bFocusGrid = false;
-    }
-}
-
-void CSaposcolPropertyPage::ValidateRemoteList() {
-    for (int row = 1; row <= m_pGrid->GetRowCount(); ++row) {
-        const std::u16string destination = GetCellText(row, kDestinationColumn);
-        if (!destination.empty() && GetCellText(row, kGatewayColumn).empty()) {
-            m_pGrid->SetCurrentCell(row, kGatewayColumn);
-            ThrowCollectorException(
-                platform::Format(u"Please enter gateway instance for destination %s", destination));
-        }
-    }
-}
-
-void CSaposcolPropertyPage::BuildRemoteList() {
-    if (!m_pRemoteList) return;
-    m_strDestinationList.clear();
-    m_strSystemList.clear();
-    m_pRemoteList->clear();
-    for (int row = 1; row <= m_pGrid->GetRowCount(); ++row) {
-        const std::u16string destination = wizard::ToUpper(GetCellText(row, kDestinationColumn));
-        if (destination.empty()) continue;
-        const std::u16string system = wizard::ToUpper(GetCellText(row, kSystemColumn));
-        m_strDestinationList += destination + u'\n';
-        m_strSystemList += system + u'\n';
-        m_pRemoteList->push_back(
-            MakeRemoteEntry(destination, system, GetCellText(row, kGatewayColumn)));
-    }
-}
-
-void CSaposcolPropertyPage::SaveRemoteList() {
-    settings::SettingsStore::Values values = {{u"DestinationList", m_strDestinationList},
-                                              {u"SystemList", m_strSystemList}};
-    for (int row = 1; row <= m_pGrid->GetRowCount(); ++row) {
-        const std::u16string destination = wizard::ToUpper(GetCellText(row, kDestinationColumn));
-        const bool used = !destination.empty();
-        const int n = row;
-        values.emplace_back(platform::Format(u"Destination%d", n), destination);
-        values.emplace_back(platform::Format(u"System%u", static_cast<unsigned>(n)),
-                            used ? wizard::ToUpper(GetCellText(row, kSystemColumn)) : u"");
-        values.emplace_back(platform::Format(u"Gateway%d", n),
-                            used ? GetCellText(row, kGatewayColumn) : u"");
-    }
-    std::u16string error;
-    if (!m_settings.SetStrings(m_strSection, values, &error)) {
-        ThrowCollectorException(u"unable to save the database servers: " + error);
     }
 }

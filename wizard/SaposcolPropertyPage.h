@@ -1,25 +1,20 @@
-// The last page of the connection wizard: the standalone database servers,
-// whose operating-system figures are read through an RFC destination by way
-// of the gateway of one application server. The grid has one row per
-// application server of the tested system; each row names a destination, a
-// system and the gateway instance. At Next or Finish the rows become the
-// remote list and are stored in the settings section named by the system
-// id, so every R/3 system keeps its own rows.
+// The last page of the connection wizard: the Qt face of the database-server
+// step (wizard/logic/DatabaseServerStep.h), a grid with one row per
+// application server of the tested system, each naming a destination, a
+// system and the gateway instance.
 //
 // Thread rules: user-interface thread only.
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "app/settings/SettingsStore.h"
-#include "collect/ServerList.h"
 #include "wizard/GridControl.h"
 #include "wizard/PropertyPage.h"
+#include "wizard/logic/DatabaseServerStep.h"
 
-class CLogonPropertyPage;
-
-class CSaposcolPropertyPage : public CPropertyPage {
+class CSaposcolPropertyPage : public CPropertyPage,
+                              private IWizardFace,
+                              public CDatabaseServerStep {
     Q_OBJECT
 
   public:
@@ -39,31 +34,17 @@ class CSaposcolPropertyPage : public CPropertyPage {
     void ReloadGrid();
     // The cell's text without leading and trailing white space.
     std::u16string GetCellText(int row, int column) const;
-    void ValidateRemoteList();
-    void BuildRemoteList();
-    void SaveRemoteList();
-    bool IsServerName(std::u16string_view text) const;
-
-    void SetServerList(const std::vector<tagSERVERLIST>* list) { m_pServerList = list; }
-    const std::vector<tagSERVERLIST>* ServerList() const { return m_pServerList; }
-    void SetRemoteList(std::vector<tagREMOTELIST>* list) { m_pRemoteList = list; }
-    // Where the system id comes from: the logon page of the same sheet.
-    void SetLogonPage(const CLogonPropertyPage* page) { m_pLogonPage = page; }
 
     CGridControl* Grid() const { return m_pGrid; }
 
-    const std::vector<tagSERVERLIST>* m_pServerList = nullptr;
-    std::vector<tagREMOTELIST>* m_pRemoteList = nullptr;
-    std::u16string m_strDestinationList;
-    std::u16string m_strSystemList;
-    std::u16string m_strSection;
     bool m_bReloadGrid = true;
     bool m_bFocusGrid = false;
 
   private:
-    bool RunSaposcolSteps(const char16_t* routine);
+    // The grid's cells into the step's rows.
+    bool TakeInput() override;
+    void Focus(WizardField field, int row) override;
+    void Refuse(std::u16string_view text, RefusalKind kind) override;
 
-    settings::SettingsStore m_settings;
-    const CLogonPropertyPage* m_pLogonPage = nullptr;
     CGridControl* m_pGrid = nullptr;
 };

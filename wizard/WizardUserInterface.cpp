@@ -2,6 +2,7 @@
 
 #include "wizard/ConnectionDialog.h"
 #include "wizard/ConnectionPropertySheet.h"
+#include "wizard/WaitCursor.h"
 
 bool CWizardUserInterface::RunConnectionWizard(ConnectionSettings& settings,
                                                std::vector<tagSERVERLIST>& servers,
@@ -9,7 +10,13 @@ bool CWizardUserInterface::RunConnectionWizard(ConnectionSettings& settings,
     CConnectionPropertySheet sheet(m_pOwner);
     sheet.SetServerList(&servers);
     sheet.SetRemoteList(&remotes);
-    if (RunSheet(sheet) != ID_WIZFINISH) return false;
+    int result = 0;
+    {
+        // Start shows the wait cursor; the operator types into the sheet.
+        wizard::CursorLift lift;
+        result = RunSheet(sheet);
+    }
+    if (result != ID_WIZFINISH) return false;
     settings = sheet.Settings();
     return true;
 }

@@ -1,22 +1,17 @@
 #include "app/console/ConsoleOptions.h"
 
-#include <termios.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
+#include <climits>
+#include <string_view>
 
-#include "app/settings/SettingsStore.h"
+#include "collect/ConnectionSettings.h"
+#include "platform/Directory.h"
 #include "platform/TextCodec.h"
-#include "rfc/RfcConnection.h"
 
 namespace {
 
-constexpr const char16_t* kLogon = u"Logon";
-
-bool AllDigits(const std::string& s) {
+bool AllDigits(std::string_view s) {
     if (s.empty()) return false;
     for (char c : s)
         if (c < '0' || c > '9') return false;
@@ -40,9 +35,54 @@ bool ParseDatabase(const std::string& value, ConsoleDatabaseServer& server) {
     return true;
 }
 
-bool StorePassword(settings::SettingsStore& store, std::u16string password, std::u16string& error) {
-    CRfcConnection().ScramblePassword(password);
-    return store.SetString(kLogon, u"Password", password, &error);
+// The shell's working directory in front of a relative path: the program
+// directory, which the wizard would use, is not where the operator stands.
+bool MakeAbsolute(std::u16string& path, std::string& error) {
+    if (platform::IsAbsolutePath(path)) return true;
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) {
+        error = "--data-dir: the working directory cannot be read";
+        return false;
+    }
+    path = platform::WithTrailingSeparator(platform::FromUtf8(cwd)) + path;
+    return true;
+}
+
+struct TextOption {
+    const char* flag;
+    std::u16string ConsoleOptions::*field;
+    size_t limit;  // the wizard's edit limit, 0: none
+    bool digits;   // the edit takes digits only
+};
+
+constexpr TextOption kTextOptions[] = {
+    {"--host", &ConsoleOptions::host, ConnectionSettings::kHostNameLimit, false},
+    {"--system-number", &ConsoleOptions::systemNumber, ConnectionSettings::kSystemNumberLimit,
+     true},
+    {"--client", &ConsoleOptions::client, ConnectionSettings::kClientLimit, true},
+    {"--user", &ConsoleOptions::user, ConnectionSettings::kUserLimit, false},
+    {"--language", &ConsoleOptions::language, ConnectionSettings::kLanguageLimit, false},
+    {"--data-dir", &ConsoleOptions::dataDirectory, 260, false},
+};
+
+bool TakeText(const TextOption& option, const std::string& value, ConsoleOptions& options,
+              std::string& error) {
+    const std::string flag = option.flag;
+    if (value.empty()) {
+        error = flag + " needs a value";
+        return false;
+    }
+    const std::u16string text = platform::FromUtf8(value);
+    if (option.digits && !AllDigits(value)) {
+        error = flag + " takes 1 to " + std::to_string(option.limit) + " digits, not " + value;
+        return false;
+    }
+    if (text.size() > option.limit) {
+        error = flag + " takes at most " + std::to_string(option.limit) + " characters";
+        return false;
+    }
+    options.*option.field = text;
+    return true;
 }
 
 }  // namespace
@@ -51,158 +91,98 @@ const char* ConsoleUsage() {
     return "usage: quorvel-console [options]\n"
            "  Runs one collection session with the connection wizard's values, until\n"
            "  Ctrl-C, SIGTERM or the given time. Values given here replace the stored\n"
-           "  ones, as if typed into the wizard.\n"
+           "  ones, as if typed into the wizard; they are stored once the logon test\n"
+           "  has passed.\n"
            "  --minutes N | --seconds N   collect for this long, then stop\n"
-           "  --host NAME                 application server host\n"
-           "  --system-number NN          system number (two digits)\n"
-           "  --client NNN                client (three digits)\n"
+           "  --host NAME                 application server host (short name)\n"
+           "  --system-number NN          system number (1 to 3 digits)\n"
+           "  --client NNN                client (1 to 3 digits)\n"
            "  --user NAME                 user\n"
            "  --language XX               logon language\n"
-           "  --data-dir DIR              data directory of the session folders\n"
+           "  --data-dir DIR              data directory of the session folders (a\n"
+           "                              relative one lies below the working directory)\n"
            "  --database DEST[,SYSTEM[,GATEWAY]]\n"
            "                              standalone database server behind an RFC\n"
            "                              destination (repeatable; gateway: the first\n"
            "                              application server when not given)\n"
+           "  --password-file FILE        read the password from FILE (mode 0600 or\n"
+           "                              narrower)\n"
+           "  --check                     pre-flight check: logon, authorizations and\n"
+           "                              connections, one line each; no session folder\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
            "                              when no host name is stored yet\n"
-           "  --store-only                store the values and end without collecting\n"
-           "  The password comes from the settings, QUORVEL_PASSWORD or a prompt.\n";
+           "  --store-only                prove and store the values and end\n"
+           "  The password comes from --password-file, the systemd credential\n"
+           "  'password', QUORVEL_PASSWORD, the settings or a prompt on a terminal.\n"
+           "  Exit status: 0 done, 1 the start failed, 2 bad options, 3 refused input,\n"
+           "  logon or check, 130/143 stopped by SIGINT/SIGTERM during the start.\n";
 }
 
 bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& options,
                          std::string& error) {
-    struct Text {
-        const char* flag;
-        std::u16string ConsoleOptions::*field;
-    };
-    const Text texts[] = {{"--host", &ConsoleOptions::host},
-                          {"--system-number", &ConsoleOptions::systemNumber},
-                          {"--client", &ConsoleOptions::client},
-                          {"--user", &ConsoleOptions::user},
-                          {"--language", &ConsoleOptions::language},
-                          {"--data-dir", &ConsoleOptions::dataDirectory}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
             continue;
         }
-        if (arg == "--prefill-simulator") {
-            options.prefillSimulator = true;
-            continue;
-        }
-        if (arg == "--store-only") {
-            options.storeOnly = true;
+        if (arg == "--prefill-simulator" || arg == "--store-only" || arg == "--check") {
+            bool ConsoleOptions::*flag = arg == "--check" ? &ConsoleOptions::check
+                                         : arg == "--store-only"
+                                             ? &ConsoleOptions::storeOnly
+                                             : &ConsoleOptions::prefillSimulator;
+            options.*flag = true;
             continue;
         }
         if (arg == "--password" || arg.starts_with("--password=")) {
-            error = "the password is not taken from the command line; use QUORVEL_PASSWORD";
+            error =
+                "the password is not taken from the command line; use --password-file or a "
+                "credential";
             return false;
         }
         if (i + 1 >= argc) {
             error = arg.starts_with("--") ? arg + " needs a value" : "unknown argument " + arg;
             return false;
         }
-        const std::string value = argv[i + 1];
-        bool known = false;
+        const std::string value = argv[++i];
         if (arg == "--minutes" || arg == "--seconds") {
             if (!AllDigits(value) || value.size() > 9) {
                 error = arg + " takes a whole number, not " + value;
                 return false;
             }
             options.runSeconds = std::stol(value) * (arg == "--minutes" ? 60 : 1);
-            known = true;
-        } else if (arg == "--database") {
+            continue;
+        }
+        if (arg == "--database") {
             ConsoleDatabaseServer server;
             if (!ParseDatabase(value, server)) {
                 error = "--database takes DEST[,SYSTEM[,GATEWAY]], not " + value;
                 return false;
             }
             options.databases.push_back(server);
-            known = true;
+            continue;
         }
-        for (const Text& t : texts) {
-            if (arg != t.flag) continue;
+        if (arg == "--password-file") {
             if (value.empty()) {
                 error = arg + " needs a value";
                 return false;
             }
-            options.*t.field = platform::FromUtf8(value);
-            known = true;
+            options.passwordFile = value;
+            continue;
         }
+        const TextOption* known = nullptr;
+        for (const TextOption& t : kTextOptions)
+            if (arg == t.flag) known = &t;
         if (!known) {
             error = "unknown option " + arg;
             return false;
         }
-        ++i;
+        if (!TakeText(*known, value, options, error)) return false;
     }
-    if (!options.systemNumber.empty() &&
-        (options.systemNumber.size() != 2 || !AllDigits(platform::ToUtf8(options.systemNumber)))) {
-        error = "--system-number takes two digits";
-        return false;
-    }
-    if (!options.client.empty() &&
-        (options.client.size() != 3 || !AllDigits(platform::ToUtf8(options.client)))) {
-        error = "--client takes three digits";
+    if (!options.dataDirectory.empty() && !MakeAbsolute(options.dataDirectory, error)) return false;
+    if (options.check && options.storeOnly) {
+        error = "--check and --store-only exclude each other";
         return false;
     }
     return true;
-}
-
-bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error) {
-    if (!store.GetString(kLogon, u"HostName").empty()) return true;
-    std::u16string password = u"SECRET";
-    CRfcConnection().ScramblePassword(password);
-    return store.SetStrings(kLogon,
-                            {{u"HostName", u"qashost1"},
-                             {u"SystemNumber", u"00"},
-                             {u"Client", u"100"},
-                             {u"User", u"COLLECTOR"},
-                             {u"Password", password},
-                             {u"Language", u"EN"}},
-                            &error) &&
-           store.SetStrings(u"QAS",
-                            {{u"DestinationList", u"QASDB_SAPCCMSR\n"},
-                             {u"SystemList", u"\n"},
-                             {u"Destination1", u"QASDB_SAPCCMSR"},
-                             {u"System1", u""},
-                             {u"Gateway1", u"qashost1_QAS_00"}},
-                            &error);
-}
-
-bool ApplyConsoleOptions(const ConsoleOptions& options, settings::SettingsStore& store,
-                         std::u16string& error) {
-    settings::SettingsStore::Values logon;
-    const std::pair<const char16_t*, const std::u16string*> given[] = {
-        {u"HostName", &options.host}, {u"SystemNumber", &options.systemNumber},
-        {u"Client", &options.client}, {u"User", &options.user},
-        {u"Language", &options.language}};
-    for (const auto& [key, value] : given)
-        if (!value->empty()) logon.emplace_back(key, *value);
-    if (!logon.empty() && !store.SetStrings(kLogon, logon, &error)) return false;
-    if (!options.dataDirectory.empty() &&
-        !store.SetString(u"Data", u"Path", options.dataDirectory, &error))
-        return false;
-    if (const char* password = std::getenv("QUORVEL_PASSWORD"); password && *password)
-        return StorePassword(store, platform::FromUtf8(password), error);
-    return true;
-}
-
-bool PromptForMissingPassword(settings::SettingsStore& store, std::u16string& error) {
-    if (!store.GetString(kLogon, u"Password").empty() || !::isatty(STDIN_FILENO)) return true;
-    std::fputs("Password: ", stderr);
-    std::fflush(stderr);
-    termios saved{};
-    const bool terminal = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (terminal) {
-        termios quiet = saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
-    }
-    std::string line;
-    std::getline(std::cin, line);
-    if (terminal) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    std::fputs("\n", stderr);
-    if (line.empty()) return true;
-    return StorePassword(store, platform::FromUtf8(line), error);
 }

@@ -1,17 +1,12 @@
 // The headless front end's command line. The logon values, the data
-// directory and the standalone database servers given here replace what the
-// settings store holds, exactly as if the operator had typed them into the
-// wizard; the wizard then runs unattended with them and stores them.
-// A password is never taken from the command line: it comes from the
-// settings store, the environment (QUORVEL_PASSWORD) or a prompt.
+// directory and the standalone database servers given here take the place
+// of the stored ones, exactly as if the operator had typed them into the
+// wizard; they are stored only once the logon test has passed. A password
+// is never taken from the command line (see PasswordSource.h).
 #pragma once
 
 #include <string>
 #include <vector>
-
-namespace settings {
-class SettingsStore;
-}
 
 struct ConsoleDatabaseServer {
     std::u16string destination;  // RFC destination
@@ -22,9 +17,11 @@ struct ConsoleDatabaseServer {
 struct ConsoleOptions {
     long runSeconds = -1;  // -1: until stopped
     bool prefillSimulator = false;
-    bool storeOnly = false;  // store the values and end: the main window collects
+    bool storeOnly = false;  // prove and store the values and end: the main window collects
+    bool check = false;      // the pre-flight check instead of a session
     std::u16string host, systemNumber, client, user, language;
-    std::u16string dataDirectory;
+    std::u16string dataDirectory;  // absolute: a relative one is taken from the working directory
+    std::string passwordFile;
     std::vector<ConsoleDatabaseServer> databases;
     bool help = false;
 };
@@ -35,20 +32,3 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
                          std::string& error);
 
 const char* ConsoleUsage();
-
-// Writes the given logon values and data directory into the store, and the
-// password from QUORVEL_PASSWORD (scrambled, as the wizard keeps it) when
-// that is set. False with the store's error when a write fails.
-bool ApplyConsoleOptions(const ConsoleOptions& options, settings::SettingsStore& store,
-                         std::u16string& error);
-
-// On a first run (no host name stored) stores the logon data of the
-// simulated system's default scenario and its standalone database server
-// (destination QASDB_SAPCCMSR through the first application server). True
-// when nothing was needed or everything was stored.
-bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error);
-
-// When the store holds no password and standard input is a terminal, asks
-// for it without echo and stores it scrambled. True when nothing was needed
-// or the answer was stored.
-bool PromptForMissingPassword(settings::SettingsStore& store, std::u16string& error);

@@ -1,45 +1,38 @@
-// The headless front end's user interface: the real connection wizard, run
-// unattended on whatever display Qt has (offscreen without one) with the
-// values the settings store shows, and the main window's message list as
-// lines on standard output.
+// The headless front end's user interface: the connection wizard answered
+// by the console's face (ConsoleWizard.h), a connection-test window that
+// shows nothing (each of its status lines is also a system message), and
+// the main window's message list as lines on standard output.
 //
 // Thread rules: as IUserInterface; PostMessage writes one whole line per
 // call and may be called from any thread.
 #pragma once
 
 #include <cstdio>
-#include <vector>
+#include <mutex>
 
-#include "app/console/ConsoleOptions.h"
-#include "wizard/WizardUserInterface.h"
+#include "app/console/ConsoleWizard.h"
+#include "collect/UserInterface.h"
 
-class CSaposcolPropertyPage;
-
-class CConsoleUserInterface : public CWizardUserInterface {
+class CConsoleUserInterface : public IUserInterface {
   public:
-    explicit CConsoleUserInterface(std::FILE* out = stdout) : m_pOut(out) {}
+    CConsoleUserInterface(CConsoleWizard& wizard, std::FILE* out = stdout)
+        : m_wizard(wizard), m_pOut(out) {}
 
-    void RepaintMainWindow() override;
+    bool RunConnectionWizard(ConnectionSettings& settings, std::vector<tagSERVERLIST>& servers,
+                             std::vector<tagREMOTELIST>& remotes) override;
+    std::unique_ptr<IConnectionTestDialog> OpenConnectionTestDialog() override;
+    void RepaintMainWindow() override {}
     bool PostMessage(unsigned message, uintptr_t wParam, intptr_t lParam) override;
 
     // Writes one line (UTF-8) to the output.
     void WriteLine(std::u16string_view line);
 
-    // Standalone database servers entered on the wizard's last page in
-    // place of the stored ones; none given keeps the stored ones.
-    void SetDatabaseServers(std::vector<ConsoleDatabaseServer> servers) {
-        m_Databases = std::move(servers);
-    }
-
-  protected:
-    // Next on every page with the values it shows, then Finish; a page that
-    // refuses (its message box is written out) cancels the wizard.
-    int RunSheet(CConnectionPropertySheet& sheet) override;
+    // How the wizard ended, once it ran.
+    CConsoleWizard::Outcome WizardOutcome() const { return m_outcome; }
 
   private:
-    // False (with the reason written) when there are more servers than rows.
-    bool EnterDatabaseServers(CSaposcolPropertyPage& page);
-
+    CConsoleWizard& m_wizard;
     std::FILE* m_pOut;
-    std::vector<ConsoleDatabaseServer> m_Databases;
+    std::mutex m_writeLock;
+    CConsoleWizard::Outcome m_outcome = CConsoleWizard::Outcome::Failed;
 };

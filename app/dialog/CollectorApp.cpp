@@ -8,9 +8,9 @@
 #include <clocale>
 #include <exception>
 
-#include "app/core/CatchConvention.h"
-#include "app/core/MessageChannel.h"
 #include "app/dialog/CollectorDialog.h"
+#include "collect/core/CatchConvention.h"
+#include "collect/core/MessageChannel.h"
 #include "platform/Exception.h"
 #include "platform/SystemInformation.h"
 #include "wizard/MessageBox.h"

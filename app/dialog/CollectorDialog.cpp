@@ -16,11 +16,11 @@
 #include <climits>
 #include <exception>
 
-#include "app/core/CatchConvention.h"
-#include "app/core/CollectorException.h"
-#include "app/core/MessageChannel.h"
 #include "app/settings/SettingsStore.h"
 #include "collect/SystemThread.h"
+#include "collect/core/CatchConvention.h"
+#include "collect/core/CollectorException.h"
+#include "collect/core/MessageChannel.h"
 #include "platform/AnsiTextFile.h"
 #include "platform/FixedText.h"
 #include "wizard/MessageBox.h"

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsStore.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +116,36 @@ void KeepTimeStampAhead(const std::string& current, const std::string& replaceme
     ::utimensat(AT_FDCWD, replacement.c_str(), times, 0);
 }
 
+// Holds the advisory lock of the settings directory for as long as it
+// lives. The directory is locked, not a file beside the settings, so no
+// lock file is left behind (and removing one would race).
+class DirectoryLock {
+  public:
+    explicit DirectoryLock(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (m_fd < 0) {
+            m_error = errno;
+            return;
+        }
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            m_error = errno;
+            break;
+        }
+    }
+    ~DirectoryLock() {
+        if (m_fd >= 0) ::close(m_fd);  // closing releases the lock
+    }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+    int Error() const { return m_error; }
+
+  private:
+    int m_fd;
+    int m_error = 0;
+};
+
 }  // namespace
 
 SettingsStore::SettingsStore(std::u16string_view application, std::string directory)
@@ -143,12 +174,20 @@ bool SettingsStore::SetString(std::u16string_view section, std::u16string_view k
 
 bool SettingsStore::SetStrings(std::u16string_view section, const Values& values,
                                std::u16string* error) {
+    return SetSections({{std::u16string(section), values}}, error);
+}
+
+bool SettingsStore::SetSections(const std::vector<SectionValues>& sections, std::u16string* error) {
     auto fail = [error](std::u16string reason) {
         if (error) *error = std::move(reason);
         return false;
     };
     std::lock_guard lock(WriteMutex());
     if (int rc = MakePath(m_directory)) return fail(ErrnoReason("cannot create", m_directory, rc));
+    // Another process's write between our copy and our rename would be lost.
+    const DirectoryLock directoryLock(m_directory);
+    if (directoryLock.Error())
+        return fail(ErrnoReason("cannot lock", m_directory, directoryLock.Error()));
 
     // The copy is made with mkstemp, so it is 0600 from the start. Its name
     // is never reused in this process: Qt caches parsed files by path.
@@ -171,8 +210,10 @@ bool SettingsStore::SetStrings(std::u16string_view section, const Values& values
             discard();
             return fail(FromLocal("cannot parse " + m_path));
         }
-        for (const auto& [key, value] : values) {
-            file.setValue(ToQt(section) + u'/' + ToQt(key), ToQt(value));
+        for (const SectionValues& section : sections) {
+            for (const auto& [key, value] : section.values) {
+                file.setValue(ToQt(section.section) + u'/' + ToQt(key), ToQt(value));
+            }
         }
         file.sync();
         if (file.status() != QSettings::NoError) {

@@ -9,7 +9,9 @@
 // failed write leaves the previous file untouched and is reported.
 //
 // Thread rules: writes of one process are serialised by a process-wide
-// mutex; reads take no lock and see the file as the last rename left it.
+// mutex, writes of several processes (the main window and the console) by an
+// advisory lock on the settings directory held from the read of the current file to
+// the rename; reads take no lock and see the file as the last rename left it.
 #pragma once
 
 #include <string>
@@ -47,6 +49,14 @@ class SettingsStore {
     using Values = std::vector<std::pair<std::u16string, std::u16string>>;
     bool SetStrings(std::u16string_view section, const Values& values,
                     std::u16string* error = nullptr);
+
+    // Writes the values of several sections in one replacement of the file:
+    // all of them or, on failure, none.
+    struct SectionValues {
+        std::u16string section;
+        Values values;
+    };
+    bool SetSections(const std::vector<SectionValues>& sections, std::u16string* error = nullptr);
 
     // The INI file's path (UTF-8).
     std::string FilePath() const { return m_path; }

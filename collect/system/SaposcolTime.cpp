@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/core/CollectorException.h"
+#include "collect/core/CollectorException.h"
 #include "platform/Format.h"
 #include "platform/TimeFormat.h"
 

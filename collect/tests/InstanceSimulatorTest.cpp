@@ -13,8 +13,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/core/MessageChannel.h"
 #include "collect/InstanceThread.h"
+#include "collect/core/MessageChannel.h"
 #include "collect/records/InstanceRecords.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
@@ -234,9 +234,11 @@ TEST_F(InstanceSimulatorTest, OneTimeCapturesWriteProfileWorkProcessesAndStorage
     EXPECT_EQ(Text(wp[13].wpNo, sizeof wp[13].wpNo), "13");
     EXPECT_EQ(Text(wp[13].wpTyp, sizeof wp[13].wpTyp), "UP2");
     for (const auto& r : wp) {
-        EXPECT_TRUE(Text(r.wpStatus, sizeof r.wpStatus) == "running" || Text(r.wpStatus, sizeof r.wpStatus) == "waiting");
+        EXPECT_TRUE(Text(r.wpStatus, sizeof r.wpStatus) == "running" ||
+                    Text(r.wpStatus, sizeof r.wpStatus) == "waiting");
         // I_WITH_CPU = "01" reached the server: every process has its CPU time.
-        EXPECT_NE(Text(r.wpCpu, sizeof r.wpCpu).find(':'), std::string::npos) << Text(r.wpCpu, sizeof r.wpCpu);
+        EXPECT_NE(Text(r.wpCpu, sizeof r.wpCpu).find(':'), std::string::npos)
+            << Text(r.wpCpu, sizeof r.wpCpu);
         EXPECT_EQ(Text(r.wpPid, sizeof r.wpPid).size(), 8u);
     }
 

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/core/MessageChannel.h"
 #include "collect/InstanceThread.h"
+#include "collect/core/MessageChannel.h"
 #include "collect/records/InstanceRecords.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"

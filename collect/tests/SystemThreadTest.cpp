@@ -9,10 +9,10 @@
 #include <mutex>
 #include <thread>
 
-#include "app/core/CollectorException.h"
 #include "collect/CollectionClock.h"
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
+#include "collect/core/CollectorException.h"
 #include "platform/TextCodec.h"
 #include "support/SimulatorSession.h"
 
@@ -237,8 +237,7 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
         auto session = std::make_unique<CSystemThread>();
         ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
         session->SetOpenRequest();
-        ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; }))
-            << ui_.Lines();
+        ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
 
         clock->Advance(std::chrono::minutes(2));
         sim.System().FollowClock();

@@ -165,6 +165,33 @@ TEST_F(DirectoryPageTest, FailuresKeepThePageWithTheirTexts) {
     EXPECT_FALSE(fs::exists(Store().FilePath()));
 }
 
+TEST_F(DirectoryPageTest, TheWalkStopsAtAComponentThatIsAFile) {
+    Open();
+    std::ofstream(root_ + "/file.txt") << "x";
+    Type(Edit(), QString::fromStdString(root_ + "/file.txt/DATA"));
+    Click(sheet_->NextButton());
+    EXPECT_EQ(TakeMessage(), "Collector Exception: unable to create directory " + root_ +
+                                 "/file.txt/DATA/12061507.QAS/ : Not a directory");
+    // Going on from the parent would have made root/DATA.
+    EXPECT_FALSE(fs::exists(root_ + "/DATA"));
+    EXPECT_EQ(Current(), programPath_);
+    EXPECT_TRUE(page_->m_strSessionPath.empty());
+}
+
+TEST_F(DirectoryPageTest, AFailedSaveStoresNoPathAndRemovesTheNewFolder) {
+    // A settings directory below a plain file cannot be created.
+    std::ofstream(root_ + "/blocker") << "x";
+    ::setenv(settings::kDirectoryEnv, (root_ + "/blocker/config").c_str(), 1);
+    Open();
+    Click(sheet_->NextButton());
+    EXPECT_EQ(
+        TakeMessage().rfind("Collector Exception: unable to save the directory settings: ", 0), 0u);
+    EXPECT_EQ(sheet_->GetActivePage(), page_);
+    EXPECT_TRUE(page_->m_strSessionPath.empty());
+    EXPECT_TRUE(Entries(programPath_ + "DATA").empty());
+    EXPECT_EQ(Current(), programPath_);
+}
+
 TEST_F(DirectoryPageTest, AProgramDirectoryThatIsGoneIsNamed) {
     ASSERT_TRUE(Store().SetString(u"Program", u"Path", u"/nonexistent/quorvel/"));
     Open();

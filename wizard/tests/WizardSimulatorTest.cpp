@@ -6,6 +6,7 @@
 #include "collect/ServerList.h"
 #include "rfc/tests/support/SimulatorSession.h"
 #include "wizard/ConnectionPropertySheet.h"
+#include "wizard/WaitCursor.h"
 #include "wizard/WizardUserInterface.h"
 
 namespace wizardtest {
@@ -238,6 +239,26 @@ TEST_F(WizardSimulatorTest, CancelledWizardHandsOverNothing) {
     settings.systemId = u"untouched";
     EXPECT_FALSE(ui.RunConnectionWizard(settings, servers_, remotes_));
     EXPECT_EQ(settings.systemId, u"untouched");
+}
+
+// Start puts up the wait cursor before the wizard opens; the operator
+// types with the normal one, and Start's cursor is back afterwards.
+TEST_F(WizardSimulatorTest, TheWaitCursorIsLiftedWhileTheSheetIsUp) {
+    ScriptedWizard ui;
+    bool overridden = true;
+    ui.script = [&overridden](CConnectionPropertySheet& sheet) {
+        overridden = QGuiApplication::overrideCursor() != nullptr;
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    };
+    ConnectionSettings settings;
+    {
+        wizard::WaitCursor busy;
+        EXPECT_FALSE(ui.RunConnectionWizard(settings, servers_, remotes_));
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_FALSE(overridden);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Test support for the wizard: a private settings directory, a program
-// directory that is the current directory, a clock that moves only when
+// Test support for the wizard: the scratch settings and program
+// directories, a clock that moves only when
 // told to, and the message boxes recorded and answered with OK.
 #pragma once
 
@@ -14,11 +14,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/settings/SettingsStore.h"
+#include "app/settings/tests/ScratchSettings.h"
 #include "platform/DateTime.h"
 #include "platform/TextCodec.h"
 #include "wizard/MessageBox.h"
@@ -28,21 +27,10 @@ namespace wizardtest {
 
 namespace fs = std::filesystem;
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public settingstest::ScratchSettings {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/quorvel-wizard-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        fs::create_directories(root_ + "/config");
-        fs::create_directories(root_ + "/program");
-        if (const char* previous = std::getenv(settings::kDirectoryEnv))
-            previousSettings_ = previous;
-        ::setenv(settings::kDirectoryEnv, (root_ + "/config").c_str(), 1);
-        previousDirectory_ = fs::current_path();
-        fs::current_path(root_ + "/program");
-        programPath_ = fs::current_path().string() + "/";
-
+        ScratchSettings::SetUp();
         clock_ = std::make_shared<platform::ManualTimeSource>(std::chrono::system_clock::now());
         clock_->SetLocal(platform::MakeDateTime(2026, 12, 6, 15, 7, 0));
         platform::SetTimeSource(clock_);
@@ -56,18 +44,7 @@ class WizardTest : public ::testing::Test {
     void TearDown() override {
         wizard::SetMessageBoxHook({});
         platform::SetTimeSource(nullptr);
-        fs::current_path(previousDirectory_);
-        if (previousSettings_) {
-            ::setenv(settings::kDirectoryEnv, previousSettings_->c_str(), 1);
-        } else {
-            ::unsetenv(settings::kDirectoryEnv);
-        }
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-
-    settings::SettingsStore Store() const {
-        return settings::SettingsStore(settings::kCollectorApp);
+        ScratchSettings::TearDown();
     }
 
     // The text of the only message box shown since the last call, or a
@@ -117,10 +94,6 @@ class WizardTest : public ::testing::Test {
         return names;
     }
 
-    std::string root_;
-    std::string programPath_;
-    fs::path previousDirectory_;
-    std::optional<std::string> previousSettings_;  // the variable as it was, if set
     std::shared_ptr<platform::ManualTimeSource> clock_;
     std::vector<wizard::MessageBoxRequest> boxes_;
 };

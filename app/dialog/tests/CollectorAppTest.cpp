@@ -2,8 +2,8 @@
 #include <QSplashScreen>
 
 #include "DialogTestSupport.h"
-#include "app/core/CollectorException.h"
 #include "app/dialog/CollectorApp.h"
+#include "collect/core/CollectorException.h"
 
 namespace dialogtest {
 namespace {

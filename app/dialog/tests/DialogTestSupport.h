@@ -67,14 +67,7 @@ class DialogTest : public wizardtest::WizardTest {
             answers_.pop_front();
             return answer;
         });
-        std::u16string password = u"SECRET";
-        CRfcConnection().ScramblePassword(password);
-        ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"HostName", u"qashost1"},
-                                                  {u"SystemNumber", u"00"},
-                                                  {u"Client", u"100"},
-                                                  {u"User", u"COLLECTOR"},
-                                                  {u"Password", password},
-                                                  {u"Language", u"EN"}}));
+        StoreSimulatorLogon();
         dialog_ = std::make_unique<CTestDialog>();
         dialog_->show();
     }

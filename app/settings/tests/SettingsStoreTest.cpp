@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using settings::SettingsStore;
@@ -55,6 +57,58 @@ TEST_F(SettingsStoreTest, ValuesSurviveARoundTripWithTheirSpecialCharacters) {
     EXPECT_EQ(again.GetString(u"Program", u"Path"), u"/opt/a, b/");
     EXPECT_EQ(again.GetString(u"QAS", u"Destination1"), u"  padded  ");
     EXPECT_EQ(again.GetString(u"General", u"Path"), u"general");
+}
+
+TEST_F(SettingsStoreTest, SeveralSectionsAreWrittenInOneReplacement) {
+    SettingsStore store(settings::kCollectorApp, root_);
+    ASSERT_TRUE(store.SetString(u"Data", u"Path", u"/old/"));
+    ASSERT_TRUE(store.SetSections({{u"Program", {{u"Path", u"/p/"}}},
+                                   {u"Data", {{u"Path", u"/d/"}}},
+                                   {u"Session", {{u"Path", u"/d/s/"}}}}));
+    EXPECT_EQ(store.GetString(u"Program", u"Path"), u"/p/");
+    EXPECT_EQ(store.GetString(u"Data", u"Path"), u"/d/");
+    EXPECT_EQ(store.GetString(u"Session", u"Path"), u"/d/s/");
+
+    // A store that cannot be written changes nothing at all.
+    std::ofstream(root_ + "/file") << "x";
+    SettingsStore blocked(settings::kCollectorApp, root_ + "/file/cfg");
+    std::u16string error;
+    EXPECT_FALSE(blocked.SetSections({{u"Data", {{u"Path", u"/x/"}}}}, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+// The main window and the console may write at the same moment; each
+// read-modify-rename holds the file lock, so no process loses a value.
+TEST_F(SettingsStoreTest, WritesOfSeveralProcessesAreAllKept) {
+    constexpr int kProcesses = 4, kWrites = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            SettingsStore store(settings::kCollectorApp, root_);
+            bool ok = true;
+            for (int i = 0; i < kWrites; ++i) {
+                const std::string key = "P" + std::to_string(p) + "_" + std::to_string(i);
+                ok = store.SetString(u"Race", std::u16string(key.begin(), key.end()), u"1") && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    SettingsStore store(settings::kCollectorApp, root_);
+    int kept = 0;
+    for (int p = 0; p < kProcesses; ++p)
+        for (int i = 0; i < kWrites; ++i) {
+            const std::string key = "P" + std::to_string(p) + "_" + std::to_string(i);
+            kept += store.GetString(u"Race", std::u16string(key.begin(), key.end())) == u"1";
+        }
+    EXPECT_EQ(kept, kProcesses * kWrites);
 }
 
 TEST_F(SettingsStoreTest, ApplicationsKeepSeparateFilesAndSectionsStayApart) {

@@ -1,10 +1,10 @@
-#include "app/core/CollectorException.h"
+#include "collect/core/CollectorException.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "app/core/CatchConvention.h"
+#include "collect/core/CatchConvention.h"
 #include "platform/File.h"
 
 namespace {

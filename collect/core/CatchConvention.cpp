@@ -1,4 +1,4 @@
-#include "app/core/CatchConvention.h"
+#include "collect/core/CatchConvention.h"
 
 std::u16string LowLevelTrapText(std::u16string_view routine, TrapStyle style) {
     std::u16string text(routine);

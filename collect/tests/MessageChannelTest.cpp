@@ -1,4 +1,4 @@
-#include "app/core/MessageChannel.h"
+#include "collect/core/MessageChannel.h"
 
 #include <gtest/gtest.h>
 

@@ -21,10 +21,3 @@ class CCollectorException : public CException {
 
 // Throws a CCollectorException with the text; never returns.
 [[noreturn]] void ThrowCollectorException(std::u16string_view text);
-
-// The longest finished message text of the program's exceptions.
-inline constexpr size_t kExceptionMessageCapacity = 511;
-
-// Trims right and cuts to 511 characters: the finishing rule of both
-// exception kinds.
-std::u16string FinishExceptionMessage(std::u16string text);

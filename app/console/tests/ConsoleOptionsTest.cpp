@@ -1,0 +1,130 @@
+// The headless front end's command line and where its password comes from.
+#include "ConsoleTestSupport.h"
+#include "app/console/ConsoleOptions.h"
+#include "app/console/PasswordSource.h"
+#include "platform/TextCodec.h"
+
+namespace consoletest {
+namespace {
+
+bool Parse(std::vector<const char*> args, ConsoleOptions& options, std::string& error) {
+    args.insert(args.begin(), "quorvel-console");
+    return ParseConsoleOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+std::string Refusal(std::vector<const char*> args) {
+    ConsoleOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse(args, options, error));
+    return error;
+}
+
+TEST(ConsoleOptionsTest, EveryValueIsTakenAndTheDatabaseServersInOrder) {
+    ConsoleOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--host",
+                       "qashost2",
+                       "--system-number",
+                       "2",
+                       "--client",
+                       "100",
+                       "--user",
+                       "collector",
+                       "--language",
+                       "DE",
+                       "--data-dir",
+                       "/tmp/d",
+                       "--minutes",
+                       "20",
+                       "--database",
+                       "QASDB",
+                       "--database",
+                       "CLV,SYSA,qashost1_QAS_01",
+                       "--prefill-simulator",
+                       "--password-file",
+                       "/etc/pw",
+                       "--check"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.host, u"qashost2");
+    EXPECT_EQ(o.systemNumber, u"2");  // the wizard's edit takes one digit too
+    EXPECT_EQ(o.client, u"100");
+    EXPECT_EQ(o.user, u"collector");
+    EXPECT_EQ(o.language, u"DE");
+    EXPECT_EQ(o.dataDirectory, u"/tmp/d");
+    EXPECT_EQ(o.runSeconds, 1200);
+    EXPECT_EQ(o.passwordFile, "/etc/pw");
+    EXPECT_TRUE(o.prefillSimulator);
+    EXPECT_TRUE(o.check);
+    ASSERT_EQ(o.databases.size(), 2u);
+    EXPECT_EQ(o.databases[0].destination, u"QASDB");
+    EXPECT_TRUE(o.databases[0].gateway.empty());
+    EXPECT_EQ(o.databases[1].system, u"SYSA");
+    EXPECT_EQ(o.databases[1].gateway, u"qashost1_QAS_01");
+}
+
+TEST(ConsoleOptionsTest, BadValuesAndThePasswordAreRefusedWithTheReason) {
+    EXPECT_NE(Refusal({"--password", "secret"}).find("not taken from the command line"),
+              std::string::npos);
+    EXPECT_NE(Refusal({"--password=secret"}).find("--password-file"), std::string::npos);
+    EXPECT_EQ(Refusal({"--system-number", "7a"}), "--system-number takes 1 to 3 digits, not 7a");
+    EXPECT_EQ(Refusal({"--system-number", "0001"}), "--system-number takes at most 3 characters");
+    EXPECT_EQ(Refusal({"--client", "1a0"}), "--client takes 1 to 3 digits, not 1a0");
+    EXPECT_EQ(Refusal({"--user", "ABCDEFGHIJKLM"}), "--user takes at most 12 characters");
+    EXPECT_EQ(Refusal({"--minutes", "-3"}), "--minutes takes a whole number, not -3");
+    EXPECT_EQ(Refusal({"--seconds", "99999999999"}).substr(0, 9), "--seconds");
+    EXPECT_EQ(Refusal({"--host"}), "--host needs a value");
+    EXPECT_EQ(Refusal({"--host", ""}), "--host needs a value");
+    EXPECT_EQ(Refusal({"--colour", "red"}), "unknown option --colour");
+    EXPECT_EQ(Refusal({"stray"}), "unknown argument stray");
+    EXPECT_EQ(Refusal({"--database", ",SYS"}).substr(0, 10), "--database");
+    EXPECT_EQ(Refusal({"--database", "A,B,C,D"}).substr(0, 10), "--database");
+    EXPECT_EQ(Refusal({"--check", "--store-only"}), "--check and --store-only exclude each other");
+}
+
+TEST_F(ConsoleTest, ARelativeDataDirectoryLiesBelowTheWorkingDirectory) {
+    ConsoleOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--data-dir", "collect/DATA"}, o, error)) << error;
+    EXPECT_EQ(platform::ToUtf8(o.dataDirectory), fs::current_path().string() + "/collect/DATA");
+}
+
+TEST_F(ConsoleTest, APasswordFileMustBeTheOwnersAlone) {
+    std::u16string password;
+    std::string error;
+    const std::string open =
+        WriteFile("open", "SECRET\n", fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(ReadPasswordFile(open, password, error));
+    EXPECT_NE(error.find("may be read by group or others"), std::string::npos) << error;
+
+    const std::string own = WriteFile("own", "Secret\r\nignored\n", fs::perms::owner_read);
+    ASSERT_TRUE(ReadPasswordFile(own, password, error)) << error;
+    EXPECT_EQ(password, u"Secret");
+
+    const std::string empty = WriteFile("empty", "\n", fs::perms::owner_read);
+    EXPECT_FALSE(ReadPasswordFile(empty, password, error));
+    EXPECT_FALSE(ReadPasswordFile(root_ + "/missing", password, error));
+    EXPECT_FALSE(ReadPasswordFile(root_, password, error));  // a directory
+}
+
+TEST_F(ConsoleTest, TheFileComesBeforeTheCredentialAndTheCredentialBeforeTheEnvironment) {
+    const std::string credentials = root_ + "/credentials";
+    fs::create_directories(credentials);
+    std::ofstream(credentials + "/password") << "FROMCRED";
+    fs::permissions(credentials + "/password", fs::perms::owner_read);
+    const std::string file = WriteFile("pw", "FROMFILE", fs::perms::owner_read);
+    ::setenv("CREDENTIALS_DIRECTORY", credentials.c_str(), 1);
+    ::setenv("QUORVEL_PASSWORD", "FROMENV", 1);
+
+    EXPECT_EQ(PasswordFromSources(file).password, u"FROMFILE");
+    EXPECT_EQ(PasswordFromSources("").password, u"FROMCRED");
+    fs::remove(credentials + "/password");
+    EXPECT_EQ(PasswordFromSources("").password, u"FROMENV");
+    ::unsetenv("QUORVEL_PASSWORD");
+    EXPECT_FALSE(PasswordFromSources("").password.has_value());
+    // A named file that cannot be used is an error, not a fall-back.
+    EXPECT_FALSE(PasswordFromSources(root_ + "/missing").error.empty());
+}
+
+}  // namespace
+}  // namespace consoletest

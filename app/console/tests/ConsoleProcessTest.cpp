@@ -1,0 +1,259 @@
+// The real quorvel-console against the simulated system in this process:
+// each refusal ends quickly with its status and its text on the error
+// stream and leaves the stored values alone; stop signals are honoured
+// during the start; the pre-flight check names what failed.
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <termios.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "ConsoleProcess.h"
+#include "ConsoleTestSupport.h"
+#include "app/console/ConsoleProgram.h"
+#include "rfc/tests/support/SimulatorSession.h"
+
+namespace consoletest {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kRefusalLimit = 10s;
+constexpr auto kStopLimit = 5s;
+
+class ConsoleProcessTest : public ConsoleTest {
+  protected:
+    static ProcessResult Run(std::vector<std::string> args, ConsoleProcess::Env env = {},
+                             std::chrono::milliseconds limit = kRefusalLimit) {
+        ConsoleProcess process(std::move(args), std::move(env));
+        return process.Finish(limit);
+    }
+    static int Lines(const std::string& text) {
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
+};
+
+TEST_F(ConsoleProcessTest, EveryRefusalEndsWithItsStatusAndTextAndStoresNothing) {
+    SimulatorSession sim;
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        ConsoleProcess::Env env;
+        bool storedPassword;
+        const char* text;  // on the error stream
+    };
+    const Case cases[] = {
+        {"wrong password", {}, {{"QUORVEL_PASSWORD", "WRONG"}}, true, "quorvel-console: RFC"},
+        {"locked user",
+         {"--user", "LOCKED"},
+         {{"QUORVEL_PASSWORD", "LOCKED"}},
+         true,
+         "quorvel-console: RFC"},
+        {"nothing listens", {"--system-number", "07"}, {}, true, "quorvel-console: RFC"},
+        {"domain suffix",
+         {"--host", "a.b"},
+         {},
+         true,
+         "quorvel-console: Collector Exception: Please do not enter an IP address or  domain "
+         "suffix for the short host name.\n"},
+        {"no password, no terminal",
+         {},
+         {},
+         false,
+         "quorvel-console: Collector Exception: Please enter a password.\n"},
+    };
+    for (const Case& c : cases) {
+        StoreSimulatorLogon();
+        if (!c.storedPassword) {
+            ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+        }
+        const std::string before = StoredFile();
+        const ProcessResult r = Run(c.args, c.env);
+        EXPECT_FALSE(r.killed) << c.what;
+        EXPECT_EQ(r.status, kExitRefused) << c.what << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind(c.text, 0), 0u) << c.what << "\n" << r.err;
+        EXPECT_EQ(Lines(r.err), 1) << c.what << "\n" << r.err;
+        EXPECT_EQ(StoredFile(), before) << c.what;
+        EXPECT_FALSE(fs::exists("DATA")) << c.what;  // no session folder was made
+    }
+}
+
+TEST_F(ConsoleProcessTest, AStoredGatewayThatIsNoServerIsRefusedAfterTheLogon) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(
+        u"QAS", {{u"Destination1", u"QASDB_SAPCCMSR"}, {u"Gateway1", u"qasold_QAS_00"}}));
+    const ProcessResult r = Run({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_EQ(r.status, kExitRefused) << r.err;
+    EXPECT_EQ(r.err,
+              "quorvel-console: Collector Exception: Please enter gateway instance for "
+              "destination QASDB_SAPCCMSR\n");
+    // The logon passed and was stored; the refused folder was removed again.
+    EXPECT_EQ(Store().GetString(u"Logon", u"Password").empty(), false);
+    EXPECT_TRUE(fs::is_empty("DATA"));
+}
+
+TEST_F(ConsoleProcessTest, BadOptionsAndUnusablePasswordFilesEndWithStatusTwo) {
+    const ProcessResult bad = Run({"--colour", "red"});
+    EXPECT_EQ(bad.status, kExitBadOptions);
+    EXPECT_EQ(bad.err.rfind("quorvel-console: unknown option --colour\nusage:", 0), 0u) << bad.err;
+    EXPECT_TRUE(bad.out.empty());
+
+    const std::string file =
+        WriteFile("pw", "SECRET", fs::perms::owner_read | fs::perms::others_read);
+    const ProcessResult open = Run({"--password-file", file, "--check"});
+    EXPECT_EQ(open.status, kExitBadOptions);
+    EXPECT_NE(open.err.find("may be read by group or others"), std::string::npos) << open.err;
+}
+
+TEST_F(ConsoleProcessTest, StopSignalsEndAHangingLogonAtOnce) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec hang;
+    hang.module = "RFC_SYSTEM_INFO";
+    hang.action = r3sim::FaultAction::kHang;
+    scenario.faults.push_back(hang);
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    for (int signal : {SIGTERM, SIGINT}) {
+        const std::string before = StoredFile();
+        ConsoleProcess process({"--host", "qashost1"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+        // Stopped once the logon test is waiting for its answer.
+        const auto end = std::chrono::steady_clock::now() + kRefusalLimit;
+        const uint64_t calls = sim.System().Counters().Calls("RFC_SYSTEM_INFO");
+        while (sim.System().Counters().Calls("RFC_SYSTEM_INFO") == calls &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(20ms);
+        process.Signal(signal);
+        const ProcessResult r = process.Finish(kStopLimit);
+        EXPECT_FALSE(r.killed);
+        EXPECT_EQ(r.status, 128 + signal) << r.err;
+        EXPECT_NE(r.err.find("stopped during the start"), std::string::npos) << r.err;
+        EXPECT_EQ(StoredFile(), before);
+    }
+}
+
+// systemd's end of sd_notify: a datagram socket named by NOTIFY_SOCKET.
+class NotifySocket {
+  public:
+    explicit NotifySocket(const std::string& path) : path_(path) {
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~NotifySocket() {
+        ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    // Every message sent so far, one per line.
+    std::string Messages() {
+        std::string all;
+        char buffer[1024];
+        ssize_t n;
+        while ((n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+            all.append(buffer, static_cast<size_t>(n)).append("\n");
+        return all;
+    }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+TEST_F(ConsoleProcessTest, AStopDuringThePasswordPromptRestoresTheEcho) {
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+    int master = -1, terminal = -1;
+    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    ConsoleProcess process({}, {}, terminal);
+    ASSERT_TRUE(process.WaitForOutput("Password: ", kRefusalLimit, true));
+    termios during{};
+    ASSERT_EQ(::tcgetattr(terminal, &during), 0);
+    EXPECT_EQ(during.c_lflag & ECHO, 0u);  // the prompt is not echoed
+    process.Signal(SIGINT);
+    const ProcessResult r = process.Finish(kStopLimit);
+    EXPECT_EQ(r.status, 130) << r.err;
+    termios after{};
+    ASSERT_EQ(::tcgetattr(terminal, &after), 0);
+    EXPECT_NE(after.c_lflag & ECHO, 0u);
+    ::close(terminal);
+    ::close(master);
+}
+
+TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"User", u"OLD"}, {u"Password", u""}}));
+    NotifySocket notify(root_ + "/notify");
+    ConsoleProcess process({"--user", "collector", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "secret"}, {"NOTIFY_SOCKET", root_ + "/notify"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(60s);
+    // Ready only once capture has started, stopping when it ends.
+    const std::string messages = notify.Messages();
+    EXPECT_EQ(messages.rfind("READY=1\n", 0), 0u) << messages;
+    EXPECT_NE(messages.find("STOPPING=1"), std::string::npos) << messages;
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
+    EXPECT_EQ(Store().GetString(u"Logon", u"User"), u"COLLECTOR");
+    EXPECT_FALSE(Store().GetString(u"Logon", u"Password").empty());
+    // The relative data directory lies below the working directory.
+    EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
+              fs::current_path().string() + "/collect/");
+    EXPECT_FALSE(fs::is_empty("collect"));
+}
+
+TEST_F(ConsoleProcessTest, TheCheckPassesOnTheDefaultSystemAndNamesWhatTheLimitedUserLacks) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    const std::string before = StoredFile();
+    const ProcessResult good = Run({"--check", "--database", "QASDB_SAPCCMSR"}, {}, 60s);
+    EXPECT_EQ(good.status, kExitDone) << good.out << good.err;
+    EXPECT_NE(good.out.find("authorization S_RFC RFC_TYPE=FUGR RFC_NAME=THFB ACTVT=16: passed"),
+              std::string::npos)
+        << good.out;
+    EXPECT_NE(good.out.find("connection to instance qashost2_QAS_02: passed"), std::string::npos);
+    EXPECT_NE(good.out.find("database server QASDB_SAPCCMSR through qashost1_QAS_00: passed"),
+              std::string::npos)
+        << good.out;
+    EXPECT_NE(good.out.find("pre-flight check passed:"), std::string::npos);
+    EXPECT_EQ(StoredFile(), before);  // a check stores nothing
+    EXPECT_FALSE(fs::exists("DATA"));
+
+    const ProcessResult limited =
+        Run({"--check", "--user", "LIMITED"}, {{"QUORVEL_PASSWORD", "LIMITED"}}, 60s);
+    EXPECT_EQ(limited.status, kExitRefused) << limited.out << limited.err;
+    EXPECT_NE(limited.out.find("authorization S_RFC RFC_TYPE=FUGR RFC_NAME=THFB ACTVT=16: failed"),
+              std::string::npos)
+        << limited.out;
+    EXPECT_NE(limited.out.find("authorization S_ADMI_FCD S_ADMI_FCD=SM21: failed"),
+              std::string::npos);
+    EXPECT_NE(limited.out.find("pre-flight check failed: 2 of "), std::string::npos) << limited.out;
+    EXPECT_EQ(StoredFile(), before);
+}
+
+TEST_F(ConsoleProcessTest, TheProgramLinksNoWidgetsAndPrintsNoPlatformLines) {
+    std::FILE* ldd = ::popen("ldd " QUORVEL_CONSOLE_PATH, "r");
+    ASSERT_NE(ldd, nullptr);
+    std::string libraries;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, ldd)) libraries += buffer;
+    ::pclose(ldd);
+    EXPECT_NE(libraries.find("libQt6Core"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Widgets"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt6Gui"), std::string::npos) << libraries;
+
+    const ProcessResult help = Run({"--help"});
+    EXPECT_EQ(help.status, kExitDone);
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    EXPECT_NE(help.out.find("--check"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace consoletest

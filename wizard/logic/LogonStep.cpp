@@ -1,0 +1,119 @@
+#include "wizard/logic/LogonStep.h"
+
+#include "collect/core/CollectorException.h"
+#include "platform/FixedText.h"
+#include "rfc/RfcException.h"
+#include "rfc/catalogue/RfcSystemInfo.h"
+#include "rfc/catalogue/ThServerList.h"
+
+namespace {
+
+constexpr char16_t kSection[] = u"Logon";
+
+// The RFC error group of a refused logon.
+constexpr int kLogonRefusedGroup = 103;
+
+}  // namespace
+
+CLogonStep::CLogonStep(IWizardFace& face)
+    : CWizardStep(face), m_settings(settings::kCollectorApp) {}
+
+void CLogonStep::LoadLogon() {
+    auto read = [this](const char16_t* key, std::u16string_view placeholder) {
+        std::u16string value = m_settings.GetString(kSection, key);
+        return value.empty() ? std::u16string(placeholder) : value;
+    };
+    m_strHostName = read(u"HostName", u"?");
+    m_strDomain = read(u"Domain", u"");
+    m_strSapRouter = read(u"SapRouter", u"");
+    m_strSystemNumber = read(u"SystemNumber", u"00");
+    m_strClient = read(u"Client", u"000");
+    m_strUser = read(u"User", u"?");
+    m_strLanguage = read(u"Language", u"EN");
+    m_strPassword = m_settings.GetString(kSection, u"Password");
+    if (!m_strPassword.empty()) {
+        m_connection.UnscramblePassword(m_strPassword);
+    } else {
+        m_strPassword = kPasswordPlaceholder;
+    }
+}
+
+bool CLogonStep::ProveLogon(const char16_t* routine, bool store) {
+    return RunStep(
+        routine,
+        [&] {
+            ValidateLogon();
+            TestLogon();
+            if (store) SaveLogon();
+        },
+        [this](const CException* e) {
+            m_connection.CloseConnection();
+            if (auto* rfc = dynamic_cast<const CRfcException*>(e)) {
+                // A refused logon is the password's fault; anything else, such
+                // as a host that does not answer, is the host's.
+                Face().Focus(rfc->m_nGroup == kLogonRefusedGroup ? WizardField::Password
+                                                                 : WizardField::HostName,
+                             0);
+            }
+        });
+}
+
+void CLogonStep::ValidateLogon() {
+    using F = WizardField;
+    if (m_strHostName.empty() || m_strHostName == u"?") {
+        RefuseAt(F::HostName, 0, u"Please enter a short host name.");
+    }
+    if (m_strHostName.find(u'.') != std::u16string::npos) {
+        RefuseAt(F::HostName, 0,
+                 u"Please do not enter an IP address or\n domain suffix for the short host name.");
+    }
+    if (m_strSystemNumber.empty()) RefuseAt(F::SystemNumber, 0, u"Please enter a system number.");
+    if (m_strClient.empty()) RefuseAt(F::Client, 0, u"Please enter a client.");
+    if (m_strUser.empty() || m_strUser == u"?")
+        RefuseAt(F::User, 0, u"Please enter a SAP user id.");
+    if (m_strPassword.empty() || m_strPassword == kPasswordPlaceholder) {
+        RefuseAt(F::Password, 0, u"Please enter a password.");
+    }
+    if (m_strLanguage.empty()) RefuseAt(F::Language, 0, u"Please enter a language.");
+}
+
+void CLogonStep::TestLogon() {
+    m_connection.SetLogonData(m_strHostName, m_strSystemNumber, m_strClient, m_strUser,
+                              m_strPassword, m_strLanguage, m_strDomain, m_strSapRouter);
+    m_connection.CallRfcOpen();
+    CRfcSystemInfo systemInfo;
+    systemInfo.CallFunctionModule(m_connection);
+    std::u16string value;
+    systemInfo.GetExportField(u"E_RFCSI_EXPORT", u"RFCSYSID", value);
+    m_strSystemId = platform::Trim(value);
+    systemInfo.GetExportField(u"E_RFCSI_EXPORT", u"RFCOPSYS", value);
+    m_strOpSys = platform::Trim(value);
+    ReadServerList();
+    m_connection.CloseConnection();
+}
+
+void CLogonStep::ReadServerList() {
+    if (!m_pServerList) return;
+    CThServerList serverList;
+    serverList.CallFunctionModule(m_connection);
+    ReadServerRows(serverList, m_strOpSys == u"Windows NT", *m_pServerList);
+}
+
+void CLogonStep::SaveLogon() {
+    // Only the settings file holds the scrambled form; the field keeps the
+    // plain password for the hand-over.
+    std::u16string scrambled = m_strPassword;
+    m_connection.ScramblePassword(scrambled);
+    std::u16string error;
+    const bool saved = m_settings.SetStrings(kSection,
+                                             {{u"HostName", m_strHostName},
+                                              {u"Domain", m_strDomain},
+                                              {u"SapRouter", m_strSapRouter},
+                                              {u"SystemNumber", m_strSystemNumber},
+                                              {u"Client", m_strClient},
+                                              {u"User", m_strUser},
+                                              {u"Password", scrambled},
+                                              {u"Language", m_strLanguage}},
+                                             &error);
+    if (!saved) ThrowCollectorException(u"unable to save the logon settings: " + error);
+}

@@ -1,0 +1,121 @@
+// What the wizard's steps decide, through a face that records what it is
+// asked: no widgets, no system (the refusals come before any logon).
+#include <utility>
+#include <vector>
+
+#include "app/settings/tests/ScratchSettings.h"
+#include "collect/ServerList.h"
+#include "platform/TextCodec.h"
+#include "wizard/logic/DatabaseServerStep.h"
+#include "wizard/logic/DirectoryStep.h"
+#include "wizard/logic/LogonStep.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingFace : public IWizardFace {
+  public:
+    bool TakeInput() override { return takes; }
+    void Focus(WizardField field, int row) override { focus.emplace_back(field, row); }
+    void Refuse(std::u16string_view text, RefusalKind kind) override {
+        refusals.emplace_back(platform::ToUtf8(text), kind);
+    }
+    std::string Last() const { return refusals.empty() ? "" : refusals.back().first; }
+
+    bool takes = true;
+    std::vector<std::pair<WizardField, int>> focus;
+    std::vector<std::pair<std::string, RefusalKind>> refusals;
+};
+
+using WizardLogicTest = settingstest::ScratchSettings;
+
+TEST_F(WizardLogicTest, LogonValuesAreRefusedInThePagesOrderWithTheirFields) {
+    RecordingFace face;
+    CLogonStep logon(face);
+    logon.LoadLogon();  // nothing stored: the placeholders
+    struct Step {
+        std::u16string CLogonStep::*field;
+        std::u16string value;
+        const char* text;
+        WizardField focus;
+    };
+    const Step steps[] = {
+        {&CLogonStep::m_strHostName, u"?", "Please enter a short host name.",
+         WizardField::HostName},
+        {&CLogonStep::m_strHostName, u"10.0.0.1",
+         "Please do not enter an IP address or\n domain suffix for the short host name.",
+         WizardField::HostName},
+        {&CLogonStep::m_strHostName, u"qashost1", "Please enter a SAP user id.", WizardField::User},
+        {&CLogonStep::m_strSystemNumber, u"", "Please enter a system number.",
+         WizardField::SystemNumber},
+        {&CLogonStep::m_strSystemNumber, u"00", "Please enter a SAP user id.", WizardField::User},
+        {&CLogonStep::m_strClient, u"", "Please enter a client.", WizardField::Client},
+        {&CLogonStep::m_strClient, u"100", "Please enter a SAP user id.", WizardField::User},
+        {&CLogonStep::m_strUser, u"COLLECTOR", "Please enter a password.", WizardField::Password},
+        {&CLogonStep::m_strPassword, u"SECRET", "", WizardField::Language},
+        {&CLogonStep::m_strLanguage, u"", "Please enter a language.", WizardField::Language},
+    };
+    for (const Step& s : steps) {
+        logon.*s.field = s.value;
+        if (!*s.text) continue;
+        face.focus.clear();
+        EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
+        EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + s.text);
+        EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
+        ASSERT_EQ(face.focus.size(), 1u) << s.text;
+        EXPECT_EQ(face.focus[0].first, s.focus) << s.text;
+    }
+    EXPECT_FALSE(Store().GetString(u"Logon", u"HostName").size());  // nothing stored
+}
+
+TEST_F(WizardLogicTest, InputThatCannotBeTakenIsRefusedBeforeAnyCheck) {
+    RecordingFace face;
+    face.takes = false;
+    CDirectoryStep directory(face);
+    directory.LoadDirectories(u"Test::Load");
+    EXPECT_FALSE(directory.MakeSessionFolder(u"Test::Next"));
+    EXPECT_EQ(face.Last(), "Collector Exception: UpdateData failed during dialog termination.");
+    EXPECT_TRUE(face.focus.empty());
+    EXPECT_FALSE(fs::exists(programPath_ + "DATA"));
+}
+
+TEST_F(WizardLogicTest, DatabaseRowsNeedAGatewayAndAreStoredInCapitals) {
+    std::vector<tagSERVERLIST> servers(2);
+    servers[0] = MakeServerEntry(u"qashost1_QAS_00", u"qashost1", u"00", u"Dialog");
+    servers[1] = MakeServerEntry(u"qashost2_QAS_02", u"qashost2", u"02", u"Dialog");
+    ASSERT_TRUE(Store().SetStrings(u"", {{u"Gateway1", u"gone_QAS_09"}}));
+    std::vector<tagREMOTELIST> remotes;
+    RecordingFace face;
+    CDatabaseServerStep step(face);
+    step.SetServerList(&servers);
+    step.SetRemoteList(&remotes);
+    step.LoadRows();
+    ASSERT_EQ(step.m_Rows.size(), 2u);
+    EXPECT_TRUE(step.m_Rows[0].gateway.empty());  // no longer a server: dropped
+    EXPECT_EQ(step.GatewayChoices(), u"qashost1_QAS_00\nqashost2_QAS_02\n");
+
+    step.m_Rows[1] = {u"clv_db", u"sysä", u""};
+    EXPECT_FALSE(step.TakeRows(u"Test::Rows"));
+    EXPECT_EQ(face.Last(),
+              "Collector Exception: Please enter gateway instance for destination clv_db");
+    ASSERT_EQ(face.focus.size(), 1u);
+    EXPECT_EQ(face.focus[0], std::make_pair(WizardField::Gateway, 2));
+
+    step.m_Rows[1].gateway = u"qashost2_QAS_02";
+    EXPECT_TRUE(step.TakeRows(u"Test::Rows"));
+    ASSERT_EQ(remotes.size(), 1u);
+    EXPECT_EQ(RemoteDestination(remotes[0]), u"CLV_DB");
+    EXPECT_EQ(RemoteSystem(remotes[0]), u"SYSÄ");
+    EXPECT_EQ(Store().GetString(u"", u"Destination2"), u"CLV_DB");
+    EXPECT_EQ(Store().GetString(u"", u"DestinationList"), u"CLV_DB\n");
+    EXPECT_EQ(Store().GetString(u"", u"Gateway1"), u"");
+}
+
+TEST(UpperCaseNameTest, TakesAsciiAndLatin1LettersToCapitals) {
+    EXPECT_EQ(UpperCaseName(u"sapccmsr.db1.99"), u"SAPCCMSR.DB1.99");
+    EXPECT_EQ(UpperCaseName(u"àéöþ÷ÿ"), u"ÀÉÖÞ÷Ÿ");
+    EXPECT_EQ(UpperCaseName(u"ABC_09"), u"ABC_09");
+}
+
+}  // namespace
