@@ -188,6 +188,21 @@ class PrometheusScrapeTest : public ::testing::Test {
         fs::remove_all(dir_);
     }
 
+    // A session on the simulated system publishing to registry, once the
+    // threads of its three servers have started; null when they do not.
+    static std::unique_ptr<CSystemThread> StartSession(
+        const std::shared_ptr<metrics::Registry>& registry) {
+        auto session = std::make_unique<CSystemThread>();
+        session->SetMetricsRegistry(registry);
+        session->Start();
+        session->SetOpenRequest();
+        if (!WaitUntil(30s, [&] {
+                return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+            }))
+            return nullptr;
+        return session;
+    }
+
     fs::path dir_;
     std::shared_ptr<platform::ManualTimeSource> clock_;
     std::unique_ptr<UnattendedUi> ui_;
@@ -203,13 +218,8 @@ TEST_F(PrometheusScrapeTest, PrometheusStoresWhatTheSessionFolderHolds) {
     metrics::MetricsEndpoint endpoint(registry);
     ASSERT_EQ(endpoint.Start("127.0.0.1:0"), "");
 
-    auto session = std::make_unique<CSystemThread>();
-    session->SetMetricsRegistry(registry);
-    session->Start();
-    session->SetOpenRequest();
-    ASSERT_TRUE(WaitUntil(30s, [&] {
-        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
-    }));
+    std::unique_ptr<CSystemThread> session = StartSession(registry);
+    ASSERT_TRUE(session) << "the server threads did not start";
 
     // A quarter-hour tick: instance, host, buffer and dialog-step captures.
     clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 15, 0));
@@ -299,11 +309,8 @@ TEST_F(PrometheusScrapeTest, GraphPagePicture) {
     auto registry = std::make_shared<metrics::Registry>();
     metrics::MetricsEndpoint endpoint(registry);
     ASSERT_EQ(endpoint.Start("127.0.0.1:0"), "");
-    auto session = std::make_unique<CSystemThread>();
-    session->SetMetricsRegistry(registry);
-    session->Start();
-    session->SetOpenRequest();
-    ASSERT_TRUE(WaitUntil(30s, [&] { return session->HostThreadCount() == 3; }));
+    std::unique_ptr<CSystemThread> session = StartSession(registry);
+    ASSERT_TRUE(session) << "the server threads did not start";
     PrometheusProcess prometheus(dir_, endpoint.Port());
     ASSERT_TRUE(prometheus.Started());
     for (int minute = 8; minute < 8 + 120; ++minute) {
