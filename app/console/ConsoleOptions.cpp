@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "collect/ConnectionSettings.h"
+#include "collect/metrics/ListenAddress.h"
 #include "platform/Directory.h"
 #include "platform/TextCodec.h"
 
@@ -107,6 +108,11 @@ const char* ConsoleUsage() {
            "                              application server when not given)\n"
            "  --password-file FILE        read the password from FILE (mode 0600 or\n"
            "                              narrower)\n"
+           "  --metrics-listen HOST:PORT  serve live figures for Prometheus at\n"
+           "                              http://HOST:PORT/metrics (OpenMetrics or the\n"
+           "                              Prometheus text format); PORT or :PORT listens\n"
+           "                              on 127.0.0.1 only, another address only when\n"
+           "                              named (0.0.0.0:9464, [::1]:9464); off by default\n"
            "  --check                     pre-flight check: logon, authorizations and\n"
            "                              connections, one line each; no session folder\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
@@ -162,6 +168,15 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
             options.databases.push_back(server);
             continue;
         }
+        if (arg == "--metrics-listen") {
+            std::string reason;
+            if (!metrics::ParseListenAddress(value, reason)) {
+                error = "--metrics-listen: " + reason;
+                return false;
+            }
+            options.metricsListen = value;
+            continue;
+        }
         if (arg == "--password-file") {
             if (value.empty()) {
                 error = arg + " needs a value";
@@ -180,6 +195,10 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
         if (!TakeText(*known, value, options, error)) return false;
     }
     if (!options.dataDirectory.empty() && !MakeAbsolute(options.dataDirectory, error)) return false;
+    if (!options.metricsListen.empty() && (options.check || options.storeOnly)) {
+        error = "--metrics-listen serves a session; not with --check or --store-only";
+        return false;
+    }
     if (options.check && options.storeOnly) {
         error = "--check and --store-only exclude each other";
         return false;

@@ -22,6 +22,7 @@ struct ConsoleOptions {
     std::u16string host, systemNumber, client, user, language;
     std::u16string dataDirectory;  // absolute: a relative one is taken from the working directory
     std::string passwordFile;
+    std::string metricsListen;  // empty: no endpoint
     std::vector<ConsoleDatabaseServer> databases;
     bool help = false;
 };

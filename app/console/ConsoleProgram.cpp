@@ -16,6 +16,7 @@
 #include "collect/PreflightCheck.h"
 #include "collect/SystemThread.h"
 #include "collect/core/CatchConvention.h"
+#include "collect/metrics/MetricsEndpoint.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"
 
@@ -89,10 +90,23 @@ void DriveSession(CSystemThread& session, long runSeconds) {
 
 int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE* out,
                std::FILE* errors) {
+    // The endpoint listens before the start, so a bad or busy address ends
+    // the run before any session folder exists.
+    auto registry = std::make_shared<metrics::Registry>();
+    metrics::MetricsEndpoint endpoint(registry);
+    if (!options.metricsListen.empty()) {
+        if (const std::string error = endpoint.Start(options.metricsListen); !error.empty()) {
+            WriteError(errors, platform::FromUtf8("--metrics-listen: " + error));
+            return kExitStartFailed;
+        }
+        WriteTo(out, platform::FromUtf8("live figures at http://" + endpoint.ListeningOn() +
+                                        "/metrics"));
+    }
     CConsoleUserInterface ui(wizard, out);
     SetUserInterface(&ui);
     MessageChannel::Instance().SetMainWindow(&ui);
     auto session = std::make_unique<CSystemThread>();
+    if (endpoint.IsRunning()) session->SetMetricsRegistry(registry);
     int status = kExitDone;
     const bool started = RunReported(
         u"CConsoleProgram::StartSession", TrapStyle::Posted, [&] { session->Start(); },
@@ -113,8 +127,10 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
         DriveSession(*session, options.runSeconds);
         service::NotifyStopping();
     }
-    // Deleting the session waits for every collection thread to end.
+    // Deleting the session waits for every collection thread to end; they
+    // leave the registry before the endpoint stops.
     session.reset();
+    endpoint.Stop();
     MessageChannel::Instance().SetMainWindow(nullptr);
     SetUserInterface(nullptr);
     return status;

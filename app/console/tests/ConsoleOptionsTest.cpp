@@ -80,6 +80,9 @@ TEST(ConsoleOptionsTest, BadValuesAndThePasswordAreRefusedWithTheReason) {
     EXPECT_EQ(Refusal({"--database", ",SYS"}).substr(0, 10), "--database");
     EXPECT_EQ(Refusal({"--database", "A,B,C,D"}).substr(0, 10), "--database");
     EXPECT_EQ(Refusal({"--check", "--store-only"}), "--check and --store-only exclude each other");
+    EXPECT_EQ(Refusal({"--metrics-listen", "127.0.0.1:99999"}).rfind("--metrics-listen: ", 0), 0u);
+    EXPECT_EQ(Refusal({"--metrics-listen", "9464", "--check"}),
+              "--metrics-listen serves a session; not with --check or --store-only");
 }
 
 TEST_F(ConsoleTest, ARelativeDataDirectoryLiesBelowTheWorkingDirectory) {

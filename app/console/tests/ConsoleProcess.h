@@ -74,6 +74,8 @@ class ConsoleProcess {
     }
 
     pid_t Pid() const { return pid_; }
+    // What the process wrote to its output so far.
+    const std::string& Output() const { return result_.out; }
     void Signal(int signal) { ::kill(pid_, signal); }
 
     // Reads until the output (or the error stream) contains text or the

@@ -2,6 +2,8 @@
 // each refusal ends quickly with its status and its text on the error
 // stream and leaves the stored values alone; stop signals are honoured
 // during the start; the pre-flight check names what failed.
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pty.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -207,6 +209,55 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
     EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
               fs::current_path().string() + "/collect/");
     EXPECT_FALSE(fs::is_empty("collect"));
+}
+
+// One plain HTTP/1.0 GET on loopback; the whole answer, or "" when nothing answers.
+std::string HttpGet(int port, const std::string& path) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval limit{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::string answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+            char buffer[8192];
+            ssize_t n;
+            while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+                answer.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    return answer;
+}
+
+TEST_F(ConsoleProcessTest, LiveFiguresAreServedWhereAskedAndABusyAddressEndsTheStart) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ConsoleProcess process({"--metrics-listen", "127.0.0.1:0"});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    const std::string marker = "live figures at http://127.0.0.1:";
+    const size_t at = process.Output().find(marker);
+    ASSERT_NE(at, std::string::npos) << process.Output();
+    const int port = std::atoi(process.Output().c_str() + at + marker.size());
+    ASSERT_GT(port, 0);
+    const std::string answer = HttpGet(port, "/metrics");
+    EXPECT_NE(answer.find("200 OK"), std::string::npos) << answer.substr(0, 200);
+    EXPECT_NE(answer.find("quorvel_build_info"), std::string::npos);
+    EXPECT_NE(answer.find("system=\"QAS\""), std::string::npos);
+
+    // A second collector on the same port is refused before it starts.
+    const ProcessResult busy = Run({"--metrics-listen", "127.0.0.1:" + std::to_string(port)});
+    EXPECT_EQ(busy.status, kExitStartFailed) << busy.err;
+    EXPECT_EQ(busy.err.rfind("quorvel-console: --metrics-listen: ", 0), 0u) << busy.err;
+    EXPECT_EQ(busy.out.find("created directory"), std::string::npos) << busy.out;
+
+    process.Signal(SIGTERM);
+    EXPECT_EQ(process.Finish(60s).status, kExitDone);
 }
 
 TEST_F(ConsoleProcessTest, TheCheckPassesOnTheDefaultSystemAndNamesWhatTheLimitedUserLacks) {
