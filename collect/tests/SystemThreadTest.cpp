@@ -2,6 +2,7 @@
 // interface in place of the wizard and the main window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -14,6 +15,8 @@
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
+#include "platform/tests/support/FileModes.h"
 #include "support/SimulatorSession.h"
 
 namespace {
@@ -117,14 +120,7 @@ class SystemThreadTest : public ::testing::Test {
     std::string folder_;
 };
 
-template <typename Pred>
-bool Eventually(Pred pred) {
-    for (int i = 0; i < 1000; ++i) {
-        if (pred()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return pred();
-}
+using testsupport::Eventually;
 
 // Keeps the module's interface, replaces what it does.
 void Override(r3sim::ModuleRegistry& registry, const std::string& name,
@@ -176,8 +172,9 @@ TEST_F(SystemThreadTest, SaposcolTimeWindowIsThirteenHoursEitherSide) {
     const std::time_t now = std::time(nullptr);
     for (const auto& [offset, passes] :
          std::vector<std::pair<long, bool>>{{46790, true}, {-46790, true}, {46805, false}}) {
+        const std::time_t lastWrite = now - offset;
         SimulatorSession sim(r3sim::DefaultScenario(), 0,
-                             [&](r3sim::ModuleRegistry& r) { LastWriteAt(r, now - offset); });
+                             [lastWrite](r3sim::ModuleRegistry& r) { LastWriteAt(r, lastWrite); });
         CSystemThread session;
         const std::u16string failure = StartFailure(session);
         const bool timeFailure =
@@ -187,6 +184,7 @@ TEST_F(SystemThreadTest, SaposcolTimeWindowIsThirteenHoursEitherSide) {
 }
 
 TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost) {
+    testsupport::UmaskScope mask(022);  // before any thread runs
     SimulatorSession sim;
     auto session = std::make_unique<CSystemThread>();
     ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
@@ -214,6 +212,13 @@ TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost)
     session.reset();
     EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
     EXPECT_GT(SizeOf("QAS.log"), 0u);
+    // Session data names users and transactions: no file is for everyone.
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        EXPECT_EQ(testsupport::ModeOf(entry.path().string()), 0640) << entry.path();
+        ++files;
+    }
+    EXPECT_GT(files, 20u);
 }
 
 // An instance that starts while the collector runs gets its threads at the
@@ -237,8 +242,7 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
         auto session = std::make_unique<CSystemThread>();
         ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
         session->SetOpenRequest();
-        ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; }))
-            << ui_.Lines();
+        ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
 
         clock->Advance(std::chrono::minutes(2));
         sim.System().FollowClock();
@@ -259,6 +263,121 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
         session.reset();
         EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
     }
+}
+
+r3sim::FaultSpec Fault(const std::string& module, r3sim::FaultAction action,
+                       const std::string& server = "") {
+    r3sim::FaultSpec fault;
+    fault.module = module;
+    fault.server = server;
+    fault.action = action;
+    return fault;
+}
+
+// The software-information call drops the line, so the ping after it fails
+// while the session is still starting.
+TEST_F(SystemThreadTest, AFailedPingWhileStartingReopensOnlyTheSystemConnection) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.faults.push_back(Fault("OCS_GET_INFO", r3sim::FaultAction::kDrop));
+    SimulatorSession sim(scenario);
+    auto session = std::make_unique<CSystemThread>();
+    const uint64_t logonsBefore = sim.System().Counters().Snapshot().logons;
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"data capture started.")) << ui_.Lines();
+    EXPECT_EQ(sim.System().Counters().Calls("RFC_PING"), 0u);  // the broken line fails at once
+    // The system connection was opened again; no server thread exists yet.
+    EXPECT_GE(sim.System().Counters().Snapshot().logons, logonsBefore + 5);
+    EXPECT_EQ(session->InstanceThreadCount(), 0u);
+    EXPECT_EQ(session->HostThreadCount(), 0u);
+    EXPECT_FALSE(ui_.Saw(u"CSystemThread::OpenConnection")) << ui_.Lines();
+
+    session->SetOpenRequest();
+    EXPECT_TRUE(Eventually([&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    })) << ui_.Lines();
+}
+
+// Remote entries are keyed D or D(Y); a repeated entry gets no second
+// thread; an entry whose gateway has no instance thread is kept but never
+// starts; the minute's remote request reaches the started ones.
+TEST_F(SystemThreadTest, RemoteThreadsAreKeyedByDestinationAndSystem) {
+    SimulatorSession sim;
+    ui_.remotes = {MakeRemoteEntry(u"QASDB_SAPCCMSR", u"", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"QASDB_SAPCCMSR", u"", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"QASDB_SAPCCMSR", u"QAS", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"LOSTDB", u"", u"qashost9_QAS_09")};
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost1_QAS_00 : successfully connected to QASDB_SAPCCMSR(QAS)."))
+        << ui_.Lines();
+    EXPECT_FALSE(ui_.Saw(u"LOSTDB")) << ui_.Lines();  // no server of the list is its gateway
+
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->RemoteThreadCount() == 3; })) << ui_.Lines();
+    EXPECT_TRUE(session->HasRemoteThread(u"QASDB_SAPCCMSR"));
+    EXPECT_TRUE(session->HasRemoteThread(u"QASDB_SAPCCMSR(QAS)"));
+    EXPECT_TRUE(session->HasRemoteThread(u"LOSTDB"));
+
+    CCollectionClock::SignalMinuteTick(*session, 7);
+    EXPECT_TRUE(Eventually([&] {
+        return SizeOf("QASDB_SAPCCMSR.cpu") > 0 && SizeOf("QASDB_SAPCCMSR(QAS).cpu") > 0;
+    })) << ui_.Lines();
+    session.reset();
+    EXPECT_EQ(SizeOf("QASDB_SAPCCMSR.cpu"), SizeOf("QASDB_SAPCCMSR(QAS).cpu"));
+    for (const auto& entry : fs::directory_iterator(folder_))
+        EXPECT_EQ(entry.path().filename().string().find("LOSTDB"), std::string::npos)
+            << entry.path();
+}
+
+TEST_F(SystemThreadTest, ADestinationThatCannotBeReachedFailsTheStart) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::DestinationSpec silent;
+    silent.name = "SILENTDB";
+    silent.host = "qasdb";
+    silent.answers = false;
+    scenario.destinations.push_back(silent);
+    SimulatorSession sim(scenario);
+    ui_.remotes = {MakeRemoteEntry(u"SILENTDB", u"", u"qashost2_QAS_02")};
+    CSystemThread session;
+    const std::u16string failure = StartFailure(session);
+    EXPECT_NE(failure.find(u"qashost2_QAS_02 : connection to SILENTDB failed."),
+              std::u16string::npos)
+        << platform::ToUtf8(failure);
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 : opening connection to SILENTDB.")) << ui_.Lines();
+    EXPECT_FALSE(ui_.Saw(u"data capture started.")) << ui_.Lines();
+    EXPECT_FALSE(session.HasWorker());
+}
+
+// The server list comes back empty at a minute: the join reports it, and
+// until the next minute's join no statistics are requested.
+TEST_F(SystemThreadTest, AnEmptyServerListAtAMinuteIsReportedAndRequestsNothing) {
+    auto empty = std::make_shared<std::atomic<bool>>(false);
+    SimulatorSession sim(r3sim::DefaultScenario(), 0, [empty](r3sim::ModuleRegistry& r) {
+        const r3sim::ModuleHandler full = r.Find("TH_SERVER_LIST")->handler;
+        Override(r, "TH_SERVER_LIST", [empty, full](r3sim::CallContext& call) {
+            if (!*empty) full(call);
+        });
+    });
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
+    r3sim::CallCounters& counters = sim.System().Counters();
+    const uint64_t before = counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE");
+
+    *empty = true;
+    CCollectionClock::SignalMinuteTick(*session, 8);
+    EXPECT_TRUE(Eventually([&] {
+        return ui_.Saw(u" : Collector Exception: no entries in server list.");
+    })) << ui_.Lines();
+    *empty = false;
+    CCollectionClock::SignalMinuteTick(*session, 9);
+    EXPECT_TRUE(Eventually([&] {
+        return counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE") > before;
+    })) << ui_.Lines();
+    // One capture: that of minute 9; minute 8 found the list empty.
+    EXPECT_EQ(counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE"), before + 1);
+    EXPECT_EQ(session->InstanceThreadCount(), 3u);
 }
 
 class ClavernSession : public CSystemThread {
