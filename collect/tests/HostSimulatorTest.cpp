@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "HostSimulatorSupport.h"
+#include "platform/tests/support/Eventually.h"
 #include "tools/sessiondump/DecoderRegistry.h"
 
 namespace {
@@ -288,8 +289,7 @@ TEST_F(HostSimulatorTest, TheWorkerCapturesAndTheDumpDecodesEveryFile) {
     t.SetOpenRequest();
     t.SetEvent(CHostThread::kHardwareRequest);
     t.SetEvent(CHostThread::kHostStatsRequest);
-    for (int i = 0; i < 500 && !folder_.Exists(u"qashost1.ps"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(testsupport::Eventually([&] { return folder_.Exists(u"qashost1.ps"); }));
     t.EndThread();
 
     std::string all;

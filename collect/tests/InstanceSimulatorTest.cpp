@@ -19,6 +19,7 @@
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
 #include "support/SimulatorSession.h"
 #include "tools/sessiondump/DecoderRegistry.h"
 
@@ -39,7 +40,8 @@ class ObservedInstanceThread : public CInstanceThread {
 
     bool WaitFor(size_t index, int count) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 20s, [&] { return done_[index] >= count; });
+        return changed_.wait_for(lock, testsupport::kGenerousWait,
+                                 [&] { return done_[index] >= count; });
     }
     double LastRead() const { return m_dLastRead; }
     double TimeOffset() const { return m_dTimeOffset; }
@@ -234,9 +236,11 @@ TEST_F(InstanceSimulatorTest, OneTimeCapturesWriteProfileWorkProcessesAndStorage
     EXPECT_EQ(Text(wp[13].wpNo, sizeof wp[13].wpNo), "13");
     EXPECT_EQ(Text(wp[13].wpTyp, sizeof wp[13].wpTyp), "UP2");
     for (const auto& r : wp) {
-        EXPECT_TRUE(Text(r.wpStatus, sizeof r.wpStatus) == "running" || Text(r.wpStatus, sizeof r.wpStatus) == "waiting");
+        EXPECT_TRUE(Text(r.wpStatus, sizeof r.wpStatus) == "running" ||
+                    Text(r.wpStatus, sizeof r.wpStatus) == "waiting");
         // I_WITH_CPU = "01" reached the server: every process has its CPU time.
-        EXPECT_NE(Text(r.wpCpu, sizeof r.wpCpu).find(':'), std::string::npos) << Text(r.wpCpu, sizeof r.wpCpu);
+        EXPECT_NE(Text(r.wpCpu, sizeof r.wpCpu).find(':'), std::string::npos)
+            << Text(r.wpCpu, sizeof r.wpCpu);
         EXPECT_EQ(Text(r.wpPid, sizeof r.wpPid).size(), 8u);
     }
 
@@ -497,8 +501,8 @@ TEST_F(InstanceSimulatorTest, StopDuringASlowCaptureTakesEffectAfterIt) {
     StartSystem(s);
     thread_ = NewThread();
     thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
-    for (int i = 0; i < 500 && Calls("SAPTUNE_GET_SUMMARY_STATISTIC") == 0; ++i)
-        std::this_thread::sleep_for(2ms);
+    ASSERT_TRUE(
+        testsupport::Eventually([&] { return Calls("SAPTUNE_GET_SUMMARY_STATISTIC") != 0; }));
     ASSERT_EQ(Calls("SAPTUNE_GET_SUMMARY_STATISTIC"), 1u);
     thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
     thread_->EndThread();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -14,6 +15,9 @@
 #include "collect/CollectionClock.h"
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
+#include "collect/records/SystemRecords.h"
+#include "platform/File.h"
+#include "platform/FixedText.h"
 #include "platform/TextCodec.h"
 #include "platform/tests/support/Eventually.h"
 #include "platform/tests/support/FileModes.h"
@@ -207,6 +211,7 @@ TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost)
         return counters.Calls("qashost1_QAS_00", "GET_CPU_ALL") > before1 &&
                counters.Calls("qashost2_QAS_02", "GET_CPU_ALL") > before2;
     })) << ui_.Lines();
+    // Nothing marks a request that was rightly not sent: time enough for one that was.
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(counters.Calls("qashost1_QAS_01", "GET_CPU_ALL"), 0u);
     session.reset();
@@ -256,9 +261,14 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
 
         clock->Advance(std::chrono::minutes(1));
         sim.System().FollowClock();
+        const uint64_t queues =
+            sim.System().Counters().Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE");
         session->SetEvent(CSystemThread::kJoinRequest);
         CCollectionClock::SignalMinuteTick(*session, 4);
-        std::this_thread::sleep_for(300ms);
+        // The instance request follows the join on the session's worker.
+        EXPECT_TRUE(Eventually([&] {
+            return sim.System().Counters().Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE") > queues;
+        }));
         EXPECT_EQ(session->InstanceThreadCount(), 4u);
         session.reset();
         EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
@@ -295,6 +305,24 @@ TEST_F(SystemThreadTest, AFailedPingWhileStartingReopensOnlyTheSystemConnection)
     EXPECT_TRUE(Eventually([&] {
         return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
     })) << ui_.Lines();
+}
+
+TEST_F(SystemThreadTest, TheOracleVersionIsKeptWhenTheSizeCallFails) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.database.version = "10.2.0.4";
+    scenario.faults.push_back(Fault("DB02_ORA_FILL_TD110", r3sim::FaultAction::kFail));
+    SimulatorSession sim(scenario);
+    CSystemThread session;
+    ASSERT_EQ(StartFailure(session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"DB02_ORA_FILL_TD110")) << ui_.Lines();
+    const std::vector<unsigned char> bytes =
+        platform::ReadWholeFile(platform::FromUtf8(folder_ + "/system.ctl"));
+    ASSERT_EQ(bytes.size(), sizeof(SystemControlRecord));
+    SystemControlRecord record;
+    std::memcpy(&record, bytes.data(), sizeof record);
+    EXPECT_EQ(platform::FieldText(record.dbSystem), u"ORACLE");
+    EXPECT_EQ(platform::FieldText(record.dbVersion), u"10.2.0.4");
+    EXPECT_EQ(record.dbSize, 0);
 }
 
 // Remote entries are keyed D or D(Y); a repeated entry gets no second
@@ -378,6 +406,47 @@ TEST_F(SystemThreadTest, AnEmptyServerListAtAMinuteIsReportedAndRequestsNothing)
     // One capture: that of minute 9; minute 8 found the list empty.
     EXPECT_EQ(counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE"), before + 1);
     EXPECT_EQ(session->InstanceThreadCount(), 3u);
+}
+
+// Deleting the session stops its children one at a time: a child inside a
+// call is waited for before the next child goes. The call below sees the
+// session's own connection log off and then, while it lasts, no other.
+TEST_F(SystemThreadTest, StopWaitsForAChildsRunningCallBeforeDeletingTheNext) {
+    struct Probe {
+        std::atomic<r3sim::CallCounters*> counters{nullptr};
+        std::atomic<bool> entered{false};
+        std::atomic<uint64_t> logoffsAtStart{0}, logoffsAtEnd{0};
+    };
+    auto probe = std::make_shared<Probe>();
+    SimulatorSession sim(r3sim::DefaultScenario(), 0, [probe](r3sim::ModuleRegistry& r) {
+        const r3sim::ModuleHandler real = r.Find("TH_REQUEST_QUEUE")->handler;
+        Override(r, "TH_REQUEST_QUEUE", [probe, real](r3sim::CallContext& call) {
+            if (call.Server().name == "qashost1_QAS_00" && !probe->entered.exchange(true)) {
+                r3sim::CallCounters& counters = *probe->counters.load();
+                const uint64_t start = counters.Snapshot().logoffs;
+                probe->logoffsAtStart = start;
+                Eventually([&] { return counters.Snapshot().logoffs > start; });
+                // The call goes on for a while after the deletion began.
+                std::this_thread::sleep_for(300ms);
+                probe->logoffsAtEnd = counters.Snapshot().logoffs;
+            }
+            real(call);
+        });
+    });
+    probe->counters = &sim.System().Counters();
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    })) << ui_.Lines();
+    CCollectionClock::SignalMinuteTick(*session, 7);
+    ASSERT_TRUE(Eventually([&] { return probe->entered.load(); })) << ui_.Lines();
+    session.reset();
+    EXPECT_EQ(probe->logoffsAtEnd.load(), probe->logoffsAtStart.load() + 1);
+    // Then every child logged off: three instance and three host threads.
+    EXPECT_EQ(sim.System().Counters().Snapshot().logoffs, probe->logoffsAtStart.load() + 7);
+    EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
 }
 
 class ClavernSession : public CSystemThread {
