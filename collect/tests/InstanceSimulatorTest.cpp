@@ -30,7 +30,6 @@ using namespace std::chrono_literals;
 
 constexpr int kClockOffset = -3 * 3600;  // the server's clock is three hours behind ours
 constexpr double kOffsetDays = 3.0 / 24;
-constexpr double kSecond = 1.0 / 86400;
 
 // Counts finished operations so a test can wait for a capture to end.
 class ObservedInstanceThread : public CInstanceThread {
