@@ -9,8 +9,10 @@ function(quorvel_add_gtest name)
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
+  # Above the tests' own two-minute waits, so a wait that gives up reports
+  # what it waited for before CTest ends the test.
   if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 120)
+    set(T_TIMEOUT 300)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
