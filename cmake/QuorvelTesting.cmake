@@ -9,8 +9,10 @@ function(quorvel_add_gtest name)
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
+  # Above the tests' own two-minute waits, so a wait that gives up reports
+  # what it waited for before CTest ends the test.
   if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 120)
+    set(T_TIMEOUT 300)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
@@ -20,9 +22,17 @@ endfunction()
 
 # quorvel_add_fuzzer(<name> SOURCES ... LIBS ... [CORPUS dir])
 # Each target defines LLVMFuzzerTestOneInput. With QUORVEL_LIBFUZZER (clang)
-# it links libFuzzer; otherwise a standalone driver replays the corpus and a
-# fixed number of pseudo-random and mutated inputs, so CTest runs it as a
-# regression test in every preset (the asan preset is where it earns its keep).
+# it links libFuzzer, and the target fuzz_run runs every fuzzer for
+# QUORVEL_FUZZ_SECONDS from its corpus (new inputs go to a copy in the build
+# tree, the committed corpus stays as it is); otherwise a standalone driver
+# replays the corpus and a fixed number of pseudo-random and mutated inputs,
+# so CTest runs it as a regression test in every preset (the asan preset is
+# where it earns its keep).
+if(QUORVEL_LIBFUZZER)
+  set(QUORVEL_FUZZ_SECONDS 20 CACHE STRING "How long fuzz_run runs each fuzzer")
+  add_custom_target(fuzz_run)
+endif()
+
 function(quorvel_add_fuzzer name)
   cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${F_SOURCES})
@@ -30,6 +40,15 @@ function(quorvel_add_fuzzer name)
   if(QUORVEL_LIBFUZZER)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(grown ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
+    add_custom_target(${name}_run
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${grown}
+      COMMAND $<TARGET_FILE:${name}> -max_total_time=${QUORVEL_FUZZ_SECONDS}
+              -print_final_stats=1 ${grown} ${F_CORPUS}
+      DEPENDS ${name}
+      COMMENT "Fuzzing ${name} for ${QUORVEL_FUZZ_SECONDS} s"
+      VERBATIM)
+    add_dependencies(fuzz_run ${name}_run)
   else()
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/fuzz_standalone_main.cpp)
     set(corpus "")

@@ -128,9 +128,9 @@ void CHostThread::WriteDiskControlFile(std::u16string_view key) {
         platform::CopyToField(record.host, key);
         platform::CopyToField(record.diskName, name);
     }
-    if (!records.empty())
-        AppendToControlFile(m_Paths.diskControl, records.data(),
-                            records.size() * sizeof(DiskControlRecord));
+    // Created also for a host without disks, so the session has the file the reduction reads.
+    AppendToControlFile(m_Paths.diskControl, records.data(),
+                        records.size() * sizeof(DiskControlRecord));
 }
 
 void CHostThread::WriteHostControlFile(HostControlRecord record) {

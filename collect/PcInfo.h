@@ -1,9 +1,8 @@
 // The collecting workstation: operating system, processor, memory and time
 // zone, gathered once per session for pc.ctl.
 //
-// The operating-system text of a Windows workstation is built from its
-// version record by WindowsVersionText; on Linux Gather() describes the
-// running kernel the same way ("Linux <release> (Build: <version>)").
+// The operating-system text describes the running kernel the way the
+// workstation's version is described: "Linux <release> (Build: <version>)".
 //
 // Thread rules: a plain value; Gather() reads only the local system.
 #pragma once
@@ -19,27 +18,6 @@ class CInvalidArgException : public CException {
   public:
     std::u16string GetErrorMessage() const override;
 };
-
-// A Windows version record: platform (0 Win32s, 1 Windows 9x, 2 Windows NT),
-// major and minor version, build number and service-pack text.
-struct WindowsVersion {
-    static constexpr uint32_t kWin32s = 0;
-    static constexpr uint32_t kWindows = 1;
-    static constexpr uint32_t kWindowsNT = 2;
-
-    uint32_t platformId = kWindowsNT;
-    uint32_t major = 0;
-    uint32_t minor = 0;
-    uint32_t build = 0;
-    std::u16string servicePack;
-};
-
-// The description of a Windows version; no record (both queries failed)
-// gives an empty text. Trimmed at the right end only.
-std::u16string WindowsVersionText(const std::optional<WindowsVersion>& version);
-
-// The processor name of a reported processor type ("Unknown" for others).
-std::u16string ProcessorTypeName(uint32_t type);
 
 // The description of a Linux kernel: "<name> <release> (Build: <version>)".
 std::u16string KernelVersionText(std::u16string_view name, std::u16string_view release,

@@ -79,7 +79,7 @@ void CRfcThread::CheckConnection() {
     try {
         m_Connection.CallRfcPing();
     } catch (const CException&) {
-        OpenConnection();
+        ReopenConnection();
     } catch (...) {
         CloseConnection();
     }

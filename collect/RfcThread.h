@@ -49,8 +49,10 @@ class CRfcThread {
     virtual void Stop();
     virtual void OpenConnection();
     virtual void CloseConnection();
-    // Pings; reopens through the virtual OpenConnection when the ping fails.
+    // Pings; reopens through ReopenConnection when the ping fails.
     virtual void CheckConnection();
+    // What a failed ping does: the virtual OpenConnection.
+    virtual void ReopenConnection() { OpenConnection(); }
     // The system's local date and time (GET_SYSTEM_TIME_REMOTE); throws.
     virtual platform::OleDate GetRemoteTime();
     virtual platform::OleDate GetLastCollectorWriteTime(std::u16string_view text);

@@ -9,6 +9,7 @@
 #include "collect/core/CatchConvention.h"
 #include "collect/core/CollectorException.h"
 #include "collect/host/RemoteIdentity.h"
+#include "collect/system/SaposcolSums.h"
 #include "collect/system/SaposcolTime.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
@@ -196,11 +197,7 @@ void CSystemThread::TestSaposcolDestination(CRfcConnection& connection,
             ThrowCollectorException(platform::Format(
                 u"%s returned invalid saposcol statistics - no spag rows.", destination));
         spag->ReadRow(1);
-        const CSpagAllRfc::Row& r = spag->GetRowRecord();
-        const int32_t sum = r.AVGPROCUTL + r.AVGSYSPGRT + r.AVGCUTL + r.PG_IN + r.PG_OUT +
-                            r.PG_IN_PRV + r.PG_OT_PRV + r.PG_TO_EXST + r.PG_FR_EXST + r.PG_IN_BLCK +
-                            r.PG_IN_BNUM;
-        if (sum <= 0)
+        if (SpagCheckSum(spag->GetRowRecord()) <= 0)
             ThrowCollectorException(platform::Format(
                 u"%s returned invalid saposcol statistics - spag sum zero.", destination));
         return;
@@ -212,11 +209,7 @@ void CSystemThread::TestSaposcolDestination(CRfcConnection& connection,
         ThrowCollectorException(platform::Format(
             u"%s returned invalid saposcol statistics - no cpu rows.", destination));
     cpu.ReadRow(1);
-    const CGetCpuAll::Row& r = cpu.GetRowRecord();
-    const int32_t sum = r.NBR_CPU + r.LOAD1_AVG + r.LOAD5_AVG + r.LOAD15_AVG + r.INT_SEC +
-                        r.SYSC_SEC + r.CS_SEC + r.USR_TOTAL + r.SYS_TOTAL + r.IDLE_TOTAL +
-                        r.IDLE_TRUE + r.WAIT_TRUE;
-    if (sum <= 0)
+    if (CpuCheckSum(cpu.GetRowRecord()) <= 0)
         ThrowCollectorException(platform::Format(
             u"%s returned invalid saposcol statistics - cpu sum zero.", destination));
 }

@@ -60,6 +60,11 @@ bool CSystemThread::Reported(const char16_t* routine, Body body) {
 }
 
 void CSystemThread::Initialize() {
+    m_bInitializing = true;
+    struct EndOfInitialize {
+        bool& flag;
+        ~EndOfInitialize() { flag = false; }
+    } endOfInitialize{m_bInitializing};
     IUserInterface* ui = CurrentUserInterface();
     if (ui == nullptr) ThrowCollectorException(u"no user interface for the connection dialog.");
     ConnectionSettings settings;
@@ -113,6 +118,15 @@ void CSystemThread::OpenConnection() {
         StartRemoteThreads();
     });
     if (!done) m_Connection.CloseConnection();
+}
+
+void CSystemThread::ReopenConnection() {
+    if (!m_bInitializing) {
+        OpenConnection();
+        return;
+    }
+    if (!Reported(u"CSystemThread::OpenConnection", [this] { m_Connection.CallRfcOpen(); }))
+        m_Connection.CloseConnection();
 }
 
 void CSystemThread::OnEvent(size_t index) {

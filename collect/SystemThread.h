@@ -54,6 +54,8 @@ class CSystemThread : public CRfcThread {
 
     void Initialize() override;
     void OpenConnection() override;
+    // In Initialize the system connection alone; on the worker OpenConnection.
+    void ReopenConnection() override;
 
     // Where the session's threads publish their live figures; set before
     // Start (null: none). The registry may outlive the session.
@@ -129,6 +131,9 @@ class CSystemThread : public CRfcThread {
     std::map<std::u16string, std::unique_ptr<CHostThread>> m_HostThreads;
     std::mutex m_InstanceLock, m_RemoteLock, m_HostLock;
 
+    // Set while Initialize runs, before the worker exists: the server
+    // threads start only with the worker's open request.
+    bool m_bInitializing = false;
     std::u16string m_strSessionDir;
     std::u16string m_strSystemId;
     std::u16string m_strOpSys;

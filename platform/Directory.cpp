@@ -22,8 +22,8 @@ int ChangeDirectory(const std::u16string& path) {
     return ::chdir(ToUtf8(path).c_str()) == 0 ? 0 : errno;
 }
 
-int MakeDirectory(const std::u16string& path) {
-    return ::mkdir(ToUtf8(path).c_str(), 0755) == 0 ? 0 : errno;
+int MakeDirectory(const std::u16string& path, unsigned mode) {
+    return ::mkdir(ToUtf8(path).c_str(), static_cast<mode_t>(mode & 07777)) == 0 ? 0 : errno;
 }
 
 int RemoveDirectory(const std::u16string& path) {

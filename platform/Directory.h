@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/AccessModes.h"
+
 namespace platform {
 
 inline constexpr char16_t kPathSeparator = u'/';
@@ -13,7 +15,10 @@ inline constexpr char16_t kPathSeparator = u'/';
 std::u16string CurrentDirectory();
 // These return 0 or the errno value of the failure.
 int ChangeDirectory(const std::u16string& path);
-int MakeDirectory(const std::u16string& path);
+// Creates the directory with mode, less what the umask takes away; an
+// existing directory is EEXIST and keeps its mode. Session folders and the
+// directories above them take the default.
+int MakeDirectory(const std::u16string& path, unsigned mode = kPrivateDirectoryMode);
 int RemoveDirectory(const std::u16string& path);
 bool DirectoryExists(const std::u16string& path);
 bool FileExists(const std::u16string& path);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/AccessModes.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
@@ -47,7 +48,8 @@ void File::Open(const std::u16string& path, Mode mode) {
             break;
     }
     const std::string native = ToUtf8(path);
-    const int fd = ::open(native.c_str(), flags, 0644);
+    // A file that exists keeps its mode; a new one is private (see AccessModes.h).
+    const int fd = ::open(native.c_str(), flags, static_cast<mode_t>(kPrivateFileMode));
     if (fd < 0) Fail(errno);
     if (mode != Mode::Read) {
         struct flock lock {};
@@ -91,6 +93,7 @@ void File::FlushBuffer() {
 
 void File::Write(const void* data, size_t size) {
     if (fd_ < 0) Fail(EBADF);
+    if (size == 0) return;
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
     if (buffer_.size() + size > kBufferSize) FlushBuffer();

@@ -3,7 +3,8 @@
 //
 // Snapshot: created or truncated, written. Append: opened or created without
 // truncation, written at its end. Update: opened or created without
-// truncation, read and written. Read: an existing file, read only. The three
+// truncation, read and written. Read: an existing file, read only. Files
+// are created private (kPrivateFileMode less the umask). The three
 // writing modes hold an exclusive open-file-description lock while the file
 // is open, so a second writer (in this or another process) fails to open,
 // as it would against a share-deny-write open. Failures throw CFileException

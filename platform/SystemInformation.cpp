@@ -43,6 +43,18 @@ std::optional<KernelInformation> ReadKernelInformation() {
     return KernelInformation{Widen(names.sysname), Widen(names.release), Widen(names.version)};
 }
 
+std::u16string_view BuildKernelName() {
+#if defined(__linux__)
+    return u"Linux";
+#else
+#error "the platform layer is written for Linux"
+#endif
+}
+
+bool RunsOnBuildPlatform(const std::optional<KernelInformation>& kernel) {
+    return !kernel || kernel->name == BuildKernelName();
+}
+
 ProcessorInformation ParseCpuInfo(const std::string& text) {
     ProcessorInformation out;
     std::istringstream lines(text);

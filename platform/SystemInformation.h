@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -36,6 +37,13 @@ struct MemoryInformation {
 };
 
 std::optional<KernelInformation> ReadKernelInformation();
+
+// The kernel name of the system this program was built for, e.g. Linux.
+std::u16string_view BuildKernelName();
+// Whether the program runs on the kind of system it was built for: every
+// release of that kernel passes. An unreadable kernel is no evidence against
+// it (the program is running, after all), so only another kernel's name fails.
+bool RunsOnBuildPlatform(const std::optional<KernelInformation>& kernel);
 ProcessorInformation ReadProcessorInformation();
 MemoryInformation ReadMemoryInformation();
 

@@ -15,17 +15,7 @@
 #include "platform/SystemInformation.h"
 #include "wizard/MessageBox.h"
 
-OsVersionInfo ReadOsVersion() {
-    OsVersionInfo version;
-    const auto kernel = platform::ReadKernelInformation();
-    if (!kernel) return version;
-    const QStringList parts = QString::fromStdU16String(kernel->release).split(u'.');
-    if (!parts.isEmpty()) version.major = parts[0].toInt();
-    if (parts.size() > 1) version.minor = parts[1].toInt();
-    return version;
-}
-
-CCollectorApp::CCollectorApp(VersionSource version) : m_Version(std::move(version)) {}
+CCollectorApp::CCollectorApp(KernelSource kernel) : m_Kernel(std::move(kernel)) {}
 
 CCollectorApp::~CCollectorApp() = default;
 
@@ -54,8 +44,7 @@ void CCollectorApp::RunMainDialog() {
 
 bool CCollectorApp::InitInstance() {
     try {
-        const OsVersionInfo version = m_Version();
-        if (version.major < kMinimumMajorVersion) {
+        if (!platform::RunsOnBuildPlatform(m_Kernel())) {
             wizard::ShowMessageBox(nullptr, u"Program will only run on Windows 2000/XP!",
                                    wizard::MessageIcon::Information);
             return false;

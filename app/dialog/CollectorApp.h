@@ -7,28 +7,22 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "platform/SystemInformation.h"
 
 class QSplashScreen;
 
-// The running system's version record, as the platform layer reports it.
-struct OsVersionInfo {
-    int major = 0;
-    int minor = 0;
-};
-
-// The kernel's release read as major.minor; zeros when it cannot be read.
-OsVersionInfo ReadOsVersion();
-
 class CCollectorApp {
   public:
-    static constexpr int kMinimumMajorVersion = 5;
     static constexpr int kSplashMs = 3000;
     // Where the settings of Ostrel's programs live (see SettingsStore).
     static constexpr const char* kSettingsRoot = "Ostrel/VantrixSAP";
 
-    using VersionSource = std::function<OsVersionInfo()>;
+    // The running kernel; empty when it cannot be read.
+    using KernelSource = std::function<std::optional<platform::KernelInformation>()>;
 
-    explicit CCollectorApp(VersionSource version = ReadOsVersion);
+    explicit CCollectorApp(KernelSource kernel = platform::ReadKernelInformation);
     virtual ~CCollectorApp();
 
     // Runs the program; false always, so the caller ends the process.
@@ -43,6 +37,6 @@ class CCollectorApp {
   private:
     void ShowSplash();
 
-    VersionSource m_Version;
+    KernelSource m_Kernel;
     std::unique_ptr<QSplashScreen> m_pSplash;
 };

@@ -1,4 +1,5 @@
 #include "collect/HostThread.h"
+#include "platform/tests/support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -142,13 +143,10 @@ TEST(HostThreadTest, InitializeOnAnUnreachableServerThrowsAndWritesNothing) {
 }
 
 bool LogHas(const std::u16string& path, const std::string& text) {
-    for (int i = 0; i < 500; ++i) {
-        if (std::filesystem::exists(platform::ToUtf8(path)) &&
-            FileText(path).find(text) != std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return testsupport::Eventually([&] {
+        return std::filesystem::exists(platform::ToUtf8(path)) &&
+               FileText(path).find(text) != std::string::npos;
+    });
 }
 
 TEST(HostThreadTest, TheWorkerServesTheThreeCaptureRequests) {

@@ -19,6 +19,7 @@
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
 #include "support/SimulatorSession.h"
 #include "tools/sessiondump/DecoderRegistry.h"
 
@@ -29,7 +30,6 @@ using namespace std::chrono_literals;
 
 constexpr int kClockOffset = -3 * 3600;  // the server's clock is three hours behind ours
 constexpr double kOffsetDays = 3.0 / 24;
-constexpr double kSecond = 1.0 / 86400;
 
 // Counts finished operations so a test can wait for a capture to end.
 class ObservedInstanceThread : public CInstanceThread {
@@ -39,7 +39,8 @@ class ObservedInstanceThread : public CInstanceThread {
 
     bool WaitFor(size_t index, int count) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 20s, [&] { return done_[index] >= count; });
+        return changed_.wait_for(lock, testsupport::kGenerousWait,
+                                 [&] { return done_[index] >= count; });
     }
     double LastRead() const { return m_dLastRead; }
     double TimeOffset() const { return m_dTimeOffset; }
@@ -499,8 +500,8 @@ TEST_F(InstanceSimulatorTest, StopDuringASlowCaptureTakesEffectAfterIt) {
     StartSystem(s);
     thread_ = NewThread();
     thread_->SetEvent(CInstanceThread::kInstanceStatsRequest);
-    for (int i = 0; i < 500 && Calls("SAPTUNE_GET_SUMMARY_STATISTIC") == 0; ++i)
-        std::this_thread::sleep_for(2ms);
+    ASSERT_TRUE(
+        testsupport::Eventually([&] { return Calls("SAPTUNE_GET_SUMMARY_STATISTIC") != 0; }));
     ASSERT_EQ(Calls("SAPTUNE_GET_SUMMARY_STATISTIC"), 1u);
     thread_->SetEvent(CInstanceThread::kBufferStatsRequest);
     thread_->EndThread();

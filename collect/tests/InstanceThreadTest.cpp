@@ -14,6 +14,7 @@
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
 
 namespace {
 
@@ -57,11 +58,11 @@ class SlowInstanceThread : public OfflineInstanceThread {
         std::unique_lock lock(mutex_);
         ++checks_;
         changed_.notify_all();
-        changed_.wait_for(lock, std::chrono::seconds(10), [this] { return open_; });
+        changed_.wait_for(lock, testsupport::kGenerousWait, [this] { return open_; });
     }
     bool WaitForCheck() {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return checks_ > 0; });
+        return changed_.wait_for(lock, testsupport::kGenerousWait, [this] { return checks_ > 0; });
     }
     void Open() {
         std::lock_guard lock(mutex_);
@@ -111,7 +112,7 @@ class InstanceThreadTest : public ::testing::Test {
     // The log's lines (CR LF separated), once it has at least count of them.
     std::vector<std::string> LogLines(size_t count) const {
         std::vector<std::string> lines;
-        for (int i = 0; i < 500; ++i) {
+        testsupport::Eventually([&] {
             lines.clear();
             if (fs::exists(File("log"))) {
                 const auto bytes =
@@ -120,9 +121,8 @@ class InstanceThreadTest : public ::testing::Test {
                 for (size_t p = 0, q; (q = text.find("\r\n", p)) != std::string::npos; p = q + 2)
                     lines.push_back(text.substr(p, q - p));
             }
-            if (lines.size() >= count) break;
-            std::this_thread::sleep_for(10ms);
-        }
+            return lines.size() >= count;
+        });
         return lines;
     }
 
@@ -231,8 +231,7 @@ TEST_F(InstanceThreadTest, StopDuringALongCaptureTakesEffectAfterIt) {
     ASSERT_TRUE(slow.WaitForCheck());
     slow.SetEvent(CInstanceThread::kBufferStatsRequest);
     std::thread stopper([&] { slow.EndThread(); });
-    for (int i = 0; i < 1000 && !slow.StopRequested(); ++i) std::this_thread::sleep_for(1ms);
-    EXPECT_TRUE(slow.StopRequested());
+    EXPECT_TRUE(testsupport::Eventually([&] { return slow.StopRequested(); }));
     slow.Open();
     stopper.join();
     EXPECT_FALSE(slow.HasWorker());

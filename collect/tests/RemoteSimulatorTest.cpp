@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "HostSimulatorSupport.h"
+#include "platform/tests/support/Eventually.h"
 
 namespace {
 
@@ -250,14 +251,13 @@ TEST_F(RemoteSimulatorTest, ADestinationThatNeverAnswersStillStartsAndReportsEac
 
     t.SetOpenRequest();
     t.SetEvent(CHostThread::kHostStatsRequest);
-    for (int i = 0; i < 300 && Log(u"DEADDB.log").find("not reached") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(testsupport::Eventually(
+        [&] { return Log(u"DEADDB.log").find("not reached") != std::string::npos; }));
     t.SetEvent(CHostThread::kHostStatsRequest);
-    for (int i = 0; i < 300; ++i) {
+    testsupport::Eventually([&] {
         const std::string log = Log(u"DEADDB.log");
-        if (log.find("not reached") != log.rfind("not reached")) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        return log.find("not reached") != log.rfind("not reached");
+    });
     const std::string log = Log(u"DEADDB.log");
     EXPECT_NE(log.find(" : DEADDB : RFC Exception: "), std::string::npos) << log;
     EXPECT_NE(log.find("not reached"), log.rfind("not reached")) << log;

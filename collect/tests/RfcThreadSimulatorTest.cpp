@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collect/RfcThread.h"
+#include "platform/tests/support/Eventually.h"
 #include "support/SimulatorSession.h"
 
 namespace {
@@ -30,14 +31,7 @@ class ReportingThread : public CRfcThread {
     std::vector<std::u16string> reports;
 };
 
-template <typename Pred>
-bool Eventually(Pred pred) {
-    for (int i = 0; i < 500; ++i) {
-        if (pred()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return pred();
-}
+using testsupport::Eventually;
 
 // Under the connection lock: the worker opens and closes under it.
 bool IsOpen(CRfcThread& t) {
@@ -67,7 +61,9 @@ TEST(RfcThreadSimulatorTest, CheckReopensOnceTheKilledServerIsBack) {
     EXPECT_EQ(sim->System().Counters().Snapshot().logons, 1u);
     t.SetEvent(CRfcThread::kCheckRequest);  // a good ping does not reopen
     ASSERT_TRUE(Eventually([&] { return sim->System().Counters().Calls("RFC_PING") >= 1; }));
-    std::this_thread::sleep_for(100ms);
+    // A second check: the worker served the first one completely before it.
+    t.SetEvent(CRfcThread::kCheckRequest);
+    ASSERT_TRUE(Eventually([&] { return sim->System().Counters().Calls("RFC_PING") >= 2; }));
     EXPECT_EQ(sim->System().Counters().Snapshot().logons, 1u);
 }
 

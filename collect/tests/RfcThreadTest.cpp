@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/tests/support/Eventually.h"
 #include "rfc/RfcException.h"
 
 namespace {
@@ -52,14 +53,7 @@ class GatedThread : public CRfcThread {
     bool inside_ = false, released_ = false;
 };
 
-template <typename Pred>
-bool Eventually(Pred pred) {
-    for (int i = 0; i < 500; ++i) {
-        if (pred()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return pred();
-}
+using testsupport::Eventually;
 
 TEST(RfcThreadTest, StartTwiceInitialisesTwiceAndMakesOneWorker) {
     GatedThread t;
@@ -97,7 +91,7 @@ TEST(RfcThreadTest, StopWaitsForTheRunningOperation) {
         t.Stop();
         stopped = true;
     });
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(300ms);  // a stop that did not wait would be done by now
     EXPECT_FALSE(stopped.load());
     t.Release();
     stopper.join();

@@ -2,8 +2,10 @@
 // interface in place of the wizard and the main window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -13,7 +15,12 @@
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
 #include "collect/core/CollectorException.h"
+#include "collect/records/SystemRecords.h"
+#include "platform/File.h"
+#include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
+#include "platform/tests/support/FileModes.h"
 #include "support/SimulatorSession.h"
 
 namespace {
@@ -117,14 +124,7 @@ class SystemThreadTest : public ::testing::Test {
     std::string folder_;
 };
 
-template <typename Pred>
-bool Eventually(Pred pred) {
-    for (int i = 0; i < 1000; ++i) {
-        if (pred()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return pred();
-}
+using testsupport::Eventually;
 
 // Keeps the module's interface, replaces what it does.
 void Override(r3sim::ModuleRegistry& registry, const std::string& name,
@@ -176,8 +176,9 @@ TEST_F(SystemThreadTest, SaposcolTimeWindowIsThirteenHoursEitherSide) {
     const std::time_t now = std::time(nullptr);
     for (const auto& [offset, passes] :
          std::vector<std::pair<long, bool>>{{46790, true}, {-46790, true}, {46805, false}}) {
+        const std::time_t lastWrite = now - offset;
         SimulatorSession sim(r3sim::DefaultScenario(), 0,
-                             [&](r3sim::ModuleRegistry& r) { LastWriteAt(r, now - offset); });
+                             [lastWrite](r3sim::ModuleRegistry& r) { LastWriteAt(r, lastWrite); });
         CSystemThread session;
         const std::u16string failure = StartFailure(session);
         const bool timeFailure =
@@ -187,6 +188,7 @@ TEST_F(SystemThreadTest, SaposcolTimeWindowIsThirteenHoursEitherSide) {
 }
 
 TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost) {
+    testsupport::UmaskScope mask(022);  // before any thread runs
     SimulatorSession sim;
     auto session = std::make_unique<CSystemThread>();
     ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
@@ -209,11 +211,19 @@ TEST_F(SystemThreadTest, StartsOneThreadOfEachKindPerServerAndDispatchesPerHost)
         return counters.Calls("qashost1_QAS_00", "GET_CPU_ALL") > before1 &&
                counters.Calls("qashost2_QAS_02", "GET_CPU_ALL") > before2;
     })) << ui_.Lines();
+    // Nothing marks a request that was rightly not sent: time enough for one that was.
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(counters.Calls("qashost1_QAS_01", "GET_CPU_ALL"), 0u);
     session.reset();
     EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
     EXPECT_GT(SizeOf("QAS.log"), 0u);
+    // Session data names users and transactions: no file is for everyone.
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        EXPECT_EQ(testsupport::ModeOf(entry.path().string()), 0640) << entry.path();
+        ++files;
+    }
+    EXPECT_GT(files, 20u);
 }
 
 // An instance that starts while the collector runs gets its threads at the
@@ -251,13 +261,194 @@ TEST_F(SystemThreadTest, AServerThatJoinsGetsItsThreadsAtTheNextJoinRequest) {
 
         clock->Advance(std::chrono::minutes(1));
         sim.System().FollowClock();
+        const uint64_t queues =
+            sim.System().Counters().Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE");
         session->SetEvent(CSystemThread::kJoinRequest);
         CCollectionClock::SignalMinuteTick(*session, 4);
-        std::this_thread::sleep_for(300ms);
+        // The instance request follows the join on the session's worker.
+        EXPECT_TRUE(Eventually([&] {
+            return sim.System().Counters().Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE") > queues;
+        }));
         EXPECT_EQ(session->InstanceThreadCount(), 4u);
         session.reset();
         EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
     }
+}
+
+r3sim::FaultSpec Fault(const std::string& module, r3sim::FaultAction action,
+                       const std::string& server = "") {
+    r3sim::FaultSpec fault;
+    fault.module = module;
+    fault.server = server;
+    fault.action = action;
+    return fault;
+}
+
+// The software-information call drops the line, so the ping after it fails
+// while the session is still starting.
+TEST_F(SystemThreadTest, AFailedPingWhileStartingReopensOnlyTheSystemConnection) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.faults.push_back(Fault("OCS_GET_INFO", r3sim::FaultAction::kDrop));
+    SimulatorSession sim(scenario);
+    auto session = std::make_unique<CSystemThread>();
+    const uint64_t logonsBefore = sim.System().Counters().Snapshot().logons;
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"data capture started.")) << ui_.Lines();
+    EXPECT_EQ(sim.System().Counters().Calls("RFC_PING"), 0u);  // the broken line fails at once
+    // The system connection was opened again; no server thread exists yet.
+    EXPECT_GE(sim.System().Counters().Snapshot().logons, logonsBefore + 5);
+    EXPECT_EQ(session->InstanceThreadCount(), 0u);
+    EXPECT_EQ(session->HostThreadCount(), 0u);
+    EXPECT_FALSE(ui_.Saw(u"CSystemThread::OpenConnection")) << ui_.Lines();
+
+    session->SetOpenRequest();
+    EXPECT_TRUE(Eventually([&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    })) << ui_.Lines();
+}
+
+TEST_F(SystemThreadTest, TheOracleVersionIsKeptWhenTheSizeCallFails) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.database.version = "10.2.0.4";
+    scenario.faults.push_back(Fault("DB02_ORA_FILL_TD110", r3sim::FaultAction::kFail));
+    SimulatorSession sim(scenario);
+    CSystemThread session;
+    ASSERT_EQ(StartFailure(session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"DB02_ORA_FILL_TD110")) << ui_.Lines();
+    const std::vector<unsigned char> bytes =
+        platform::ReadWholeFile(platform::FromUtf8(folder_ + "/system.ctl"));
+    ASSERT_EQ(bytes.size(), sizeof(SystemControlRecord));
+    SystemControlRecord record;
+    std::memcpy(&record, bytes.data(), sizeof record);
+    EXPECT_EQ(platform::FieldText(record.dbSystem), u"ORACLE");
+    EXPECT_EQ(platform::FieldText(record.dbVersion), u"10.2.0.4");
+    EXPECT_EQ(record.dbSize, 0);
+}
+
+// Remote entries are keyed D or D(Y); a repeated entry gets no second
+// thread; an entry whose gateway has no instance thread is kept but never
+// starts; the minute's remote request reaches the started ones.
+TEST_F(SystemThreadTest, RemoteThreadsAreKeyedByDestinationAndSystem) {
+    SimulatorSession sim;
+    ui_.remotes = {MakeRemoteEntry(u"QASDB_SAPCCMSR", u"", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"QASDB_SAPCCMSR", u"", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"QASDB_SAPCCMSR", u"QAS", u"qashost1_QAS_00"),
+                   MakeRemoteEntry(u"LOSTDB", u"", u"qashost9_QAS_09")};
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost1_QAS_00 : successfully connected to QASDB_SAPCCMSR(QAS)."))
+        << ui_.Lines();
+    EXPECT_FALSE(ui_.Saw(u"LOSTDB")) << ui_.Lines();  // no server of the list is its gateway
+
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->RemoteThreadCount() == 3; })) << ui_.Lines();
+    EXPECT_TRUE(session->HasRemoteThread(u"QASDB_SAPCCMSR"));
+    EXPECT_TRUE(session->HasRemoteThread(u"QASDB_SAPCCMSR(QAS)"));
+    EXPECT_TRUE(session->HasRemoteThread(u"LOSTDB"));
+
+    CCollectionClock::SignalMinuteTick(*session, 7);
+    EXPECT_TRUE(Eventually([&] {
+        return SizeOf("QASDB_SAPCCMSR.cpu") > 0 && SizeOf("QASDB_SAPCCMSR(QAS).cpu") > 0;
+    })) << ui_.Lines();
+    session.reset();
+    EXPECT_EQ(SizeOf("QASDB_SAPCCMSR.cpu"), SizeOf("QASDB_SAPCCMSR(QAS).cpu"));
+    for (const auto& entry : fs::directory_iterator(folder_))
+        EXPECT_EQ(entry.path().filename().string().find("LOSTDB"), std::string::npos)
+            << entry.path();
+}
+
+TEST_F(SystemThreadTest, ADestinationThatCannotBeReachedFailsTheStart) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::DestinationSpec silent;
+    silent.name = "SILENTDB";
+    silent.host = "qasdb";
+    silent.answers = false;
+    scenario.destinations.push_back(silent);
+    SimulatorSession sim(scenario);
+    ui_.remotes = {MakeRemoteEntry(u"SILENTDB", u"", u"qashost2_QAS_02")};
+    CSystemThread session;
+    const std::u16string failure = StartFailure(session);
+    EXPECT_NE(failure.find(u"qashost2_QAS_02 : connection to SILENTDB failed."),
+              std::u16string::npos)
+        << platform::ToUtf8(failure);
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 : opening connection to SILENTDB.")) << ui_.Lines();
+    EXPECT_FALSE(ui_.Saw(u"data capture started.")) << ui_.Lines();
+    EXPECT_FALSE(session.HasWorker());
+}
+
+// The server list comes back empty at a minute: the join reports it, and
+// until the next minute's join no statistics are requested.
+TEST_F(SystemThreadTest, AnEmptyServerListAtAMinuteIsReportedAndRequestsNothing) {
+    auto empty = std::make_shared<std::atomic<bool>>(false);
+    SimulatorSession sim(r3sim::DefaultScenario(), 0, [empty](r3sim::ModuleRegistry& r) {
+        const r3sim::ModuleHandler full = r.Find("TH_SERVER_LIST")->handler;
+        Override(r, "TH_SERVER_LIST", [empty, full](r3sim::CallContext& call) {
+            if (!*empty) full(call);
+        });
+    });
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
+    r3sim::CallCounters& counters = sim.System().Counters();
+    const uint64_t before = counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE");
+
+    *empty = true;
+    CCollectionClock::SignalMinuteTick(*session, 8);
+    EXPECT_TRUE(Eventually([&] {
+        return ui_.Saw(u" : Collector Exception: no entries in server list.");
+    })) << ui_.Lines();
+    *empty = false;
+    CCollectionClock::SignalMinuteTick(*session, 9);
+    EXPECT_TRUE(Eventually([&] {
+        return counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE") > before;
+    })) << ui_.Lines();
+    // One capture: that of minute 9; minute 8 found the list empty.
+    EXPECT_EQ(counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE"), before + 1);
+    EXPECT_EQ(session->InstanceThreadCount(), 3u);
+}
+
+// Deleting the session stops its children one at a time: a child inside a
+// call is waited for before the next child goes. The call below sees the
+// session's own connection log off and then, while it lasts, no other.
+TEST_F(SystemThreadTest, StopWaitsForAChildsRunningCallBeforeDeletingTheNext) {
+    struct Probe {
+        std::atomic<r3sim::CallCounters*> counters{nullptr};
+        std::atomic<bool> entered{false};
+        std::atomic<uint64_t> logoffsAtStart{0}, logoffsAtEnd{0};
+    };
+    auto probe = std::make_shared<Probe>();
+    SimulatorSession sim(r3sim::DefaultScenario(), 0, [probe](r3sim::ModuleRegistry& r) {
+        const r3sim::ModuleHandler real = r.Find("TH_REQUEST_QUEUE")->handler;
+        Override(r, "TH_REQUEST_QUEUE", [probe, real](r3sim::CallContext& call) {
+            if (call.Server().name == "qashost1_QAS_00" && !probe->entered.exchange(true)) {
+                r3sim::CallCounters& counters = *probe->counters.load();
+                const uint64_t start = counters.Snapshot().logoffs;
+                probe->logoffsAtStart = start;
+                Eventually([&] { return counters.Snapshot().logoffs > start; });
+                // The call goes on for a while after the deletion began.
+                std::this_thread::sleep_for(300ms);
+                probe->logoffsAtEnd = counters.Snapshot().logoffs;
+            }
+            real(call);
+        });
+    });
+    probe->counters = &sim.System().Counters();
+    auto session = std::make_unique<CSystemThread>();
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] {
+        return session->InstanceThreadCount() == 3 && session->HostThreadCount() == 3;
+    })) << ui_.Lines();
+    CCollectionClock::SignalMinuteTick(*session, 7);
+    ASSERT_TRUE(Eventually([&] { return probe->entered.load(); })) << ui_.Lines();
+    session.reset();
+    EXPECT_EQ(probe->logoffsAtEnd.load(), probe->logoffsAtStart.load() + 1);
+    // Then every child logged off: three instance and three host threads.
+    const uint64_t all = probe->logoffsAtStart.load() + 7;
+    EXPECT_TRUE(Eventually([&] { return sim.System().Counters().Snapshot().logoffs >= all; }));
+    EXPECT_EQ(sim.System().Counters().Snapshot().logoffs, all);
+    EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
 }
 
 class ClavernSession : public CSystemThread {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/AnsiTextFile.h"
 #include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/FileModes.h"
 
 namespace platform {
 namespace {
@@ -126,6 +128,37 @@ TEST_F(FileTest, TextFilesAreWindows1252WithCrLf) {
     EXPECT_EQ(Content(u"collector.log"), "caf\xE9 \x80?\r\ntwo\r\nlines ?\r\n");
 }
 
+TEST_F(FileTest, NewFilesAreForOwnerAndGroupAndTheUmaskNarrowsThem) {
+    struct Case {
+        mode_t umask;
+        int mode;
+    };
+    for (const Case c : {Case{022, 0640}, Case{002, 0640}, Case{0, 0640}, Case{077, 0600}}) {
+        testsupport::UmaskScope mask(c.umask);
+        const std::u16string tag = FromUtf8(std::to_string(c.umask));
+        for (const File::Mode mode :
+             {File::Mode::Snapshot, File::Mode::Append, File::Mode::Update}) {
+            const std::u16string path =
+                dir_ + tag + u"-" + FromUtf8(std::to_string(static_cast<int>(mode))) + u".bin";
+            File file(path, mode);
+            file.Close();
+            EXPECT_EQ(testsupport::ModeOf(ToUtf8(path)), c.mode) << c.umask;
+        }
+        AnsiTextFile text;
+        text.Open(dir_ + tag + u".log", File::Mode::Append);
+        text.WriteLine(u"line");
+        text.Close();
+        EXPECT_EQ(testsupport::ModeOf(ToUtf8(dir_ + tag + u".log")), c.mode) << c.umask;
+    }
+    // An existing file keeps the mode it has.
+    const std::u16string kept = dir_ + u"kept.bin";
+    { File file(kept, File::Mode::Snapshot); }
+    ASSERT_EQ(::chmod(ToUtf8(kept).c_str(), 0604), 0);
+    File again(kept, File::Mode::Snapshot);
+    again.Close();
+    EXPECT_EQ(testsupport::ModeOf(ToUtf8(kept)), 0604);
+}
+
 TEST(FixedTextTest, CopyCutsZeroFillsAndLeavesNoTerminatorWhenFull) {
     char16_t field[5];
     std::fill(std::begin(field), std::end(field), u'#');
@@ -168,6 +201,35 @@ TEST(DirectoryTest, CreateChangeRemoveAndSplit) {
     EXPECT_EQ(SplitPath(u"noext").name, u"noext");
     EXPECT_EQ(SplitPath(u"noext").directory, u"");
     EXPECT_FALSE(ProgramDirectory().empty());
+}
+
+TEST(DirectoryTest, NewDirectoriesTakeTheirModeLessTheUmask) {
+    char pattern[] = "/tmp/quorvel-dir-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string base = std::string(pattern) + "/";
+    struct Case {
+        const char* name;
+        mode_t umask;
+        unsigned mode;
+        int expected;
+    };
+    const Case cases[] = {{"private", 022, kPrivateDirectoryMode, 0750},
+                          {"groupwrite", 002, kPrivateDirectoryMode, 0750},
+                          {"nomask", 0, kPrivateDirectoryMode, 0750},
+                          {"owneronly", 077, kPrivateDirectoryMode, 0700},
+                          {"asked", 022, 0700, 0700},
+                          {"wide", 022, 0777, 0755}};
+    for (const Case& c : cases) {
+        testsupport::UmaskScope mask(c.umask);
+        EXPECT_EQ(MakeDirectory(FromUtf8(base + c.name), c.mode), 0) << c.name;
+        EXPECT_EQ(testsupport::ModeOf(base + c.name), c.expected) << c.name;
+    }
+    {
+        testsupport::UmaskScope mask(022);
+        EXPECT_EQ(MakeDirectory(FromUtf8(base + "default")), 0);
+        EXPECT_EQ(testsupport::ModeOf(base + "default"), 0750);
+    }
+    std::filesystem::remove_all(pattern);
 }
 
 }  // namespace

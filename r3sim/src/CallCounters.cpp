@@ -18,6 +18,11 @@ void CallCounters::CountLogon(bool accepted) {
     ++(accepted ? counts_.logons : counts_.refusedLogons);
 }
 
+void CallCounters::CountLogoff() {
+    std::lock_guard lock(mutex_);
+    ++counts_.logoffs;
+}
+
 void CallCounters::CountProtocolError() {
     std::lock_guard lock(mutex_);
     ++counts_.protocolErrors;

@@ -75,7 +75,10 @@ bool Session::Serve(const rfcwire::ClientMessage& message) {
         logon_ = std::move(result);
         return true;
     }
-    if (std::holds_alternative<rfcwire::CloseRequest>(message)) return false;
+    if (std::holds_alternative<rfcwire::CloseRequest>(message)) {
+        if (logon_) shared_.counters.CountLogoff();
+        return false;
+    }
     if (!logon_) {
         ProtocolError("request before logon");
         return false;

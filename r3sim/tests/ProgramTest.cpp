@@ -49,7 +49,7 @@ ProgramRun RunUntilSignal(int signal, const std::string& portBase,
 
     ProgramRun run;
     bool signalled = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     char buffer[512];
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd fd{pipeFds[0], POLLIN, 0};

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "net/FrameTransport.h"
+#include "platform/tests/support/Eventually.h"
 #include "r3sim/SimulatedSystem.h"
 #include "wire/MessageCodec.h"
 
@@ -156,8 +157,8 @@ TEST_F(ServerRobustness, StopEndsIdleAndHungConnections) {
     rfcwire::CallRequest ping;
     ping.function = u"RFC_PING";  // hangs by the scenario's fault
     Send(hung, rfcwire::Encode(ping));
-    for (int i = 0; i < 100 && system_->Counters().Calls("RFC_PING") == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(
+        testsupport::Eventually([&] { return system_->Counters().Calls("RFC_PING") != 0; }));
     const auto started = Clock::now();
     system_->Stop();
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));

@@ -15,8 +15,9 @@
  * and is overridden by the environment variable QUORVEL_RFC_PORT_BASE. Host
  * names are looked up first in QUORVEL_RFC_HOSTS ("name=address,name=address";
  * a name also matches its short form before the first dot), then by the
- * resolver. Time-outs: connect 10 s (QUORVEL_RFC_CONNECT_TIMEOUT_MS), each
- * wait for the partner's answer 60 s (QUORVEL_RFC_READ_TIMEOUT_MS).
+ * resolver. Time-outs: the resolver's lookup and the connect 10 s each
+ * (QUORVEL_RFC_CONNECT_TIMEOUT_MS), each wait for the partner's answer 60 s
+ * (QUORVEL_RFC_READ_TIMEOUT_MS).
  *
  * Connect string: blank-separated KEY=value pairs, keys ASHOST, SYSNR, CLIENT,
  * USER, PASSWD, LANG (case-insensitive; a value may be written in double

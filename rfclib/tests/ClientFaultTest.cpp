@@ -1,11 +1,13 @@
 // A partner that misbehaves: never answers, closes mid-call, sends frames
 // the client cannot decode, or is slow. The client reports an RFC error in
 // bounded time and never hangs.
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "LiveSystem.h"
 #include "net/Socket.h"
+#include "platform/tests/support/Eventually.h"
 #include "wire/Frame.h"
 
 namespace rfctest {
@@ -47,6 +49,20 @@ TEST_F(ClientFault, AServerThatNeverAnswersTimesOut) {
     EXPECT_EQ(Ping(other), RFC_OK);
     RfcCloseU(other);
     EXPECT_EQ(system.Counters().Calls("RFC_PING"), 2u);
+}
+
+TEST_F(ClientFault, CloseFromAnotherThreadEndsACallThatWaits) {
+    auto& system = Start(WithFault(r3sim::FaultAction::kHang));
+    // Longer than the test's own limit: only the close can end this call in time.
+    setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "3600000", 1);
+    const RFC_HANDLE handle = Open();
+    std::atomic<RFC_RC> rc{RFC_OK};
+    std::thread caller([&] { rc = Ping(handle); });
+    ASSERT_TRUE(testsupport::Eventually([&] { return system.Counters().Calls("RFC_PING") == 1; }));
+    RfcCloseU(handle);
+    caller.join();
+    EXPECT_EQ(rc.load(), RFC_FAILURE);
+    EXPECT_EQ(RfcIsValidHandleU(handle, nullptr), RFC_INVALID_HANDLE);
 }
 
 TEST_F(ClientFault, AServerThatClosesMidCallBreaksTheHandle) {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "LiveSystem.h"
+#include "platform/tests/support/Eventually.h"
 
 namespace rfctest {
 namespace {
@@ -27,6 +28,16 @@ TEST_F(ClientLogon, AcceptedLogonReportsThePartnersAttributes) {
     EXPECT_EQ(std::u16string(attributes.partner_codepage), u"4103");
     RfcCloseU(handle);
     EXPECT_EQ(system.Counters().Snapshot().logons, 1u);
+}
+
+TEST_F(ClientLogon, CloseLogsOffBeforeTheLineGoes) {
+    auto& system = Start();
+    const RFC_HANDLE handle = Open();
+    ASSERT_NE(handle, RFC_HANDLE_NULL);
+    RfcCloseU(handle);
+    EXPECT_EQ(RfcIsValidHandleU(handle, nullptr), RFC_INVALID_HANDLE);
+    EXPECT_TRUE(testsupport::Eventually([&] { return system.Counters().Snapshot().logoffs == 1; }));
+    EXPECT_EQ(system.Counters().Snapshot().protocolErrors, 0u);
 }
 
 TEST_F(ClientLogon, ASystemWithoutPartnerReleaseSendsAnEmptyOne) {

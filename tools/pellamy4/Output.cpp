@@ -1,5 +1,8 @@
 #include "tools/pellamy4/Output.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -8,6 +11,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/AccessModes.h"
 #include "platform/DateTime.h"
 
 namespace pellamy {
@@ -234,8 +238,19 @@ std::string ReportHtml(const Report& report) {
 
 void WriteFileReplacing(const std::string& path, std::string_view content) {
     const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) throw std::runtime_error(path + ": cannot write: " + std::strerror(errno));
+    // The report quotes the session's accounts and transactions: created
+    // private, and afresh, since a stale temporary would keep its own mode.
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(platform::kPrivateFileMode));
+    if (fd < 0) throw std::runtime_error(path + ": cannot write: " + std::strerror(errno));
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (f == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        std::remove(temp.c_str());
+        throw std::runtime_error(path + ": cannot write: " + std::strerror(error));
+    }
     const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
     const int writeError = errno;
     const bool closed = std::fclose(f) == 0;

@@ -4,6 +4,7 @@
 #include "DialogTestSupport.h"
 #include "app/dialog/CollectorApp.h"
 #include "collect/core/CollectorException.h"
+#include "platform/TextCodec.h"
 
 namespace dialogtest {
 namespace {
@@ -23,16 +24,33 @@ class CScriptedApp : public CCollectorApp {
 
 using AppTest = wizardtest::WizardTest;
 
-TEST_F(AppTest, MajorVersion4ShowsTheVersionMessageAndNoWindow) {
-    CScriptedApp app([] { return OsVersionInfo{4, 0}; });
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(TakeMessage(), "Program will only run on Windows 2000/XP!");
-    EXPECT_EQ(app.dialogs, 0);
-    EXPECT_EQ(app.Splash(), nullptr);
+std::optional<platform::KernelInformation> Kernel(std::u16string name, std::u16string release) {
+    return platform::KernelInformation{std::move(name), std::move(release), u"#1 SMP"};
 }
 
-TEST_F(AppTest, SupportedVersionShowsTheSplashAndRunsTheDialog) {
-    CScriptedApp app([] { return OsVersionInfo{5, 1}; });
+TEST_F(AppTest, AnotherKernelShowsTheVersionMessageAndNoWindow) {
+    for (const char16_t* name : {u"Windows_NT", u"FreeBSD", u""}) {
+        CScriptedApp app([name] { return Kernel(name, u"10.0"); });
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(TakeMessage(), "Program will only run on Windows 2000/XP!");
+        EXPECT_EQ(app.dialogs, 0);
+        EXPECT_EQ(app.Splash(), nullptr);
+    }
+}
+
+TEST_F(AppTest, EveryLinuxReleaseRunsTheDialog) {
+    // Enterprise distributions still run 3.10 and 4.18 kernels.
+    for (const char16_t* release :
+         {u"3.10.0-1160.el7.x86_64", u"4.18.0-513.el8.x86_64", u"2.6.32"}) {
+        CScriptedApp app([release] { return Kernel(u"Linux", release); });
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(app.dialogs, 1) << platform::ToUtf8(release);
+        EXPECT_EQ(TakeMessage(), "0 message boxes");
+    }
+}
+
+TEST_F(AppTest, ASupportedSystemShowsTheSplashWhileTheDialogRuns) {
+    CScriptedApp app([] { return Kernel(u"Linux", u"6.1.0-18-amd64"); });
     app.body = [&] {
         ASSERT_NE(app.Splash(), nullptr);
         EXPECT_TRUE(app.Splash()->isVisible());
@@ -41,11 +59,18 @@ TEST_F(AppTest, SupportedVersionShowsTheSplashAndRunsTheDialog) {
     EXPECT_EQ(app.dialogs, 1);
     EXPECT_EQ(TakeMessage(), "0 message boxes");
     // The splash closes itself after three seconds.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !app.Splash()->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app.Splash()->isVisible(); }, 120000));
+}
+
+TEST_F(AppTest, AnUnreadableKernelIsNoReasonToRefuse) {
+    CScriptedApp app([] { return std::optional<platform::KernelInformation>(); });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.dialogs, 1);
+    EXPECT_EQ(TakeMessage(), "0 message boxes");
 }
 
 TEST_F(AppTest, FailuresDuringStartUpEndInOneStopBox) {
-    CScriptedApp app([] { return OsVersionInfo{6, 1}; });
+    CScriptedApp app([] { return Kernel(u"Linux", u"6.1.0"); });
     app.body = [] { ThrowCollectorException(u"no room"); };
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(LastIcon(), wizard::MessageIcon::Stop);
@@ -56,8 +81,8 @@ TEST_F(AppTest, FailuresDuringStartUpEndInOneStopBox) {
     EXPECT_EQ(TakeMessage(), "CCollectorApp::InitInstance()\nlow-level exception trapped.");
 }
 
-TEST_F(AppTest, TheRunningKernelGivesAVersionRecord) {
-    EXPECT_GE(ReadOsVersion().major, 3);
+TEST_F(AppTest, TheRunningKernelPassesTheGate) {
+    EXPECT_TRUE(platform::RunsOnBuildPlatform(platform::ReadKernelInformation()));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ class DialogTest : public wizardtest::WizardTest {
         return s.str();
     }
     template <typename Pred>
-    static bool Eventually(Pred pred, int ms = 20000) {
+    static bool Eventually(Pred pred, int ms = 120000) {
         for (int waited = 0; waited < ms; waited += 20) {
             if (pred()) return true;
             QTest::qWait(20);

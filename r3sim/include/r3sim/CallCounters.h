@@ -1,7 +1,7 @@
 // What the simulated system served, for tests to prove what was called and
 // what was not: calls per module (in total and per application server),
-// rows sent per table, logons accepted and refused, connections, and connections dropped for bad
-// frames.
+// rows sent per table, logons accepted and refused, logoffs, connections, and connections dropped
+// for bad frames.
 //
 // Thread rules: mutex_ guards every counter; readers get copies.
 #pragma once
@@ -19,6 +19,7 @@ struct CounterSnapshot {
     uint64_t connections = 0;
     uint64_t logons = 0;
     uint64_t refusedLogons = 0;
+    uint64_t logoffs = 0;  // logged-on clients that said goodbye before closing
     uint64_t protocolErrors = 0;
     std::map<std::pair<std::string, std::string>, uint64_t> rowsSent;  // (module, table)
 };
@@ -28,6 +29,7 @@ class CallCounters {
     void CountCall(const std::string& server, const std::string& module);
     void CountConnection();
     void CountLogon(bool accepted);
+    void CountLogoff();
     void CountProtocolError();
     void CountRows(const std::string& module, const std::string& table, uint64_t rows);
 

@@ -1,6 +1,6 @@
 // Test support: a simulated system running in this process, with the
 // environment of the RFC library pointed at it (free port base, scenario
-// hosts on loopback, short time-outs), and a connection's logon data for it.
+// hosts on loopback, generous time-outs), and a connection's logon data for it.
 #pragma once
 
 #include <cstdlib>
@@ -28,8 +28,10 @@ class SimulatorSession {
     void Point() {
         setenv("QUORVEL_RFC_PORT_BASE", std::to_string(base_).c_str(), 1);
         setenv("QUORVEL_RFC_HOSTS", system_.HostsOverride().c_str(), 1);
-        setenv("QUORVEL_RFC_CONNECT_TIMEOUT_MS", "2000", 1);
-        setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "5000", 1);
+        // Generous: a loaded machine under a sanitizer answers slowly, and a
+        // partner that is gone is noticed at once anyway.
+        setenv("QUORVEL_RFC_CONNECT_TIMEOUT_MS", "30000", 1);
+        setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "120000", 1);
     }
 
     r3sim::SimulatedSystem& System() { return system_; }

@@ -184,8 +184,14 @@ RFC_RC RfcIsValidHandleU(RFC_HANDLE handle, RFC_ERROR_INFO_EX* error_info) {
 void RfcCloseU(RFC_HANDLE handle) {
     auto connection = RemoveConnection(handle);
     if (!connection) return;
-    connection->Abort();
-    std::lock_guard lock(connection->Mutex());
+    // An idle connection logs off before it closes, so the partner sees a
+    // logoff and not a dropped line. Only a wait in progress on another
+    // thread is cut short first, so that this close need not wait for it.
+    std::unique_lock lock(connection->Mutex(), std::try_to_lock);
+    if (!lock.owns_lock()) {
+        connection->Abort();
+        lock.lock();
+    }
     connection->Close();
 }
 

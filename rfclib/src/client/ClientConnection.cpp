@@ -50,7 +50,8 @@ bool ClientConnection::Connect(ErrorRecord& error) {
 
     sockaddr_in address{};
     std::string reason;
-    if (!ResolveHost(peerHost_, peerPort_, settings_.hosts, address, reason)) {
+    if (!ResolveHost(peerHost_, peerPort_, settings_.hosts, settings_.connectTimeoutMs, address,
+                     reason)) {
         error = MakeError(RFC_ERROR_COMMUNICATION,
                           "connection to " + what + "'" + Partner() + "' failed: " + reason);
         return false;

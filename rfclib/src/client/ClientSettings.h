@@ -2,7 +2,8 @@
 // the time-outs and the host-name overrides.
 //
 //   QUORVEL_RFC_PORT_BASE          port of system number 00 (default 3300)
-//   QUORVEL_RFC_CONNECT_TIMEOUT_MS connect time-out (default 10000)
+//   QUORVEL_RFC_CONNECT_TIMEOUT_MS limit of the host-name lookup and of the
+//                                  connect, each (default 10000)
 //   QUORVEL_RFC_READ_TIMEOUT_MS    wait for each answer (default 60000)
 //   QUORVEL_RFC_HOSTS              "name=address,name=address"
 //

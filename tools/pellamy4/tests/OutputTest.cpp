@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/tests/support/FileModes.h"
 #include "tools/pellamy4/Output.h"
 #include "tools/pellamy4/Reduction.h"
 
@@ -100,6 +101,41 @@ TEST(OutputTest, AFailedWriteKeepsThePreviousFile) {
     std::ifstream in(path);
     std::string content((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(content, "old");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(OutputTest, ReportAndCsvFilesAreForOwnerAndGroupOnly) {
+    const auto dir = std::filesystem::temp_directory_path() / "pellamy4_output_modes";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    Report report;
+    report.title = "QAS";
+    Section section;
+    section.id = "users";
+    section.title = "Users";
+    Table table;
+    table.file = "users";
+    table.columns = {"Account"};
+    table.numeric = {false};
+    table.rows = {{"MEIER"}};
+    section.blocks.push_back(table);
+    report.sections.push_back(section);
+    // An earlier report that everyone could read is replaced by a private one.
+    WriteFileReplacing((dir / "report.html").string(), "old");
+    std::filesystem::permissions(dir / "report.html", std::filesystem::perms(0644));
+    {
+        testsupport::UmaskScope mask(022);
+        const auto written = WriteReportFiles(report, dir.string());
+        EXPECT_EQ(written, (std::vector<std::string>{"users.csv", "report.html"}));
+        for (const std::string& name : written)
+            EXPECT_EQ(testsupport::ModeOf((dir / name).string()), 0640) << name;
+    }
+    {
+        testsupport::UmaskScope mask(077);
+        WriteReportFiles(report, dir.string());
+        EXPECT_EQ(testsupport::ModeOf((dir / "users.csv").string()), 0600);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "users.csv.tmp"));
     std::filesystem::remove_all(dir);
 }
 

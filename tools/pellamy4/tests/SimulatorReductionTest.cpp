@@ -16,6 +16,7 @@
 #include "platform/DateTime.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/Eventually.h"
 #include "support/SimulatorSession.h"
 #include "tools/pellamy4/Reduction.h"
 
@@ -31,7 +32,8 @@ class CountingHostThread : public CHostThread {
     ~CountingHostThread() override { EndThread(); }
     bool WaitForCaptures(size_t count) {
         std::unique_lock lock(mutex_);
-        return ended_.wait_for(lock, 10s, [&] { return captures_ >= count; });
+        return ended_.wait_for(lock, testsupport::kGenerousWait,
+                               [&] { return captures_ >= count; });
     }
 
   protected:
