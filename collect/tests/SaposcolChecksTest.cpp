@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "app/core/CollectorException.h"
+#include "collect/core/CollectorException.h"
 #include "collect/system/SaposcolSums.h"
 #include "collect/system/SaposcolTime.h"
 
