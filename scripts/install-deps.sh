@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build needs, only those still missing.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev qt6-base-dev
   clang libclang-rt-dev libicu-dev
