@@ -21,6 +21,7 @@ struct CounterSnapshot {
     uint64_t refusedLogons = 0;
     uint64_t protocolErrors = 0;
     std::map<std::pair<std::string, std::string>, uint64_t> rowsSent;  // (module, table)
+    std::map<std::string, uint64_t> structureQueries;                  // structure -> count
 };
 
 class CallCounters {
@@ -30,6 +31,8 @@ class CallCounters {
     void CountLogon(bool accepted);
     void CountProtocolError();
     void CountRows(const std::string& module, const std::string& table, uint64_t rows);
+    // Returns the structure's queries so far, this one included.
+    uint64_t CountStructureQuery(const std::string& structure);
 
     uint64_t Calls(const std::string& module) const;
     uint64_t Calls(const std::string& server, const std::string& module) const;

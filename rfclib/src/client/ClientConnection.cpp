@@ -124,7 +124,7 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
     rfcnet::ReceiveLimits limits;
     limits.idleTimeoutMs = settings_.readTimeoutMs;
     limits.frameTimeoutMs = settings_.readTimeoutMs;
-    rfcnet::ReceivedFrame frame;
+    rfcnet::ReceivedFrame& frame = received_;  // its buffer serves every piece of a reply
     std::string reason;
     const rfcnet::ReceiveStatus status =
         rfcnet::ReceiveFrame(socket_.Fd(), limits, -1, frame, reason);

@@ -12,13 +12,17 @@
 struct RFC_ITAB_S {
     std::u16string name;
     unsigned int rowLength = 0;
+    unsigned int rowsPerBlock = 1;
     unsigned int rowCount = 0;
     std::vector<std::unique_ptr<uint8_t[]>> blocks;
 };
 
 namespace rfclib {
 
+// Rows are allocated kRowsPerBlock at a time, or fewer when that many would
+// take more than kMaxBlockBytes: a long row never costs hundreds of rows.
 inline constexpr unsigned int kRowsPerBlock = 256;
+inline constexpr size_t kMaxBlockBytes = size_t{1} << 20;
 // A row longer than this is refused at creation.
 inline constexpr unsigned int kMaxRowLength = 1u << 20;
 
