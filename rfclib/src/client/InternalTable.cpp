@@ -1,5 +1,7 @@
 #include "client/InternalTable.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -46,6 +48,14 @@ void ClearTable(RFC_ITAB_S& table) {
     table.rowCount = 0;
 }
 
+void ReleaseTable(RFC_ITAB_S& table) {
+    const size_t bytes = table.blocks.size() * size_t{table.rowsPerBlock} * table.rowLength;
+    ClearTable(table);
+    // The blocks lie in the heap among other allocations, where freeing
+    // them alone keeps the pages: a big table's go back to the system.
+    if (bytes >= kReleaseBytes) ::malloc_trim(0);
+}
+
 }  // namespace rfclib
 
 extern "C" {
@@ -83,12 +93,13 @@ void* ItAppLineU(ITAB_H table) {
 
 int ItFreeU(ITAB_H table) {
     if (table == nullptr) return 1;
-    rfclib::ClearTable(*table);
+    rfclib::ReleaseTable(*table);
     return 0;
 }
 
 int ItDeleteU(ITAB_H table) {
     if (table == nullptr) return 1;
+    rfclib::ReleaseTable(*table);
     delete table;
     return 0;
 }

@@ -30,5 +30,8 @@ RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength);
 uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index);  // 0-based, nullptr past the end
 uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
 void ClearTable(RFC_ITAB_S& table);
+// Clears the table and hands the memory of a big one back to the system.
+void ReleaseTable(RFC_ITAB_S& table);
+inline constexpr size_t kReleaseBytes = size_t{8} << 20;
 
 }  // namespace rfclib
