@@ -285,7 +285,8 @@ void GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& f
         return;
     }
     if (buffer == nullptr || !Fits(bufferSize, f)) return;
-    // As LoadText: up to a terminator, trimmed on both sides.
+    // As LoadText: up to a terminator, trimmed on both sides, read unit by
+    // unit where the record has it (fields may lie at odd offsets).
     const unsigned char* at = buffer + f.offset;
     const size_t characters = f.length / 2;
     const auto unit = [at](size_t i) {
@@ -293,13 +294,14 @@ void GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& f
         std::memcpy(&c, at + 2 * i, 2);
         return c;
     };
+    const auto blank = [](char16_t c) { return c <= u' ' && platform::IsWhiteSpace(c); };
     size_t end = 0;
     while (end < characters && unit(end) != u'\0') ++end;
-    while (end > 0 && platform::IsWhiteSpace(unit(end - 1))) --end;
+    while (end > 0 && blank(unit(end - 1))) --end;
     size_t begin = 0;
-    while (begin < end && platform::IsWhiteSpace(unit(begin))) ++begin;
+    while (begin < end && blank(unit(begin))) ++begin;
     const size_t n = std::min(units, end - begin);
-    std::memcpy(out, at + 2 * begin, n * 2);
+    for (size_t i = 0; i < n; ++i) out[i] = unit(begin + i);
 }
 
 double GetFieldDouble(const unsigned char* buffer, size_t bufferSize, const Field& f) {

@@ -36,8 +36,10 @@ void RegisterRowsModule(ModuleRegistry& registry) {
                               .SetText("REPORT", "SAPMV45A")
                               .SetText("ACCOUNT", "SMITH")
                               .SetText("TEXT", "Create sales order");
-                          for (int64_t i = 0; i < call.ImportInt(u"ROWS"); ++i) {
-                              row.SetInt("STEPS", i);
+                          const FieldLayout& steps = row.FieldOf("STEPS");
+                          const int64_t rows = call.ImportInt(u"ROWS");
+                          for (int64_t i = 0; i < rows; ++i) {
+                              row.SetInt(steps, i);
                               call.AddRow(u"ROWS", row);
                           }
                       });

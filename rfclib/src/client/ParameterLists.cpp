@@ -162,9 +162,11 @@ bool TableFiller::Add(const rfcwire::TableData& rows, rfcwire::ErrorRecord& erro
                 return false;
             }
             const uint8_t* from = rows.rows.data() + size_t{r} * rows.rowLength;
-            if (narrow_) {
+            if (narrow_ && own >= wide_.size()) {
+                layout.WidenInto(from, rows.rowLength, row);
+            } else if (narrow_) {
                 layout.WidenInto(from, rows.rowLength, wide_.data());
-                std::memcpy(row, wide_.data(), std::min(own, wide_.size()));
+                std::memcpy(row, wide_.data(), own);
             } else {
                 std::memcpy(row, from, std::min<size_t>(own, rows.rowLength));
             }
