@@ -102,12 +102,25 @@ def main():
     parser.add_argument("--scenario", default=os.path.join(ROOT, "r3sim", "scenarios", "large.json"))
     parser.add_argument("--keep", action="store_true", help="keep the session folder")
     args = parser.parse_args()
+    args.build = os.path.abspath(args.build)
+    args.scenario = os.path.abspath(args.scenario)
 
     work = tempfile.mkdtemp(prefix="quorvel-scale-")
     data = os.path.join(work, "DATA")
     os.makedirs(data)
     sim_log = open(os.path.join(work, "r3sim.log"), "w")
     sim, exports = start_simulator(args.build, args.scenario, sim_log)
+    try:
+        run(args, work, data, sim, exports)
+    finally:
+        if sim.poll() is None:
+            sim.send_signal(signal.SIGTERM)
+            sim.wait(timeout=60)
+    if not args.keep:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def run(args, work, data, sim, exports):
     env = dict(os.environ)
     env.update(exports)
     env["XDG_CONFIG_HOME"] = os.path.join(work, "config")  # never the user's settings
@@ -158,12 +171,7 @@ def main():
     if collector.poll() is None:
         collector.send_signal(signal.SIGTERM)
     collector.wait(timeout=120)
-    sim.send_signal(signal.SIGTERM)
-    sim.wait(timeout=60)
-
     report(args, work, data, samples, minute_ends, quarter_ends, started)
-    if not args.keep:
-        shutil.rmtree(work, ignore_errors=True)
 
 
 def report(args, work, data, samples, minute_ends, quarter_ends, started):

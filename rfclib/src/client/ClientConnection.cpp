@@ -13,6 +13,7 @@ namespace rfclib {
 namespace {
 
 constexpr int kLogoffTimeoutMs = 1000;
+constexpr size_t kKeptReceiveBytes = 64 * 1024;
 
 std::u16string OwnHost() {
     char name[256] = {};
@@ -153,7 +154,13 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
             MarkBroken(error);
             return false;
     }
-    if (!rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason)) {
+    const bool decoded = rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason);
+    // The buffer serves the pieces of one reply; kept after it, a hundred
+    // idle connections would each hold a piece's megabyte.
+    if (!std::holds_alternative<rfcwire::TableRows>(reply) &&
+        frame.payload.capacity() > kKeptReceiveBytes)
+        frame.payload = std::vector<uint8_t>();
+    if (!decoded) {
         error =
             MakeError(RFC_ERROR_PROTOCOL, "bad frame from partner '" + Partner() + "': " + reason);
         MarkBroken(error);

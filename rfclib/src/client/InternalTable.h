@@ -32,6 +32,6 @@ uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
 void ClearTable(RFC_ITAB_S& table);
 // Clears the table and hands the memory of a big one back to the system.
 void ReleaseTable(RFC_ITAB_S& table);
-inline constexpr size_t kReleaseBytes = size_t{8} << 20;
+inline constexpr size_t kReleaseBytes = size_t{1} << 20;
 
 }  // namespace rfclib
