@@ -37,9 +37,11 @@ class ObservedInstanceThread : public CInstanceThread {
     using CInstanceThread::CInstanceThread;
     ~ObservedInstanceThread() override { EndThread(); }
 
+    // Generous: the wait ends as soon as the capture has, and a sanitizer
+    // build on a busy machine may take long for a big window.
     bool WaitFor(size_t index, int count) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 20s, [&] { return done_[index] >= count; });
+        return changed_.wait_for(lock, 120s, [&] { return done_[index] >= count; });
     }
     double LastRead() const { return m_dLastRead; }
     double TimeOffset() const { return m_dTimeOffset; }
