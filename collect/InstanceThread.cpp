@@ -3,6 +3,7 @@
 #include "collect/core/CatchConvention.h"
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
+#include "collect/instance/TransferGate.h"
 #include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
@@ -204,6 +205,8 @@ void CInstanceThread::GetDialogStepStatistics() {
         instrec::FormatServerTime(now, m_dTimeOffset, endDate, endTime);
 
         CSapwlStatrecReadFile& call = m_StatrecReadFile;
+        // Holds a place while the window's table is in memory.
+        const instfile::TransferGate::Pass pass = instfile::TransferGate::DialogSteps().Enter();
         call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
         call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
         call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));

@@ -45,15 +45,23 @@ CBaseRfc::~CBaseRfc() {
 
 void CBaseRfc::PrepareInterface(CRfcConnection& connection) {
     ResetInterface();
-    {
-        std::lock_guard lock(connection.Lock());
-        RFC_HANDLE handle = connection.Handle();
-        LoadParameters(handle);
-        LoadStructures(handle);
+    try {
+        {
+            std::lock_guard lock(connection.Lock());
+            RFC_HANDLE handle = connection.Handle();
+            LoadParameters(handle);
+            LoadStructures(handle);
+        }
+        DefineExports();
+        DefineImports();
+        DefineTables();
+    } catch (...) {
+        // Half an interface would answer every later call with a stale
+        // error, or hand the library a table list without its end record.
+        ResetInterface();
+        throw;
     }
-    DefineExports();
-    DefineImports();
-    DefineTables();
+    m_bPrepared = true;
 }
 
 void CBaseRfc::CallFunctionModule(CRfcConnection& connection) {
@@ -85,8 +93,7 @@ void CBaseRfc::CallFunctionModule(CRfcConnection& connection) {
 }
 
 bool CBaseRfc::IsPrepared() {
-    std::lock_guard lock(m_ParametersLock);
-    return !m_Parameters.empty();
+    return m_bPrepared;
 }
 
 // ---- preparation ----
@@ -99,6 +106,14 @@ void CBaseRfc::LoadParameters(RFC_HANDLE& handle) {
     const unsigned int rows = interface.GetRowCount();
     for (unsigned int i = 1; i <= rows; ++i) {
         const RFC_U_FUNINT& row = *interface.GetTableRecord(i);
+        if (row.length_b2 > static_cast<int>(kMaxParameterLength)) {
+            ThrowRfcDetailException(
+                u"CBaseRfc::LoadParameters - Length",
+                platform::Format(
+                    u"%s: parameter %s of %d bytes over the limit of %u", m_strFunction,
+                    platform::Trim(platform::FieldText(row.parameter, std::size(row.parameter))),
+                    row.length_b2, kMaxParameterLength));
+        }
         auto parameter = std::make_unique<CRfcParameter>(row);
         const std::u16string key =
             platform::Format(u"%s_%s", parameter->m_strClass, parameter->m_strName);
@@ -250,6 +265,7 @@ void CBaseRfc::DeleteTables() {
 }
 
 void CBaseRfc::ResetInterface() {
+    m_bPrepared = false;
     DeleteTables();
     {
         std::lock_guard a(m_ExportsLock);
@@ -272,9 +288,16 @@ void CBaseRfc::SetImportValue(std::u16string_view key, const Source& value) {
     if (found == m_Parameters.end()) return;
     CRfcParameter& p = *found->second;
     unsigned char* buffer = p.GetValueBuffer();
-    rfcfield::PutFieldValue(buffer, p.ValueSize(),
-                            Field{p.m_nType, static_cast<size_t>(p.m_nLength), 0, p.m_nDecimals},
-                            value);
+    if (!rfcfield::PutFieldValue(
+            buffer, p.ValueSize(),
+            Field{p.m_nType, static_cast<size_t>(p.m_nLength), 0, p.m_nDecimals}, value)) {
+        ThrowConversionFailure(u"CBaseRfc::SetImport - RfcConvertCharToBcd", key);
+    }
+}
+
+void CBaseRfc::ThrowConversionFailure(std::u16string_view location, std::u16string_view what) {
+    RfcLastErrorExU(&m_ErrorInfo);
+    ThrowRfcException(location, what, m_ErrorInfo);
 }
 
 void CBaseRfc::SetImport(std::u16string_view key, double value) {
@@ -368,31 +391,34 @@ bool CBaseRfc::LookupField(std::u16string_view key, std::u16string_view field, F
     const auto structure = m_Structures.find(p.m_strStructure);
     if (structure == m_Structures.end()) return false;
     const CRfcStructure& s = *structure->second;
-    for (const RFC_U_FIELDS& row : s.m_Fields) {
-        if (platform::Trim(platform::FieldText(row.fieldname, std::size(row.fieldname))) != field) {
-            continue;
-        }
-        if (row.offset_b2 < 0 || row.length_b2 < 0 ||
-            static_cast<size_t>(row.offset_b2) + static_cast<size_t>(row.length_b2) >
-                s.m_nRecordLength) {
-            return false;  // a definition that does not fit its record
-        }
-        out.buffer = p.ValueSize() == 0 ? nullptr : p.GetValueBuffer();
-        out.bufferSize = p.ValueSize();
-        out.recordLength = s.m_nRecordLength;
-        out.place = Field{RfcExidToRfcTypeU(row.exid), static_cast<size_t>(row.length_b2),
-                          static_cast<size_t>(row.offset_b2), row.decimals};
-        return true;
-    }
-    return false;
+    const Field* place = s.FindField(field);
+    if (place == nullptr) return false;
+    out.buffer = p.ValueSize() == 0 ? nullptr : p.GetValueBuffer();
+    out.bufferSize = p.ValueSize();
+    out.recordLength = s.m_nRecordLength;
+    out.place = *place;
+    return true;
+}
+
+bool CBaseRfc::LookupTableField(std::u16string_view tableKey, std::u16string_view field,
+                                rfcfield::RowField& out) {
+    FieldLookup lookup;
+    out = rfcfield::RowField{};
+    if (!LookupField(tableKey, field, lookup)) return false;
+    out.found = true;
+    out.recordLength = lookup.recordLength;
+    out.place = lookup.place;
+    return true;
 }
 
 bool CBaseRfc::SetFieldValue(std::u16string_view key, std::u16string_view field,
                              const Source& value) {
     FieldLookup lookup;
     if (!LookupField(key, field, lookup)) return false;
-    if (lookup.buffer != nullptr) {
-        rfcfield::PutFieldValue(lookup.buffer, lookup.bufferSize, lookup.place, value);
+    if (lookup.buffer != nullptr &&
+        !rfcfield::PutFieldValue(lookup.buffer, lookup.bufferSize, lookup.place, value)) {
+        ThrowConversionFailure(u"CBaseRfc::SetImportField - RfcConvertCharToBcd",
+                               platform::Format(u"%s-%s", key, field));
     }
     return true;
 }
@@ -513,7 +539,10 @@ QUORVEL_FIELD_READERS(GetTableField, QUORVEL_TABLE_FIELD_READER, std::u16string_
 const RFC_TABLE* CBaseRfc::FindTableLocked(std::u16string_view tableName) const {
     for (const RFC_TABLE& table : m_Tables) {
         if (table.name == nullptr || table.ithandle == ITAB_NULL) continue;
-        if (platform::Trim(std::u16string_view(table.name, table.nlen)) == tableName) return &table;
+        std::u16string_view name(table.name, table.nlen);
+        while (!name.empty() && platform::IsWhiteSpace(name.back())) name.remove_suffix(1);
+        while (!name.empty() && platform::IsWhiteSpace(name.front())) name.remove_prefix(1);
+        if (name == tableName) return &table;
     }
     return nullptr;
 }

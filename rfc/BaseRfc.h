@@ -11,6 +11,7 @@
 // lock. CallFunctionModule and PrepareInterface hold the connection lock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -34,7 +35,9 @@ class CBaseRfc {
     virtual void PrepareInterface(CRfcConnection& connection);
     virtual void CallFunctionModule(CRfcConnection& connection);
 
-    // Import values; a key that is not in the interface is ignored.
+    // Import values; a key that is not in the interface is ignored. A value
+    // that a packed-number parameter refuses throws CRfcException and leaves
+    // the parameter packed zero.
     void SetImport(std::u16string_view key, double value);
     void SetImport(std::u16string_view key, float value);
     void SetImport(std::u16string_view key, int64_t value);
@@ -99,6 +102,12 @@ class CBaseRfc {
     bool GetTableField(std::u16string_view tableKey, std::u16string_view field, const void* row,
                        std::u16string& out);
 
+    // The place of a field in a table's rows, resolved once for reading
+    // many rows (rfcfield::ReadRow*); found is false when the table or the
+    // field is unknown. Valid until the next preparation or reset.
+    bool LookupTableField(std::u16string_view tableKey, std::u16string_view field,
+                          rfcfield::RowField& out);
+
     // Rows of a transferred table; 0 and null for a table that is not in
     // the list (also one that IsParameterWanted excluded).
     int GetTableRowCount(std::u16string_view tableName);
@@ -112,8 +121,11 @@ class CBaseRfc {
     virtual void DumpStructureList();
 
     const std::u16string& FunctionModule() const { return m_strFunction; }
-    // True once the interface has been read (and until the next reset).
+    // True once the interface has been read completely (and until the next
+    // reset); a preparation that fails leaves the interface reset.
     bool IsPrepared();
+    // Partner-given parameter lengths above this are refused.
+    static constexpr unsigned int kMaxParameterLength = 1u << 20;
     int ImportCount() const { return m_nImports; }
     int ExportCount() const { return m_nExports; }
     int TableCount() const { return m_nTables; }
@@ -169,6 +181,8 @@ class CBaseRfc {
     bool ReadTableField(std::u16string_view tableKey, std::u16string_view field, const void* row,
                         Read read);
     const RFC_TABLE* FindTableLocked(std::u16string_view tableName) const;
+    [[noreturn]] void ThrowConversionFailure(std::u16string_view location,
+                                             std::u16string_view what);
     // Appends a framed listing to "<module>.txt".
     void AppendDiagnostic(std::u16string text) const;
 
@@ -182,4 +196,5 @@ class CBaseRfc {
         m_StructuresLock;
     std::u16string m_strFunction;
     int m_nImports = 0, m_nExports = 0, m_nTables = 0;
+    std::atomic<bool> m_bPrepared{false};
 };

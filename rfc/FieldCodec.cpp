@@ -135,6 +135,19 @@ std::u16string BcdText(const unsigned char* at, const Field& f) {
     return platform::Trim(s);
 }
 
+// Reads a number from a field's string form; a character field short
+// enough is read on the stack, without building a string.
+template <typename Parse>
+auto FromFieldText(const unsigned char* buffer, size_t bufferSize, const Field& f, Parse parse) {
+    constexpr size_t kUnits = 64;
+    if (IsCharacterLike(f.type) && f.length / 2 <= kUnits) {
+        char16_t text[kUnits];
+        GetFieldText(buffer, bufferSize, f, text, kUnits);
+        return parse(std::u16string_view(text, std::char_traits<char16_t>::length(text)));
+    }
+    return parse(GetFieldText(buffer, bufferSize, f));
+}
+
 }  // namespace
 
 Source Source::Text(std::u16string_view text) {
@@ -194,19 +207,24 @@ bool IsStructured(RFC_TYPEHANDLE type) {
     return type == RFCTYPE_ITAB || type == RFCTYPE_STRUCTURE || type == RFCTYPE_DEEP_STRUCTURE;
 }
 
-void PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& f, const Source& v) {
-    if (buffer == nullptr || !Fits(bufferSize, f) || f.length < BinaryWidth(f.type)) return;
+bool PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& f, const Source& v) {
+    if (buffer == nullptr || !Fits(bufferSize, f) || f.length < BinaryWidth(f.type)) return true;
     unsigned char* at = buffer + f.offset;
     if (IsCharacterLike(f.type)) {
         StoreText(at, f.length, NumberText(v));
-        return;
+        return true;
     }
     switch (f.type) {
         case RFCTYPE_BCD: {
             const std::u16string text = NumberText(v);
-            RfcConvertCharToBcdU(text.c_str(), static_cast<unsigned int>(text.size()), f.decimals,
-                                 at, static_cast<unsigned int>(f.length));
-            break;
+            if (RfcConvertCharToBcdU(text.c_str(), static_cast<unsigned int>(text.size()),
+                                     f.decimals, at, static_cast<unsigned int>(f.length)) == RFC_OK)
+                return true;
+            // Never leave the previous value for the next send; the library's
+            // last error says why for the caller to report.
+            std::fill_n(at, f.length, 0);
+            if (f.length > 0) at[f.length - 1] = 0x0C;  // packed zero
+            return false;
         }
         case RFCTYPE_BYTE:
             if (v.kind == Source::Kind::Bytes) {
@@ -232,6 +250,7 @@ void PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& f, con
         default:
             break;
     }
+    return true;
 }
 
 std::u16string GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& f) {
@@ -256,6 +275,35 @@ std::u16string GetFieldText(const unsigned char* buffer, size_t bufferSize, cons
     }
 }
 
+void GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& f, char16_t* out,
+                  size_t units) {
+    if (out == nullptr) return;
+    std::fill_n(out, units, u'\0');
+    if (!IsCharacterLike(f.type)) {
+        const std::u16string text = GetFieldText(buffer, bufferSize, f);
+        std::copy_n(text.data(), std::min(units, text.size()), out);
+        return;
+    }
+    if (buffer == nullptr || !Fits(bufferSize, f)) return;
+    // As LoadText: up to a terminator, trimmed on both sides, read unit by
+    // unit where the record has it (fields may lie at odd offsets).
+    const unsigned char* at = buffer + f.offset;
+    const size_t characters = f.length / 2;
+    const auto unit = [at](size_t i) {
+        char16_t c;
+        std::memcpy(&c, at + 2 * i, 2);
+        return c;
+    };
+    const auto blank = [](char16_t c) { return c <= u' ' && platform::IsWhiteSpace(c); };
+    size_t end = 0;
+    while (end < characters && unit(end) != u'\0') ++end;
+    while (end > 0 && blank(unit(end - 1))) --end;
+    size_t begin = 0;
+    while (begin < end && blank(unit(begin))) ++begin;
+    const size_t n = std::min(units, end - begin);
+    for (size_t i = 0; i < n; ++i) out[i] = unit(begin + i);
+}
+
 double GetFieldDouble(const unsigned char* buffer, size_t bufferSize, const Field& f) {
     if (buffer == nullptr || !Fits(bufferSize, f) || f.length < BinaryWidth(f.type)) return 0.0;
     const unsigned char* at = buffer + f.offset;
@@ -269,7 +317,7 @@ double GetFieldDouble(const unsigned char* buffer, size_t bufferSize, const Fiel
         case RFCTYPE_INT1:
             return LoadBinary<uint8_t>(at);
         default:
-            return TextToDouble(GetFieldText(buffer, bufferSize, f));
+            return FromFieldText(buffer, bufferSize, f, TextToDouble);
     }
 }
 
@@ -288,13 +336,13 @@ int64_t GetFieldInt64(const unsigned char* buffer, size_t bufferSize, const Fiel
         case RFCTYPE_INT1:
             return LoadBinary<uint8_t>(at);
         default:
-            return TextToInt64(GetFieldText(buffer, bufferSize, f));
+            return FromFieldText(buffer, bufferSize, f, TextToInt64);
     }
 }
 
 int32_t GetFieldInt32(const unsigned char* buffer, size_t bufferSize, const Field& f) {
     if (IsCharacterLike(f.type) || f.type == RFCTYPE_BCD || f.type == RFCTYPE_BYTE) {
-        return TextToInt32(GetFieldText(buffer, bufferSize, f));
+        return FromFieldText(buffer, bufferSize, f, TextToInt32);
     }
     const int64_t v = GetFieldInt64(buffer, bufferSize, f);
     return static_cast<int32_t>(v);

@@ -22,6 +22,15 @@ struct Field {
     int decimals = 0;
 };
 
+// Where a field lies in the rows of a table: resolved once per call
+// (CBaseRfc::LookupTableField), then read from each row with the Get*
+// functions below and recordLength as the buffer size.
+struct RowField {
+    bool found = false;
+    size_t recordLength = 0;
+    Field place;
+};
+
 // A value handed to PutFieldValue.
 struct Source {
     enum class Kind { Text, Double, Float, Int64, UInt32, Int32, Bytes } kind = Kind::Text;
@@ -46,11 +55,18 @@ struct Source {
 bool IsCharacterLike(RFC_TYPEHANDLE type);
 bool IsStructured(RFC_TYPEHANDLE type);
 
-void PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& field,
+// False when a packed-number field refuses the value's text: the field is
+// then packed zero, never what it held before, and the library's last error
+// says why.
+bool PutFieldValue(unsigned char* buffer, size_t bufferSize, const Field& field,
                    const Source& value);
 
 // The string form of a field (trimmed); empty for tables and unknown types.
 std::u16string GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& field);
+// The string form cut to units, into out (zero-filled first, no terminator
+// added); character fields are read without building a string.
+void GetFieldText(const unsigned char* buffer, size_t bufferSize, const Field& field, char16_t* out,
+                  size_t units);
 double GetFieldDouble(const unsigned char* buffer, size_t bufferSize, const Field& field);
 int64_t GetFieldInt64(const unsigned char* buffer, size_t bufferSize, const Field& field);
 int32_t GetFieldInt32(const unsigned char* buffer, size_t bufferSize, const Field& field);

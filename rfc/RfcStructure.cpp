@@ -1,6 +1,7 @@
 #include "rfc/RfcStructure.h"
 
 #include "platform/FixedText.h"
+#include "platform/Format.h"
 #include "rfc/RfcException.h"
 #include "rfc/RfcInfoTable.h"
 
@@ -8,6 +9,12 @@ void CRfcStructure::ReadDefinition(RFC_HANDLE& handle) {
     m_Fields.clear();
     CRfcGetStructureDefinition definition;
     definition.GetStructureDefinition(handle, m_strName);
+    if (definition.m_nLengthB2 > kMaxRecordLength) {
+        ThrowRfcDetailException(
+            u"CRfcStructure::ReadDefinition - Length",
+            platform::Format(u"%s: record of %u bytes over the limit of %u", m_strName,
+                             definition.m_nLengthB2, kMaxRecordLength));
+    }
     m_nLengthB1 = definition.m_nLengthB1;
     m_nRecordLength = definition.m_nLengthB2;
     m_nLengthB4 = definition.m_nLengthB4;
@@ -16,6 +23,32 @@ void CRfcStructure::ReadDefinition(RFC_HANDLE& handle) {
     const unsigned int rows = definition.GetRowCount();
     m_Fields.reserve(rows);
     for (unsigned int i = 1; i <= rows; ++i) m_Fields.push_back(*definition.GetTableRecord(i));
+    IndexFields();
+}
+
+void CRfcStructure::IndexFields() {
+    m_Places.clear();
+    for (const RFC_U_FIELDS& row : m_Fields) {
+        std::u16string name =
+            platform::Trim(platform::FieldText(row.fieldname, std::size(row.fieldname)));
+        if (m_Places.contains(name)) continue;  // the first of a name is the one found
+        const bool fits = row.offset_b2 >= 0 && row.length_b2 >= 0 &&
+                          static_cast<size_t>(row.offset_b2) + static_cast<size_t>(row.length_b2) <=
+                              m_nRecordLength;
+        // A definition that does not fit its record is never read.
+        std::optional<rfcfield::Field> place;
+        if (fits) {
+            place = rfcfield::Field{RfcExidToRfcTypeU(row.exid), static_cast<size_t>(row.length_b2),
+                                    static_cast<size_t>(row.offset_b2), row.decimals};
+        }
+        m_Places.emplace(std::move(name), place);
+    }
+}
+
+const rfcfield::Field* CRfcStructure::FindField(std::u16string_view name) const {
+    const auto found = m_Places.find(name);
+    if (found == m_Places.end() || !found->second) return nullptr;
+    return &*found->second;
 }
 
 void CRfcStructure::InstallStructure() {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "rfc/BaseRfc.h"
 
@@ -49,6 +50,55 @@ void ReadTableText(CBaseRfc& call, std::u16string_view tableKey, std::u16string_
     call.GetTableField(tableKey, field, row, text, sizeof text);
     std::memcpy(out, text, sizeof text);
 }
+
+// The fields of a table's rows by name, resolved once for all rows of one
+// call: each read is then a typed read at a known place, with no lookup and
+// no string built. A field the rows do not have reads as 0 or blanks, as
+// through the accessors by name.
+template <size_t N>
+class ResolvedFields {
+  public:
+    ResolvedFields(CBaseRfc& call, std::u16string_view tableKey,
+                   const std::array<std::u16string_view, N>& names) {
+        for (size_t i = 0; i < N; ++i) call.LookupTableField(tableKey, names[i], fields_[i]);
+    }
+
+    template <typename T>
+    T Value(size_t i, const void* row) const {
+        const rfcfield::RowField& f = fields_[i];
+        if (!f.found || row == nullptr) return T{};
+        const auto* bytes = static_cast<const unsigned char*>(row);
+        if constexpr (std::is_same_v<T, double>) {
+            return rfcfield::GetFieldDouble(bytes, f.recordLength, f.place);
+        } else if constexpr (std::is_same_v<T, int64_t>) {
+            return rfcfield::GetFieldInt64(bytes, f.recordLength, f.place);
+        } else {
+            static_assert(std::is_same_v<T, int32_t>);
+            return rfcfield::GetFieldInt32(bytes, f.recordLength, f.place);
+        }
+    }
+    // A text into a record's char16_t array: zero-filled, cut to its size.
+    template <size_t Units>
+    void Text(size_t i, const void* row, char16_t (&out)[Units]) const {
+        char16_t text[Units] = {};
+        const rfcfield::RowField& f = fields_[i];
+        if (f.found && row != nullptr) {
+            rfcfield::GetFieldText(static_cast<const unsigned char*>(row), f.recordLength, f.place,
+                                   text, Units);
+        }
+        std::memcpy(out, text, sizeof text);
+    }
+    void Bytes(size_t i, const void* row, unsigned char* out, size_t count) const {
+        std::memset(out, 0, count);
+        const rfcfield::RowField& f = fields_[i];
+        if (!f.found || row == nullptr) return;
+        rfcfield::GetFieldBytes(static_cast<const unsigned char*>(row), f.recordLength, f.place,
+                                out, count);
+    }
+
+  private:
+    std::array<rfcfield::RowField, N> fields_{};
+};
 
 // Visits rows 1..count of a table; rows the call cannot give are skipped.
 template <typename Visit>

@@ -103,45 +103,73 @@ void WriteCursorCacheFile(CSaptuneGetSummaryStatistic& call, const std::u16strin
 
 namespace {
 
-constexpr std::array<std::u16string_view, 6> kDatabaseTimeFields = {
-    u"READDIRTI", u"READSEQTI", u"UPDTI", u"DELTI", u"INSTI", u"COMMITTI"};
+// The fields of a statistics record, in the order of kDialogStepFields.
+enum DialogStepField : size_t {
+    kStartDate,
+    kStartTime,
+    kEndDate,
+    kEndTime,
+    kAccount,
+    kTcode,
+    kReport,
+    kTaskType,
+    kRespTime,
+    kGuiTime,
+    kGuiNetTime,
+    kCpuTime,
+    kReadDirTime,
+    kReadSeqTime,
+    kUpdTime,
+    kDelTime,
+    kInsTime,
+    kCommitTime,
+    kMemSum,
+    kDialogStepFieldCount
+};
+constexpr std::array<std::u16string_view, kDialogStepFieldCount> kDialogStepFields = {
+    u"STARTDATE", u"STARTTIME", u"ENDDATE", u"ENDTIME",    u"ACCOUNT", u"TCODE",     u"REPORT",
+    u"TASKTYPE",  u"RESPTI",    u"GUITIME", u"GUINETTIME", u"CPUTI",   u"READDIRTI", u"READSEQTI",
+    u"UPDTI",     u"DELTI",     u"INSTI",   u"COMMITTI",   u"MEMSUM"};
+
+// A date or time field as its trimmed text.
+struct ShortText {
+    char16_t units[32];
+    std::u16string_view View() const {
+        return std::u16string_view(units, std::char_traits<char16_t>::length(units));
+    }
+};
 
 // One statistics record; normal records add the GUI times to the response.
-DialogStepRecord BuildDialogStep(CBaseRfc& call, const std::u16string& key, const void* row,
-                                 double offsetDays, bool normal) {
+DialogStepRecord BuildDialogStep(const ResolvedFields<kDialogStepFieldCount>& fields,
+                                 const void* row, double offsetDays, bool normal) {
     DialogStepRecord r{};
-    std::u16string startDate, startTime, endDate, endTime;
-    call.GetTableField(key, u"STARTDATE", row, startDate);
-    call.GetTableField(key, u"STARTTIME", row, startTime);
-    call.GetTableField(key, u"ENDDATE", row, endDate);
-    call.GetTableField(key, u"ENDTIME", row, endTime);
-    r.start = CollectorTime(startDate, startTime, offsetDays);
-    r.end = CollectorTime(endDate, endTime, offsetDays);
-    ReadTableText(call, key, u"ACCOUNT", row, r.account);
-    ReadTableText(call, key, u"TCODE", row, r.tcode);
-    ReadTableText(call, key, u"REPORT", row, r.report);
+    ShortText startDate{}, startTime{}, endDate{}, endTime{};
+    fields.Text(kStartDate, row, startDate.units);
+    fields.Text(kStartTime, row, startTime.units);
+    fields.Text(kEndDate, row, endDate.units);
+    fields.Text(kEndTime, row, endTime.units);
+    r.start = CollectorTime(startDate.View(), startTime.View(), offsetDays);
+    r.end = CollectorTime(endDate.View(), endTime.View(), offsetDays);
+    fields.Text(kAccount, row, r.account);
+    fields.Text(kTcode, row, r.tcode);
+    fields.Text(kReport, row, r.report);
     uint8_t taskType = 0;
-    call.GetTableField(key, u"TASKTYPE", row, &taskType, 1);
+    fields.Bytes(kTaskType, row, &taskType, 1);
     r.taskType = taskType;
 
-    int64_t respTime = 0;
-    call.GetTableField(key, u"RESPTI", row, respTime);
+    const int64_t respTime = fields.Value<int64_t>(kRespTime, row);
     if (normal) {
-        int32_t gui = 0, guiNet = 0;
-        call.GetTableField(key, u"GUITIME", row, gui);
-        call.GetTableField(key, u"GUINETTIME", row, guiNet);
-        r.responseTime =
-            NormalResponseTime(respTime, static_cast<uint32_t>(gui), static_cast<uint32_t>(guiNet));
+        r.responseTime = NormalResponseTime(
+            respTime, static_cast<uint32_t>(fields.Value<int32_t>(kGuiTime, row)),
+            static_cast<uint32_t>(fields.Value<int32_t>(kGuiNetTime, row)));
     } else {
         r.responseTime = BatchResponseTime(respTime);
     }
-    double cpu = 0;
-    call.GetTableField(key, u"CPUTI", row, cpu);
-    r.cpuTime = CpuTime(cpu);
+    r.cpuTime = CpuTime(fields.Value<double>(kCpuTime, row));
     int32_t times[6] = {};
-    ReadTableFields<int32_t>(call, key, row, kDatabaseTimeFields, times);
+    for (size_t i = 0; i < 6; ++i) times[i] = fields.Value<int32_t>(kReadDirTime + i, row);
     r.databaseTime = DatabaseTime(times);
-    r.memSum = TableValue<int32_t>(call, key, u"MEMSUM", row);
+    r.memSum = fields.Value<int32_t>(kMemSum, row);
     return r;
 }
 
@@ -153,9 +181,9 @@ void AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path, 
     file.SeekToEnd();
     for (const bool normal : {true, false}) {
         const std::u16string_view table = normal ? call.kNormalRecords : call.kBatchStepRecords;
-        const std::u16string key = TableKey(table);
+        const ResolvedFields fields(call, TableKey(table), kDialogStepFields);
         ForEachRow(call, table, [&](const void* row) {
-            const DialogStepRecord r = BuildDialogStep(call, key, row, offsetDays, normal);
+            const DialogStepRecord r = BuildDialogStep(fields, row, offsetDays, normal);
             file.Write(&r, sizeof r);
             ++written;
         });

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
+#include "collect/instance/TransferGate.h"
 #include "platform/Exception.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
@@ -189,6 +192,37 @@ TEST_F(ControlFileTest, WritersRecordZerosForAnEmptyResult) {
 }  // namespace
 
 namespace {
+
+// No more transfers than the gate is wide at once; a place given back lets
+// the next one in, also when the holder leaves by an exception.
+TEST(TransferGateTest, PassesNoMoreThanItsWidth) {
+    instfile::TransferGate gate(2);
+    std::atomic<bool> thirdIn{false};
+    std::thread third;
+    {
+        const auto first = gate.Enter();
+        {
+            const auto second = gate.Enter();
+            EXPECT_EQ(gate.Free(), 0);
+            third = std::thread([&] {
+                const auto pass = gate.Enter();
+                thirdIn = true;
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EXPECT_FALSE(thirdIn);
+        }
+        third.join();
+        EXPECT_TRUE(thirdIn);
+        EXPECT_EQ(gate.Free(), 1);
+    }
+    try {
+        const auto pass = gate.Enter();
+        throw std::runtime_error("capture failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(gate.Free(), 2);
+    EXPECT_GE(instfile::TransferGate::DialogSteps().Free(), 4);
+}
 
 TEST(InstanceRulesTest, ControlRecordCutsTheIdentityToItsFields) {
     CRfcSystemInfo systemInfo;

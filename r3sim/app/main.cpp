@@ -61,8 +61,9 @@ int main(int argc, char** argv) {
                 std::printf("  %-20s host %-12s SYSNR %02d  down\n", server.name.c_str(),
                             server.host.c_str(), server.systemNumber);
             else
-                std::printf("  %-20s host %-12s SYSNR %02d  127.0.0.1:%u\n", server.name.c_str(),
+                std::printf("  %-20s host %-12s SYSNR %02d  %s:%u\n", server.name.c_str(),
                             server.host.c_str(), server.systemNumber,
+                            system.AddressOf(server.name).c_str(),
                             static_cast<unsigned>(system.PortOf(server.name)));
         }
         std::printf("export QUORVEL_RFC_PORT_BASE=%d\n", base);

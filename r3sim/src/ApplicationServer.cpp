@@ -23,13 +23,14 @@ ApplicationServer::~ApplicationServer() {
     Stop();
 }
 
-bool ApplicationServer::Bind(uint16_t port, std::string& error) {
+bool ApplicationServer::Bind(const std::string& address, uint16_t port, std::string& error) {
+    address_ = address;
     port_ = port;
     if (!wake_.IsOpen()) {
         error = "no event descriptor";
         return false;
     }
-    rfcnet::Socket listener = rfcnet::ListenLoopback(port, error);
+    rfcnet::Socket listener = rfcnet::ListenLoopback(port, error, address_);
     if (!listener.IsOpen()) return false;
     if (shared_.presence.InServiceNow(server_)) listener_ = std::move(listener);
     return true;
@@ -99,7 +100,7 @@ void ApplicationServer::FollowClock() {
     if (inService == listener_.IsOpen()) return;
     if (inService) {
         std::string error;  // a port taken meanwhile: tried again at the next look
-        listener_ = rfcnet::ListenLoopback(port_, error);
+        listener_ = rfcnet::ListenLoopback(port_, error, address_);
     } else {
         retired_.push_back(std::move(listener_));
         for (Running& running : sessions_) running.session->Abort();

@@ -1,5 +1,5 @@
-// One application server of the simulated system: a listener on
-// 127.0.0.1:port and a thread per accepted connection. A server with a
+// One application server of the simulated system: a listener on its host's
+// loopback address and port, and a thread per accepted connection. A server with a
 // join/leave window listens only while it is in service: before it joins
 // and after it leaves, connections are refused like those to a stopped
 // instance, and leaving drops every connection it had.
@@ -31,7 +31,7 @@ class ApplicationServer {
 
     // Binds the port; a server not yet in service lets it go again until it
     // joins (the port was free at the start).
-    bool Bind(uint16_t port, std::string& error);
+    bool Bind(const std::string& address, uint16_t port, std::string& error);
     void Start();
     // Starts or stops listening as the instance's window on the time source
     // says; stopping also drops every connection.
@@ -54,6 +54,7 @@ class ApplicationServer {
 
     SystemShared& shared_;
     const ServerSpec& server_;
+    std::string address_;
     uint16_t port_ = 0;
     rfcnet::Socket wake_;  // an eventfd: the listener changed
     std::thread acceptThread_;

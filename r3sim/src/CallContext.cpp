@@ -9,6 +9,7 @@
 #include "platform/TextCodec.h"
 #include "rfc32u.h"
 #include "wire/Bcd.h"
+#include "wire/Frame.h"
 
 namespace r3sim {
 namespace {
@@ -194,8 +195,14 @@ void CallContext::AddRow(std::u16string_view table, const Record& row) {
     if (row.Bytes().size() != data->rowLength)
         throw DictionaryError("a row of another structure added to table " +
                               platform::ToUtf8(table));
+    if (piecesFailed_) return;
     data->rows.insert(data->rows.end(), row.Bytes().begin(), row.Bytes().end());
     ++data->rowCount;
+    if (sink_ && data->rows.size() >= rfcwire::kTablePieceBytes) {
+        piecesFailed_ = !sink_(*data);
+        data->rows.clear();  // keeps its capacity for the next piece
+        data->rowCount = 0;
+    }
 }
 
 void CallContext::ReturnTable(rfcwire::TableData table) {

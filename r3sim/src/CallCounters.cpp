@@ -45,6 +45,11 @@ void CallCounters::CountRows(const std::string& module, const std::string& table
     counts_.rowsSent[{module, table}] += rows;
 }
 
+uint64_t CallCounters::CountStructureQuery(const std::string& structure) {
+    std::lock_guard lock(mutex_);
+    return ++counts_.structureQueries[structure];
+}
+
 uint64_t CallCounters::RowsSent(const std::string& module, const std::string& table) const {
     std::lock_guard lock(mutex_);
     auto it = counts_.rowsSent.find({module, table});

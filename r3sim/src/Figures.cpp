@@ -16,20 +16,36 @@ constexpr double kTwoPi = 6.283185307179586;
 
 }  // namespace
 
-uint64_t Figures::Hash(std::string_view key, int64_t salt) const {
+Figures::Key Figures::KeyOf(std::string_view key) const {
     uint64_t h = 0xCBF29CE484222325ull ^ Mix(seed_);
     for (char c : key) h = (h ^ static_cast<uint8_t>(c)) * 0x100000001B3ull;
-    return Mix(h ^ Mix(static_cast<uint64_t>(salt)));
+    return Key{h};
 }
 
-double Figures::Unit(std::string_view key, int64_t salt) const {
+uint64_t Figures::Hash(Key key, int64_t salt) const {
+    return Mix(key.hash ^ Mix(static_cast<uint64_t>(salt)));
+}
+
+uint64_t Figures::Hash(std::string_view key, int64_t salt) const {
+    return Hash(KeyOf(key), salt);
+}
+
+double Figures::Unit(Key key, int64_t salt) const {
     return static_cast<double>(Hash(key, salt) >> 11) * 0x1.0p-53;
 }
 
-int64_t Figures::Between(std::string_view key, int64_t salt, int64_t low, int64_t high) const {
+double Figures::Unit(std::string_view key, int64_t salt) const {
+    return Unit(KeyOf(key), salt);
+}
+
+int64_t Figures::Between(Key key, int64_t salt, int64_t low, int64_t high) const {
     if (high <= low) return low;
     const auto span = static_cast<uint64_t>(high - low) + 1;
     return low + static_cast<int64_t>(Hash(key, salt) % span);
+}
+
+int64_t Figures::Between(std::string_view key, int64_t salt, int64_t low, int64_t high) const {
+    return Between(KeyOf(key), salt, low, high);
 }
 
 double Figures::Wave(std::string_view key, int64_t unixSeconds, double base, double amplitude,

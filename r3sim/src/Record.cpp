@@ -105,13 +105,33 @@ const FieldLayout& Record::Field(std::string_view name) const {
 }
 
 Record& Record::SetText(std::string_view name, std::string_view text) {
-    const FieldLayout& field = Field(name);
+    return SetText(Field(name), text);
+}
+
+Record& Record::SetText(const FieldLayout& field, std::string_view text) {
     StoreValue(field.spec, width_, text, At(field), field.length[width_]);
     return *this;
 }
 
 Record& Record::SetInt(std::string_view name, int64_t value) {
-    return SetText(name, std::to_string(value));
+    return SetInt(Field(name), value);
+}
+
+Record& Record::SetInt(const FieldLayout& field, int64_t value) {
+    // The binary types as StoreValue stores the decimal text of value.
+    switch (field.spec.type) {
+        case 'I':
+            StoreLittleEndian(static_cast<int32_t>(value), At(field));
+            return *this;
+        case 's':
+            StoreLittleEndian(static_cast<int16_t>(value), At(field));
+            return *this;
+        case 'b':
+            At(field)[0] = static_cast<uint8_t>(value);
+            return *this;
+        default:
+            return SetText(field, std::to_string(value));
+    }
 }
 
 Record& Record::SetFloat(std::string_view name, double value) {
@@ -129,7 +149,10 @@ Record& Record::SetFloat(std::string_view name, double value) {
 }
 
 Record& Record::SetBytes(std::string_view name, std::span<const uint8_t> bytes) {
-    const FieldLayout& field = Field(name);
+    return SetBytes(Field(name), bytes);
+}
+
+Record& Record::SetBytes(const FieldLayout& field, std::span<const uint8_t> bytes) {
     const unsigned length = field.length[width_];
     std::memset(At(field), 0, length);
     std::memcpy(At(field), bytes.data(), std::min<size_t>(length, bytes.size()));

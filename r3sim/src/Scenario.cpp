@@ -1,5 +1,6 @@
 #include "r3sim/Scenario.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -108,6 +109,13 @@ std::map<std::string, int64_t> Fixed(const json& object, const std::string& wher
     return out;
 }
 
+std::string LowerHost(const std::string& host) {
+    std::string lower = host;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 HostSpec DefaultHost(const std::string& name) {
     HostSpec host;
     host.host = name;
@@ -179,22 +187,22 @@ std::string TwoDigits(int number) {
 }
 
 ServerSpec ParseServer(const json& a, const std::string& systemId) {
-    CheckKnown(a, "servers[]",
-               {"name", "host", "systemNumber", "services", "down", "refuseLogons",
-                "clockOffsetSeconds", "dialogStepsPerMinute", "joinsAfterMinutes",
-                "leavesAfterMinutes"});
+    CheckKnown(
+        a, "servers[]",
+        {"name", "host", "systemNumber", "services", "down", "refuseLogons", "clockOffsetSeconds",
+         "dialogStepsPerMinute", "joinsAfterMinutes", "leavesAfterMinutes"});
     ServerSpec server;
     server.host = Text(a, "host", "servers[]", "");
     server.systemNumber = Number(a, "systemNumber", "servers[]", 0, 0, 99);
-    server.name =
-        Text(a, "name", "servers[]", server.host + "_" + systemId + "_" + TwoDigits(server.systemNumber));
+    server.name = Text(a, "name", "servers[]",
+                       server.host + "_" + systemId + "_" + TwoDigits(server.systemNumber));
     const std::string where = "servers[" + server.name + "]";
     if (server.host.empty()) Bad(where, "host missing");
     server.services = Texts(a, "services", where);
     server.down = Flag(a, "down", where, false);
     server.refuseLogons = Flag(a, "refuseLogons", where, false);
     server.clockOffsetSeconds = Number(a, "clockOffsetSeconds", where, 0, -172800, 172800);
-    server.dialogStepsPerMinute = Real(a, "dialogStepsPerMinute", where, 0, 10000);
+    server.dialogStepsPerMinute = Real(a, "dialogStepsPerMinute", where, 0, 100000);
     constexpr int kTenYears = 10 * 366 * 24 * 60;
     server.joinsAfterMinutes = Number(a, "joinsAfterMinutes", where, 0, 0, kTenYears);
     if (a.contains("leavesAfterMinutes")) {
@@ -322,24 +330,29 @@ Scenario ParseScenario(const std::string& text) {
         }
         s.users.push_back(user);
     }
-    std::set<int> numbers;
+    std::set<std::pair<std::string, int>> ports;
     for (const json& a : Array(root, "servers", "scenario")) {
         s.servers.push_back(ParseServer(a, s.systemId));
         const ServerSpec& server = s.servers.back();
-        // All servers listen on 127.0.0.1, so each needs its own port.
-        if (!numbers.insert(server.systemNumber).second)
-            Bad("servers[" + server.name + "]",
-                "system number " + TwoDigits(server.systemNumber) + " is used twice");
+        // The servers of one host listen on its address, each on its own port.
+        if (!ports.insert({LowerHost(server.host), server.systemNumber}).second)
+            Bad("servers[" + server.name + "]", "system number " + TwoDigits(server.systemNumber) +
+                                                    " is used twice on host " + server.host);
     }
     if (s.servers.empty()) Bad("servers", "at least one application server is needed");
     for (const json& f : Array(root, "faults", "scenario")) {
         CheckKnown(f, "faults[]",
-                   {"module", "server", "action", "delayMs", "exception", "message"});
+                   {"module", "structure", "server", "times", "action", "delayMs", "exception",
+                    "message"});
         FaultSpec fault;
         fault.module = Text(f, "module", "faults[]", "");
-        if (fault.module.empty()) Bad("faults[]", "module missing");
-        const std::string where = "faults[" + fault.module + "]";
+        fault.structure = Text(f, "structure", "faults[]", "");
+        if (fault.module.empty() == fault.structure.empty())
+            Bad("faults[]", "one of module and structure is needed");
+        const std::string where =
+            "faults[" + (fault.module.empty() ? fault.structure : fault.module) + "]";
         fault.server = Text(f, "server", where, "");
+        fault.times = Number(f, "times", where, 0, 0, 1000000);
         fault.action = ActionOf(Text(f, "action", where, "delay"), where + ".action");
         fault.delayMs = Number(f, "delayMs", where, 0, 0, 3600000);
         fault.exception = Text(f, "exception", where, "");
@@ -365,6 +378,21 @@ Scenario LoadScenarioFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return ParseScenario(text.str());
+}
+
+std::string LoopbackAddress(const Scenario& scenario, const std::string& host) {
+    const std::string wanted = LowerHost(host);
+    std::vector<std::string> seen;
+    for (const ServerSpec& server : scenario.servers) {
+        const std::string name = LowerHost(server.host);
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+        if (name == wanted) {
+            const size_t i = seen.size();
+            return "127.0." + std::to_string(i / 254) + "." + std::to_string(i % 254 + 1);
+        }
+        seen.push_back(name);
+    }
+    return {};
 }
 
 Scenario DefaultScenario() {

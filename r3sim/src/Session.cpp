@@ -87,7 +87,7 @@ bool Session::Serve(const rfcwire::ClientMessage& message) {
     if (const auto* query = std::get_if<rfcwire::InterfaceRequest>(&message))
         return Reply(rfcwire::Encode(InterfaceOf(platform::ToUtf8(query->function))));
     if (const auto* query = std::get_if<rfcwire::StructureRequest>(&message))
-        return Reply(rfcwire::Encode(StructureOf(platform::ToUtf8(query->name))));
+        return ServeStructure(platform::ToUtf8(query->name));
     return false;
 }
 
@@ -123,10 +123,64 @@ rfcwire::StructureReply Session::StructureOf(const std::string& name) const {
 }
 
 const FaultSpec* Session::FaultFor(const std::string& module) const {
-    for (const FaultSpec& fault : shared_.scenario.faults)
-        if (fault.module == module && (fault.server.empty() || fault.server == server_.name))
-            return &fault;
+    for (const FaultSpec& fault : shared_.scenario.faults) {
+        if (fault.module != module || (!fault.server.empty() && fault.server != server_.name))
+            continue;
+        const uint64_t calls = fault.server.empty() ? shared_.counters.Calls(module)
+                                                    : shared_.counters.Calls(server_.name, module);
+        if (fault.times == 0 || calls <= static_cast<uint64_t>(fault.times)) return &fault;
+    }
     return nullptr;
+}
+
+const FaultSpec* Session::StructureFaultFor(const std::string& structure, uint64_t query) const {
+    for (const FaultSpec& fault : shared_.scenario.faults) {
+        if (fault.structure != structure || (!fault.server.empty() && fault.server != server_.name))
+            continue;
+        if (fault.times == 0 || query <= static_cast<uint64_t>(fault.times)) return &fault;
+    }
+    return nullptr;
+}
+
+bool Session::PlayTransportFault(const FaultSpec& fault, rfcwire::MessageType replyType,
+                                 bool& keep) {
+    keep = false;
+    switch (fault.action) {
+        case FaultAction::kDelay:
+            keep = Pause(fault.delayMs);
+            return keep;
+        case FaultAction::kDrop:
+            return false;
+        case FaultAction::kHang:
+            Pause(-1);
+            return false;
+        case FaultAction::kGarbage: {
+            // A reply header with a payload no decoder accepts.
+            const std::vector<uint8_t> junk(7, 0xFF);
+            keep = Reply(rfcwire::EncodeFrame(replyType, junk));
+            return false;
+        }
+        case FaultAction::kRaise:
+        case FaultAction::kFail:
+            return true;
+    }
+    return true;
+}
+
+bool Session::ServeStructure(const std::string& name) {
+    const uint64_t query = shared_.counters.CountStructureQuery(name);
+    rfcwire::StructureReply reply;
+    if (const FaultSpec* fault = StructureFaultFor(name, query)) {
+        bool keep = false;
+        if (!PlayTransportFault(*fault, rfcwire::MessageType::kStructureReply, keep)) return keep;
+        if (fault->action == FaultAction::kRaise || fault->action == FaultAction::kFail) {
+            reply.error = Error(
+                RFC_ERROR_SYSTEM_FAILURE, u"SYSTEM_FAILURE",
+                fault->message.empty() ? "Structure " + name + " is not readable" : fault->message);
+            return Reply(rfcwire::Encode(reply));
+        }
+    }
+    return Reply(rfcwire::Encode(StructureOf(name)));
 }
 
 bool Session::ServeCall(const rfcwire::CallRequest& request) {
@@ -139,30 +193,19 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
                      shared_.modules.Structures(), shared_.presence);
 
     if (const FaultSpec* fault = FaultFor(module)) {
-        switch (fault->action) {
-            case FaultAction::kDelay:
-                if (!Pause(fault->delayMs)) return false;
-                break;
-            case FaultAction::kDrop:
-                return false;
-            case FaultAction::kHang:
-                Pause(-1);
-                return false;
-            case FaultAction::kGarbage: {
-                // A reply header with a payload no decoder accepts.
-                const std::vector<uint8_t> junk(7, 0xFF);
-                return Reply(rfcwire::EncodeFrame(rfcwire::MessageType::kCallReply, junk));
-            }
-            case FaultAction::kRaise:
-                call.Raise(fault->exception, fault->message);
-                break;
-            case FaultAction::kFail:
-                call.Fail("SYSTEM_FAILURE", fault->message.empty()
-                                                ? "Module " + module + " terminated"
-                                                : fault->message);
-                break;
-        }
+        bool keep = false;
+        if (!PlayTransportFault(*fault, rfcwire::MessageType::kCallReply, keep)) return keep;
+        if (fault->action == FaultAction::kRaise) call.Raise(fault->exception, fault->message);
+        if (fault->action == FaultAction::kFail)
+            call.Fail("SYSTEM_FAILURE",
+                      fault->message.empty() ? "Module " + module + " terminated" : fault->message);
     }
+    // A big table goes in pieces while the module builds it, so neither side
+    // holds more than the table and a piece.
+    call.SetPieceSink([&](const rfcwire::TableData& piece) {
+        shared_.counters.CountRows(module, platform::ToUtf8(piece.name), piece.rowCount);
+        return Reply(rfcwire::EncodeTableRows(piece));
+    });
     if (!call.Ended()) {
         if (entry == nullptr) {
             call.Fail("FU_NOT_FOUND", "Function module \"" + module + "\" not found");
@@ -174,6 +217,7 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
             }
         }
     }
+    if (call.PiecesFailed()) return false;
     for (const rfcwire::TableData& table : reply.tables)
         shared_.counters.CountRows(module, platform::ToUtf8(table.name), table.rowCount);
     return Reply(rfcwire::Encode(reply));

@@ -12,6 +12,7 @@
 #include "LogonCheck.h"
 #include "SystemShared.h"
 #include "net/Socket.h"
+#include "wire/Frame.h"
 #include "wire/Messages.h"
 
 namespace r3sim {
@@ -32,6 +33,12 @@ class Session {
     // false when the call should be abandoned.
     bool Pause(int ms);
     const FaultSpec* FaultFor(const std::string& module) const;
+    const FaultSpec* StructureFaultFor(const std::string& structure, uint64_t query) const;
+    // The transport side of a fault (delay, drop, hang, garbage): true when
+    // the request is still to be answered, else keep says whether the
+    // connection goes on.
+    bool PlayTransportFault(const FaultSpec& fault, rfcwire::MessageType replyType, bool& keep);
+    bool ServeStructure(const std::string& name);
     rfcwire::InterfaceReply InterfaceOf(const std::string& function) const;
     rfcwire::StructureReply StructureOf(const std::string& name) const;
 

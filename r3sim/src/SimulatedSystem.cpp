@@ -35,9 +35,10 @@ bool SimulatedSystem::TryStart(int portBase, std::string& error) {
         if (spec.down) continue;
         auto server = std::make_unique<ApplicationServer>(*shared_, spec);
         const int port = portBase + spec.systemNumber;
-        if (port > 65535 || !server->Bind(static_cast<uint16_t>(port), error)) {
-            error = "cannot listen on 127.0.0.1:" + std::to_string(port) + " for " + spec.name +
-                    ": " + error;
+        const std::string address = LoopbackAddress(shared_->scenario, spec.host);
+        if (port > 65535 || !server->Bind(address, static_cast<uint16_t>(port), error)) {
+            error = "cannot listen on " + address + ":" + std::to_string(port) + " for " +
+                    spec.name + ": " + error;
             return false;  // the servers bound so far close with the vector
         }
         servers.push_back(std::move(server));
@@ -79,11 +80,18 @@ uint16_t SimulatedSystem::PortOf(const std::string& serverName) const {
     return 0;
 }
 
+std::string SimulatedSystem::AddressOf(const std::string& serverName) const {
+    for (const ServerSpec& spec : shared_->scenario.servers)
+        if (spec.name == serverName) return LoopbackAddress(shared_->scenario, spec.host);
+    return {};
+}
+
 std::string SimulatedSystem::HostsOverride() const {
     std::set<std::string> hosts;
     for (const ServerSpec& spec : shared_->scenario.servers) hosts.insert(spec.host);
     std::string text;
-    for (const std::string& host : hosts) text += (text.empty() ? "" : ",") + host + "=127.0.0.1";
+    for (const std::string& host : hosts)
+        text += (text.empty() ? "" : ",") + host + "=" + LoopbackAddress(shared_->scenario, host);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include <cstring>
+
 #include "platform/TextCodec.h"
 
 namespace r3sim {
@@ -16,6 +18,14 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 void EncodeChars(std::string_view value, size_t chars, CharWidth width, uint8_t* out) {
+    const size_t unit = kBytesPerChar[width];
+    bool ascii = true;
+    for (char c : value) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {  // the common case, without building a text
+        std::memset(out, 0, chars * unit);
+        for (size_t i = 0; i < chars; ++i) out[i * unit] = i < value.size() ? value[i] : ' ';
+        return;
+    }
     std::u16string text = platform::FromUtf8(value);
     text.resize(chars, u' ');
     if (width == kWidth1) {
@@ -23,7 +33,6 @@ void EncodeChars(std::string_view value, size_t chars, CharWidth width, uint8_t*
         for (size_t i = 0; i < chars; ++i) out[i] = static_cast<uint8_t>(narrow[i]);
         return;
     }
-    const size_t unit = kBytesPerChar[width];
     for (size_t i = 0; i < chars; ++i) {
         out[i * unit] = static_cast<uint8_t>(text[i]);
         out[i * unit + 1] = static_cast<uint8_t>(text[i] >> 8);

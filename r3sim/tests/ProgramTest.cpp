@@ -73,7 +73,7 @@ TEST(R3simProgram, PrintsItsPortsAndStopsOnSigterm) {
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.output;
     EXPECT_NE(run.output.find("qashost2_QAS_02"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("export QUORVEL_RFC_PORT_BASE="), std::string::npos);
-    EXPECT_NE(run.output.find("QUORVEL_RFC_HOSTS=qashost1=127.0.0.1,qashost2=127.0.0.1"),
+    EXPECT_NE(run.output.find("QUORVEL_RFC_HOSTS=qashost1=127.0.0.1,qashost2=127.0.0.2"),
               std::string::npos);
     EXPECT_NE(run.output.find("SIGTERM received"), std::string::npos) << run.output;
 }
@@ -96,8 +96,17 @@ TEST(R3simProgram, RunsEveryShippedScenario) {
         EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.output;
         EXPECT_NE(run.output.find("QUORVEL_RFC_HOSTS="), std::string::npos) << run.output;
         EXPECT_NE(run.output.find("SIGTERM received"), std::string::npos) << run.output;
+        if (entry.path().filename() == "large.json") {
+            // 200 servers on 100 hosts of their own addresses, two per host.
+            size_t servers = 0;
+            for (size_t at = 0; (at = run.output.find(" SYSNR ", at)) != std::string::npos; ++at)
+                ++servers;
+            EXPECT_EQ(servers, 200u);
+            EXPECT_NE(run.output.find("host100=127.0.0.100"), std::string::npos);
+            EXPECT_NE(run.output.find("SYSNR 01  127.0.0.100:"), std::string::npos);
+        }
     }
-    EXPECT_GE(files, 4);
+    EXPECT_GE(files, 6);
 }
 
 }  // namespace

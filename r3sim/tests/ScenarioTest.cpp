@@ -47,7 +47,11 @@ TEST(Scenario, MistakesAreNamed) {
     EXPECT_NE(RefusalOf("[]").find("must be an object"), std::string::npos);
     EXPECT_NE(RefusalOf("{" + server + R"(, "sytemId": "X"})").find("sytemId"), std::string::npos);
     EXPECT_NE(RefusalOf("{}").find("at least one application server"), std::string::npos);
-    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h" }, { "host": "i" }]})").find("used twice"),
+    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h" }, { "host": "H", "name": "x" }]})")
+                  .find("used twice on host H"),
+              std::string::npos);
+    EXPECT_NE(RefusalOf("{" + server + R"(, "faults": [{ "action": "drop" }]})")
+                  .find("one of module and structure"),
               std::string::npos);
     EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "systemNumber": 100 }]})").find("between"),
               std::string::npos);
@@ -63,6 +67,28 @@ TEST(Scenario, MistakesAreNamed) {
     EXPECT_NE(RefusalOf("{" + server + R"(, "languages": ["ENG"]})").find("ENG"),
               std::string::npos);
     EXPECT_THROW(LoadScenarioFile("/nonexistent/scenario.json"), ScenarioError);
+}
+
+// Each host listens on its own loopback address, so servers of different
+// hosts may share a system number, as in real systems.
+TEST(Scenario, EveryHostHasItsOwnLoopbackAddress) {
+    std::string servers;
+    for (int i = 1; i <= 300; ++i)
+        servers += (i > 1 ? "," : "") + std::string(R"({ "host": "h)") + std::to_string(i) +
+                   R"(", "systemNumber": 0 }, { "host": "H)" + std::to_string(i) +
+                   R"(", "systemNumber": 1 })";
+    const Scenario s = ParseScenario(R"({"servers": [)" + servers + "]}");
+    ASSERT_EQ(s.servers.size(), 600u);
+    EXPECT_EQ(LoopbackAddress(s, "h1"), "127.0.0.1");
+    EXPECT_EQ(LoopbackAddress(s, "H1"), "127.0.0.1");  // host names ignore case
+    EXPECT_EQ(LoopbackAddress(s, "h2"), "127.0.0.2");
+    EXPECT_EQ(LoopbackAddress(s, "h254"), "127.0.0.254");
+    EXPECT_EQ(LoopbackAddress(s, "h255"), "127.0.1.1");
+    EXPECT_EQ(LoopbackAddress(s, "h300"), "127.0.1.46");
+    EXPECT_EQ(LoopbackAddress(s, "qasdb"), "");
+    const Scenario standard = DefaultScenario();
+    EXPECT_EQ(LoopbackAddress(standard, "qashost1"), "127.0.0.1");
+    EXPECT_EQ(LoopbackAddress(standard, "qashost2"), "127.0.0.2");
 }
 
 TEST(Scenario, ServersMayJoinAndLeaveAndSetTheirWorkload) {
@@ -81,9 +107,9 @@ TEST(Scenario, ServersMayJoinAndLeaveAndSetTheirWorkload) {
     EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "dialogStepsPerMinute": "many" }]})")
                   .find("dialogStepsPerMinute"),
               std::string::npos);
-    EXPECT_NE(RefusalOf(R"({"servers": [{ "host": "h", "dialogStepsPerMinute": -1 }]})")
-                  .find("between"),
-              std::string::npos);
+    EXPECT_NE(
+        RefusalOf(R"({"servers": [{ "host": "h", "dialogStepsPerMinute": -1 }]})").find("between"),
+        std::string::npos);
 }
 
 TEST(ServerPresenceTest, InServiceInsideItsWindowOnly) {

@@ -267,6 +267,92 @@ TEST(DynamicInterfaceSimulatorTest, UnknownModuleOrStructureFailsThePreparation)
     EXPECT_FALSE(unknown.IsPrepared());
 }
 
+// A structure query that fails (a timed-out read, a dropped connection, a
+// refused definition) leaves no half-built interface: the next call on the
+// same object prepares it again and goes through.
+TEST(DynamicInterfaceSimulatorTest, AFailedPreparationIsUndoneAndTheNextCallPreparesAgain) {
+    Scenario scenario = DefaultScenario();
+    FaultSpec once;
+    once.structure = "ZTYPES";
+    once.action = FaultAction::kFail;
+    once.times = 1;
+    scenario.faults.push_back(once);
+    SimulatorSession sim(scenario, 0, RegisterTypesModule);
+    CRfcConnection connection;
+    SimulatorSession::LogOn(connection);
+    connection.CallRfcOpen();
+    TypesCall call;
+    EXPECT_THROW(call.CallFunctionModule(connection), CRfcException);
+    EXPECT_FALSE(call.IsPrepared());
+    EXPECT_EQ(call.TableCount(), 0);
+    EXPECT_EQ(call.StructureCount(), 0u);
+    EXPECT_EQ(sim.System().Counters().Calls(kModule), 0u);
+
+    call.CallFunctionModule(connection);
+    EXPECT_TRUE(call.IsPrepared());
+    EXPECT_EQ(sim.System().Counters().Calls(kModule), 1u);
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_A"), 3);
+    std::u16string day;
+    EXPECT_TRUE(call.GetExportField(u"E_RECORD", u"DAY", day));
+    EXPECT_EQ(day, u"20040229");
+}
+
+// A packed number that does not convert is an error of the call that sets
+// it, and the parameter never keeps the previous value for the next send.
+TEST(DynamicInterfaceSimulatorTest, APackedValueThatDoesNotConvertFailsAndIsNotSent) {
+    SimulatorSession sim(DefaultScenario(), 0, RegisterTypesModule);
+    CRfcConnection connection;
+    SimulatorSession::LogOn(connection);
+    connection.CallRfcOpen();
+    TypesCall call;
+    call.PrepareInterface(connection);
+    call.SetImport(u"I_AMOUNT", -12.5);
+    try {
+        call.SetImport(u"I_AMOUNT", u"12A.5");
+        FAIL() << "a value that is no number was taken";
+    } catch (const CRfcException& e) {
+        EXPECT_NE(e.ReportText().find(u"RfcConvertCharToBcd"), std::u16string::npos)
+            << platform::ToUtf8(e.ReportText());
+        EXPECT_NE(e.ReportText().find(u"I_AMOUNT"), std::u16string::npos);
+    }
+    call.CallFunctionModule(connection);
+    std::u16string amount;
+    call.GetExport(u"E_AMOUNT_BACK", amount);
+    EXPECT_EQ(amount, u"0.00");
+    EXPECT_THROW(call.SetImportField(u"E_RECORD", u"AMOUNT", std::u16string_view(u"x")),
+                 CRfcException);
+}
+
+// Lengths the partner gives are bounded before they size a buffer: a
+// parameter or a record beyond the limit is refused with an RFC error that
+// names it, never with an allocation failure.
+TEST(DynamicInterfaceSimulatorTest, HostileLengthsAreRefusedByName) {
+    const auto hostile = [](ModuleRegistry& registry) {
+        registry.Structures().Add(Structure("ZHUGE", {Char("TEXT", 300000)}));
+        registry.Register("Z_QUORVEL_LONG_PARAMETER", {Import(Char("TEXT", 600000))},
+                          [](CallContext&) {});
+        registry.Register("Z_QUORVEL_LONG_RECORD", {Table("ROWS", "ZHUGE")}, [](CallContext&) {});
+    };
+    SimulatorSession sim(DefaultScenario(), 0, hostile);
+    CRfcConnection connection;
+    SimulatorSession::LogOn(connection);
+    connection.CallRfcOpen();
+    for (const auto& [module, expected] :
+         {std::pair{u"Z_QUORVEL_LONG_PARAMETER", u"parameter TEXT of 1200000 bytes"},
+          std::pair{u"Z_QUORVEL_LONG_RECORD", u"ZHUGE: record of 600000 bytes"}}) {
+        CBaseRfc call(module);
+        try {
+            call.PrepareInterface(connection);
+            FAIL() << platform::ToUtf8(module) << " prepared";
+        } catch (const CRfcException& e) {
+            EXPECT_NE(e.ReportText().find(expected), std::u16string::npos)
+                << platform::ToUtf8(e.ReportText());
+            EXPECT_NE(e.ReportText().find(u"over the limit"), std::u16string::npos);
+        }
+        EXPECT_FALSE(call.IsPrepared());
+    }
+}
+
 TEST(DynamicInterfaceSimulatorTest, SystemInfoAndServerListThroughTheirInterfaces) {
     for (bool unicode : {true, false}) {
         SimulatorSession sim(WithUnicode(unicode));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "client/InternalTable.h"
 #include "rfc32u.h"
 
 namespace {
@@ -109,6 +110,26 @@ TEST(InternalTable, NullHandlesAndBadLengthsAreRefused) {
     EXPECT_EQ(ItAppLineU(nullptr), nullptr);
     EXPECT_NE(ItFreeU(nullptr), 0);
     EXPECT_NE(ItDeleteU(nullptr), 0);
+}
+
+// A long row costs a block of its own, never room for hundreds of rows: a
+// partner's 1 MiB row must not cost 256 MiB.
+TEST(InternalTable, LongRowsAreAllocatedFewAtATime) {
+    ITAB_H wide = ItCreateU(u"WIDE", rfclib::kMaxRowLength, 0, 0);
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->rowsPerBlock, 1u);
+    for (int i = 0; i < 3; ++i) std::memset(ItAppLineU(wide), 'a' + i, rfclib::kMaxRowLength);
+    for (unsigned i = 1; i <= 3; ++i) {
+        const auto* row = static_cast<const char*>(ItGetLineU(wide, i));
+        EXPECT_EQ(row[0], static_cast<char>('a' + i - 1));
+        EXPECT_EQ(row[rfclib::kMaxRowLength - 1], static_cast<char>('a' + i - 1));
+    }
+    EXPECT_EQ(wide->blocks.size(), 3u);
+    ITAB_H narrow = ItCreateU(u"NARROW", 177, 0, 0);
+    EXPECT_EQ(narrow->rowsPerBlock, rfclib::kRowsPerBlock);
+    EXPECT_EQ(ItCreateU(u"HUGE", rfclib::kMaxRowLength + 1, 0, 0), nullptr);
+    ItDeleteU(wide);
+    ItDeleteU(narrow);
 }
 
 TEST(TypeCodes, LettersMapToTheClassicCodes) {

@@ -108,7 +108,10 @@ TEST_F(ClientFault, SlowAndFailingModulesAreServedAsConfigured) {
 class RawPartner {
   public:
     explicit RawPartner(std::vector<uint8_t> answer, bool answer_ = true)
-        : answer_(std::move(answer)), send_(answer_) {
+        : RawPartner(std::vector<std::vector<uint8_t>>{std::move(answer)}, 0, answer_) {}
+    // Sends the parts one after another with a pause between them.
+    RawPartner(std::vector<std::vector<uint8_t>> parts, int pauseMs, bool answer_ = true)
+        : parts_(std::move(parts)), pauseMs_(pauseMs), send_(answer_) {
         std::string error;
         listener_ = rfcnet::ListenLoopback(0, error);
         thread_ = std::thread([this] { Serve(); });
@@ -127,11 +130,15 @@ class RawPartner {
         // Wait for the logon frame's first bytes, then answer.
         rfcnet::WaitReadable(client.Fd(), 10000, stop_.Fd());
         std::string error;
-        if (send_) rfcnet::WriteAll(client.Fd(), answer_, 1000, error);
+        for (size_t i = 0; send_ && i < parts_.size(); ++i) {
+            if (i > 0 && stop_.WaitFor(pauseMs_)) return;
+            rfcnet::WriteAll(client.Fd(), parts_[i], 1000, error);
+        }
         stop_.WaitFor(10000);
     }
 
-    std::vector<uint8_t> answer_;
+    std::vector<std::vector<uint8_t>> parts_;
+    int pauseMs_;
     bool send_;
     rfcnet::Socket listener_;
     rfcnet::WakeSignal stop_;
@@ -172,6 +179,23 @@ TEST_F(ClientFault, BadFramesFromThePartnerFailTheLogonCleanly) {
     EXPECT_EQ(error.group, RFC_ERROR_COMMUNICATION);
     EXPECT_NE(Message(error).find("no answer"), std::string::npos) << Message(error);
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(10));
+}
+
+// The frame time-out holds for the whole frame: a partner that sends a big
+// frame slowly, each megabyte within the time-out but the frame not, fails
+// the read instead of holding the caller for ever longer.
+TEST_F(ClientFault, TheFrameTimeOutCoversTheWholeFrame) {
+    setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "600", 1);
+    const uint32_t length = 5u << 19;  // 2.5 MiB
+    std::vector<uint8_t> first = {'Q', 'R', 'F', 'C', 1, 0, 2, 0};
+    for (int i = 0; i < 4; ++i) first.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    first.resize(first.size() + (1u << 20), 0x11);
+    const std::vector<uint8_t> second(1u << 20, 0x22), third(length - (2u << 20), 0x33);
+    RawPartner slow({first, second, third}, 400);
+    const RFC_ERROR_INFO_EX error = Refused(ToPartner(slow.Port()));
+    EXPECT_EQ(error.group, RFC_ERROR_PROTOCOL);
+    EXPECT_NE(Message(error).find("frame incomplete within 600 ms"), std::string::npos)
+        << Message(error);
 }
 
 }  // namespace

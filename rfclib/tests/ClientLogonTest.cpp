@@ -40,6 +40,26 @@ TEST_F(ClientLogon, CloseLogsOffBeforeTheLineGoes) {
     EXPECT_EQ(system.Counters().Snapshot().protocolErrors, 0u);
 }
 
+// Each host has a loopback address of its own: servers of two hosts with
+// the same system number are two partners.
+TEST_F(ClientLogon, ServersOfTwoHostsMayShareASystemNumber) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.servers[1].host = "qashost3";
+    scenario.servers[1].name = "qashost3_QAS_00";
+    scenario.servers[1].systemNumber = 0;
+    Start(scenario);
+    EXPECT_NE(std::string(getenv("QUORVEL_RFC_HOSTS")).find("qashost3=127.0.0.2"),
+              std::string::npos);
+    for (const std::u16string host : {u"qashost1", u"qashost3", u"qashost2"}) {
+        const RFC_HANDLE handle = Open(Logon(host, host == u"qashost2" ? u"02" : u"00"));
+        ASSERT_NE(handle, RFC_HANDLE_NULL);
+        RFC_ATTRIBUTES attributes{};
+        ASSERT_EQ(RfcGetAttributesU(handle, &attributes), RFC_OK);
+        EXPECT_EQ(std::u16string(attributes.partner_host), host);
+        RfcCloseU(handle);
+    }
+}
+
 TEST_F(ClientLogon, ASystemWithoutPartnerReleaseSendsAnEmptyOne) {
     r3sim::Scenario scenario = r3sim::DefaultScenario();
     scenario.partnerRelease = "";

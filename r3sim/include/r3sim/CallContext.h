@@ -9,6 +9,7 @@
 // Thread rules: one context per call, used by the session's thread only.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -66,8 +67,16 @@ class CallContext {
     // A blank record of a structured export or of a table's rows.
     Record NewRecord(std::u16string_view parameter) const;
     void ExportRecord(std::u16string_view name, const Record& record);
-    // Appends a row to a table the caller listed; rows of other tables are dropped.
+    // Appends a row to a table the caller listed; rows of other tables are
+    // dropped. With a piece sink, every kTablePieceBytes of a table's rows
+    // go to the caller ahead of the reply and leave the reply.
     void AddRow(std::u16string_view table, const Record& row);
+
+    // Where pieces of tables go; false from it ends the transfer (the rows
+    // after it are dropped and PiecesFailed tells).
+    using PieceSink = std::function<bool(const rfcwire::TableData&)>;
+    void SetPieceSink(PieceSink sink) { sink_ = std::move(sink); }
+    bool PiecesFailed() const { return piecesFailed_; }
 
     // The rows of a table as returned to the caller. A table the caller did
     // not list is not transferred: it is dropped here.
@@ -93,6 +102,8 @@ class CallContext {
     const Dictionary& dictionary_;
     ServerPresence presence_;
     CharWidth width_;
+    PieceSink sink_;
+    bool piecesFailed_ = false;
 };
 
 }  // namespace r3sim

@@ -22,6 +22,7 @@ struct CounterSnapshot {
     uint64_t logoffs = 0;  // logged-on clients that said goodbye before closing
     uint64_t protocolErrors = 0;
     std::map<std::pair<std::string, std::string>, uint64_t> rowsSent;  // (module, table)
+    std::map<std::string, uint64_t> structureQueries;                  // structure -> count
 };
 
 class CallCounters {
@@ -32,6 +33,8 @@ class CallCounters {
     void CountLogoff();
     void CountProtocolError();
     void CountRows(const std::string& module, const std::string& table, uint64_t rows);
+    // Returns the structure's queries so far, this one included.
+    uint64_t CountStructureQuery(const std::string& structure);
 
     uint64_t Calls(const std::string& module) const;
     uint64_t Calls(const std::string& server, const std::string& module) const;

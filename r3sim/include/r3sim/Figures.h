@@ -16,8 +16,18 @@ class Figures {
   public:
     explicit Figures(uint64_t seed) : seed_(seed) {}
 
+    // A key hashed once, for figures drawn with many salts (rows built by the
+    // thousand): Hash(KeyOf(key), salt) == Hash(key, salt).
+    struct Key {
+        uint64_t hash = 0;
+    };
+    Key KeyOf(std::string_view key) const;
+
     // A well-mixed 64-bit number of the seed and the key (FNV-1a, then splitmix).
     uint64_t Hash(std::string_view key, int64_t salt = 0) const;
+    uint64_t Hash(Key key, int64_t salt) const;
+    double Unit(Key key, int64_t salt) const;
+    int64_t Between(Key key, int64_t salt, int64_t low, int64_t high) const;
     // Uniform in [0, 1) for (key, salt).
     double Unit(std::string_view key, int64_t salt = 0) const;
     // Uniform integer in [low, high].

@@ -32,6 +32,13 @@ class Record {
     Record& SetFloat(std::string_view field, double value);
     Record& SetBytes(std::string_view field, std::span<const uint8_t> bytes);
 
+    // The same setters for a field looked up once with FieldOf, for rows
+    // built by the thousand.
+    const FieldLayout& FieldOf(std::string_view name) const { return Field(name); }
+    Record& SetText(const FieldLayout& field, std::string_view text);
+    Record& SetInt(const FieldLayout& field, int64_t value);
+    Record& SetBytes(const FieldLayout& field, std::span<const uint8_t> bytes);
+
     // A field's value as text (numbers in decimal), for reading imports.
     std::string GetText(std::string_view field) const;
 

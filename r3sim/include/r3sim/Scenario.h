@@ -54,8 +54,10 @@ struct ServerSpec {
 enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail };
 
 struct FaultSpec {
-    std::string module;
-    std::string server;  // empty: every server
+    std::string module;     // the calls of a module, or
+    std::string structure;  // the definition queries of a structure
+    std::string server;     // empty: every server
+    int times = 0;          // only the first times calls or queries; 0: every one
     FaultAction action = FaultAction::kDelay;
     int delayMs = 0;
     std::string exception;  // for kRaise
@@ -160,6 +162,13 @@ struct Scenario {
     std::vector<DestinationSpec> destinations;
     SoftwareSpec software;
 };
+
+// Every application server's host has a loopback address of its own, in the
+// order the hosts first appear among the servers (names compared without
+// regard to case): 127.0.0.1, 127.0.0.2, ... 127.0.0.254, 127.0.1.1, ...
+// Servers on different hosts may so share a system number. Empty for a host
+// that has no server.
+std::string LoopbackAddress(const Scenario& scenario, const std::string& host);
 
 // The host as listed, or one with the defaults (operating system filled in).
 HostSpec HostOf(const Scenario& scenario, const std::string& host);

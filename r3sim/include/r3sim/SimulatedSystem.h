@@ -1,5 +1,6 @@
 // One simulated R/3 system in this process: an application server per
-// scenario entry, each listening on 127.0.0.1:(port base + system number),
+// scenario entry, each listening on its host's loopback address
+// (LoopbackAddress) and port base + system number,
 // serving logons and the registered function modules, counting what it
 // served.
 //
@@ -56,7 +57,10 @@ class SimulatedSystem {
     int PortBase() const { return portBase_; }
     // Port of an application server (also of one that is down), 0 when unknown.
     uint16_t PortOf(const std::string& serverName) const;
-    // "host=127.0.0.1,..." for QUORVEL_RFC_HOSTS: every scenario host on loopback.
+    // Loopback address of an application server's host, empty when unknown.
+    std::string AddressOf(const std::string& serverName) const;
+    // "host=127.0.0.1,..." for QUORVEL_RFC_HOSTS: every scenario host on its
+    // loopback address.
     std::string HostsOverride() const;
 
     const Scenario& GetScenario() const;

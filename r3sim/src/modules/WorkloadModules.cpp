@@ -198,6 +198,181 @@ class Stream {
     double dialogPerSecond_ = 0, updatePerSecond_ = 0, batchPerSecond_ = 0;
 };
 
+// The server's local date and time texts of a second. Steps come in time
+// order, so the local time of the minute is looked up once for its steps.
+class LocalTexts {
+  public:
+    void Set(int64_t seconds) {
+        const int64_t minute = seconds >= 0 ? seconds / 60 : (seconds - 59) / 60;
+        if (minute != minute_) {
+            minute_ = minute;
+            const platform::DateTime t = Local(minute * 60);
+            std::snprintf(date_, sizeof date_, "%04d%02d%02d", t.year, t.month, t.day);
+            std::snprintf(hourMinute_, sizeof hourMinute_, "%02d%02d", t.hour, t.minute);
+        }
+        const int second = static_cast<int>(seconds - minute * 60);
+        std::snprintf(time_, sizeof time_, "%s%02d", hourMinute_, second);
+    }
+    std::string_view Date() const { return date_; }
+    std::string_view Time() const { return time_; }
+
+  private:
+    int64_t minute_ = std::numeric_limits<int64_t>::min();
+    char date_[16] = {};
+    char hourMinute_[8] = {};
+    char time_[16] = {};
+};
+
+// The fields of a statistics record (normal or background), found once per
+// read; the fields one kind lacks are null.
+struct StepFields {
+    explicit StepFields(const Record& r)
+        : mandt(r.FieldOf("MANDT")),
+          account(r.FieldOf("ACCOUNT")),
+          tcode(r.FieldOf("TCODE")),
+          report(r.FieldOf("REPORT")),
+          taskType(r.FieldOf("TASKTYPE")),
+          wpid(r.FieldOf("WPID")),
+          respTime(r.FieldOf("RESPTI")),
+          procTime(r.FieldOf("PROCTI")),
+          cpuTime(r.FieldOf("CPUTI")),
+          queueTime(r.FieldOf("QUEUETI")),
+          rollWaitTime(r.FieldOf("ROLLWAITTI")),
+          readDirCount(r.FieldOf("READDIRCNT")),
+          readSeqCount(r.FieldOf("READSEQCNT")),
+          memSum(r.FieldOf("MEMSUM")),
+          privSum(r.FieldOf("PRIVSUM")),
+          dbCalls(r.FieldOf("DBCALLS")),
+          startDate(r.FieldOf("STARTDATE")),
+          startTime(r.FieldOf("STARTTIME")),
+          endDate(r.FieldOf("ENDDATE")),
+          endTime(r.FieldOf("ENDTIME")),
+          guiTime(r.FieldOf("GUITIME")),
+          dbTimes{&r.FieldOf("READDIRTI"), &r.FieldOf("READSEQTI"), &r.FieldOf("UPDTI"),
+                  &r.FieldOf("DELTI"),     &r.FieldOf("INSTI"),     &r.FieldOf("COMMITTI")},
+          jobName(r.Structure().Find("JOBNAME")),
+          stepCount(r.Structure().Find("STEPCOUNT")),
+          terminalId(r.Structure().Find("TERMINALID")),
+          dynproNr(r.Structure().Find("DYNPRONR")),
+          guiNetTime(r.Structure().Find("GUINETTIME")),
+          guiCount(r.Structure().Find("GUICNT")) {}
+
+    const FieldLayout &mandt, &account, &tcode, &report, &taskType, &wpid, &respTime, &procTime,
+        &cpuTime, &queueTime, &rollWaitTime, &readDirCount, &readSeqCount, &memSum, &privSum,
+        &dbCalls, &startDate, &startTime, &endDate, &endTime, &guiTime;
+    std::array<const FieldLayout*, 6> dbTimes;
+    const FieldLayout *jobName, *stepCount, *terminalId, *dynproNr, *guiNetTime, *guiCount;
+};
+
+// The keys of a stream's figures, hashed once.
+struct StepKeys {
+    StepKeys(const Figures& f, const std::string& key)
+        : tcode(f.KeyOf(key + "/tcode")),
+          sys(f.KeyOf(key + "/sys")),
+          account(f.KeyOf(key + "/account")),
+          resp(f.KeyOf(key + "/resp")),
+          cpu(f.KeyOf(key + "/cpu")),
+          db(f.KeyOf(key + "/db")),
+          wp(f.KeyOf(key + "/wp")),
+          queue(f.KeyOf(key + "/queue")),
+          roll(f.KeyOf(key + "/roll")),
+          dirCount(f.KeyOf(key + "/dircnt")),
+          seqCount(f.KeyOf(key + "/seqcnt")),
+          mem(f.KeyOf(key + "/mem")),
+          dbCalls(f.KeyOf(key + "/dbcalls")),
+          gui(f.KeyOf(key + "/gui")),
+          guiNet(f.KeyOf(key + "/guinet")) {}
+    Figures::Key tcode, sys, account, resp, cpu, db, wp, queue, roll, dirCount, seqCount, mem,
+        dbCalls, gui, guiNet;
+};
+
+// A time in microseconds, skewed toward the short end: most steps are quick.
+int64_t Skewed(const Figures& f, Figures::Key key, int64_t salt, double low, double high) {
+    const double u = f.Unit(key, salt);
+    return static_cast<int64_t>(low + (high - low) * u * u * u);
+}
+
+// Builds the statistics records of one stream into a reused row.
+class StepWriter {
+  public:
+    StepWriter(const Stream& stream, Record& row, std::string client)
+        : f_(stream.Figs()),
+          keys_(f_, stream.Key()),
+          row_(row),
+          fields_(row),
+          client_(std::move(client)) {}
+
+    void Fill(const Step& step) {
+        const int64_t salt = step.salt;
+        const uint8_t taskType = step.kind == StepKind::kDialog   ? 0x01
+                                 : step.kind == StepKind::kUpdate ? 0x02
+                                                                  : 0x04;
+        const double pick = f_.Unit(keys_.tcode, salt);
+        const Transaction& t = step.kind == StepKind::kDialog   ? Pick(kDialogTransactions, pick)
+                               : step.kind == StepKind::kUpdate ? Pick(kUpdateReports, pick)
+                                                                : Pick(kBatchJobs, pick);
+        const bool batch = step.kind == StepKind::kBatch;
+        const char* account = batch && f_.Unit(keys_.sys, salt) < 0.6
+                                  ? "DDIC"
+                                  : kAccounts[f_.Hash(keys_.account, salt) % kAccounts.size()];
+        const int64_t response = batch ? Skewed(f_, keys_.resp, salt, 400000, 900000000)
+                                       : Skewed(f_, keys_.resp, salt, 40000, 4000000);
+        const int64_t cpu = static_cast<int64_t>(static_cast<double>(response) *
+                                                 (0.15 + 0.35 * f_.Unit(keys_.cpu, salt)));
+        const int64_t db = static_cast<int64_t>(static_cast<double>(response) *
+                                                (0.1 + 0.5 * f_.Unit(keys_.db, salt)));
+        const int64_t start = step.end - response / 1000000;
+        const StepFields& F = fields_;
+        row_.SetText(F.mandt, client_)
+            .SetText(F.account, account)
+            .SetText(F.tcode, batch ? "" : t.tcode)
+            .SetText(F.report, t.report)
+            .SetBytes(F.taskType, {&taskType, 1})
+            .SetInt(F.wpid, f_.Between(keys_.wp, salt, 0, batch ? 2 : 5))
+            .SetInt(F.respTime, response)
+            .SetInt(F.procTime, response - db)
+            .SetInt(F.cpuTime, cpu)
+            .SetInt(F.queueTime, Skewed(f_, keys_.queue, salt, 100, 200000))
+            .SetInt(F.rollWaitTime, batch ? 0 : Skewed(f_, keys_.roll, salt, 0, 50000));
+        // The database time split over its six parts.
+        static constexpr std::array<double, 6> kShares = {0.35, 0.35, 0.12, 0.03, 0.1, 0.05};
+        for (size_t i = 0; i < kShares.size(); ++i)
+            row_.SetInt(*F.dbTimes[i], static_cast<int64_t>(static_cast<double>(db) * kShares[i]));
+        row_.SetInt(F.readDirCount, f_.Between(keys_.dirCount, salt, 1, 400))
+            .SetInt(F.readSeqCount, f_.Between(keys_.seqCount, salt, 0, 120))
+            .SetInt(F.memSum, f_.Between(keys_.mem, salt, 200000, 25000000))
+            .SetInt(F.privSum, 0)
+            .SetInt(F.dbCalls, f_.Between(keys_.dbCalls, salt, 1, 600));
+        startClock_.Set(start);
+        row_.SetText(F.startDate, startClock_.Date()).SetText(F.startTime, startClock_.Time());
+        endClock_.Set(step.end);
+        row_.SetText(F.endDate, endClock_.Date()).SetText(F.endTime, endClock_.Time());
+        if (batch) {
+            row_.SetText(*F.jobName, t.tcode).SetInt(*F.stepCount, 1);
+            // Background steps carry the front-end time of the spool requests
+            // they created; a reader must not count it as response time.
+            row_.SetInt(F.guiTime, Skewed(f_, keys_.gui, salt, 0, 20000));
+        } else {
+            const bool dialog = step.kind == StepKind::kDialog;
+            char terminal[32];
+            std::snprintf(terminal, sizeof terminal, "PC-%s", account);
+            row_.SetText(*F.terminalId, terminal)
+                .SetText(*F.dynproNr, t.screen)
+                .SetInt(F.guiTime, dialog ? Skewed(f_, keys_.gui, salt, 5000, 600000) : 0)
+                .SetInt(*F.guiNetTime, dialog ? Skewed(f_, keys_.guiNet, salt, 500, 80000) : 0)
+                .SetInt(*F.guiCount, dialog ? 1 : 0);
+        }
+    }
+
+  private:
+    const Figures& f_;
+    StepKeys keys_;
+    Record& row_;
+    StepFields fields_;
+    std::string client_;
+    LocalTexts startClock_, endClock_;
+};
+
 void SetDateTime(Record& row, const char* dateField, const char* timeField, int64_t seconds) {
     const platform::DateTime t = Local(seconds);
     char text[16];
@@ -205,76 +380,6 @@ void SetDateTime(Record& row, const char* dateField, const char* timeField, int6
     row.SetText(dateField, text);
     std::snprintf(text, sizeof text, "%02d%02d%02d", t.hour, t.minute, t.second);
     row.SetText(timeField, text);
-}
-
-// A time in microseconds, skewed toward the short end: most steps are quick.
-int64_t Skewed(const Figures& f, const std::string& key, int64_t salt, double low, double high) {
-    const double u = f.Unit(key, salt);
-    return static_cast<int64_t>(low + (high - low) * u * u * u);
-}
-
-void FillStep(Record& row, const Stream& stream, const Step& step, const std::string& client) {
-    const Figures& f = stream.Figs();
-    const std::string& key = stream.Key();
-    const int64_t salt = step.salt;
-    const uint8_t taskType = step.kind == StepKind::kDialog   ? 0x01
-                             : step.kind == StepKind::kUpdate ? 0x02
-                                                              : 0x04;
-    const Transaction& t =
-        step.kind == StepKind::kDialog   ? Pick(kDialogTransactions, f.Unit(key + "/tcode", salt))
-        : step.kind == StepKind::kUpdate ? Pick(kUpdateReports, f.Unit(key + "/tcode", salt))
-                                         : Pick(kBatchJobs, f.Unit(key + "/tcode", salt));
-    const char* account = step.kind == StepKind::kBatch && f.Unit(key + "/sys", salt) < 0.6
-                              ? "DDIC"
-                              : kAccounts[f.Hash(key + "/account", salt) % kAccounts.size()];
-    const bool batch = step.kind == StepKind::kBatch;
-    const int64_t response = batch ? Skewed(f, key + "/resp", salt, 400000, 900000000)
-                                   : Skewed(f, key + "/resp", salt, 40000, 4000000);
-    const int64_t cpu = static_cast<int64_t>(static_cast<double>(response) *
-                                             (0.15 + 0.35 * f.Unit(key + "/cpu", salt)));
-    const int64_t db = static_cast<int64_t>(static_cast<double>(response) *
-                                            (0.1 + 0.5 * f.Unit(key + "/db", salt)));
-    const int64_t start = step.end - response / 1000000;
-    row.SetText("MANDT", client)
-        .SetText("ACCOUNT", account)
-        .SetText("TCODE", batch ? "" : t.tcode)
-        .SetText("REPORT", t.report)
-        .SetBytes("TASKTYPE", {&taskType, 1})
-        .SetInt("WPID", f.Between(key + "/wp", salt, 0, batch ? 2 : 5))
-        .SetInt("RESPTI", response)
-        .SetInt("PROCTI", response - db)
-        .SetInt("CPUTI", cpu)
-        .SetInt("QUEUETI", Skewed(f, key + "/queue", salt, 100, 200000))
-        .SetInt("ROLLWAITTI", batch ? 0 : Skewed(f, key + "/roll", salt, 0, 50000));
-    // The database time split over its six parts.
-    static constexpr std::array<const char*, 6> kDbTimes = {"READDIRTI", "READSEQTI", "UPDTI",
-                                                            "DELTI",     "INSTI",     "COMMITTI"};
-    static constexpr std::array<double, 6> kShares = {0.35, 0.35, 0.12, 0.03, 0.1, 0.05};
-    for (size_t i = 0; i < kDbTimes.size(); ++i)
-        row.SetInt(kDbTimes[i], static_cast<int64_t>(static_cast<double>(db) * kShares[i]));
-    row.SetInt("READDIRCNT", f.Between(key + "/dircnt", salt, 1, 400))
-        .SetInt("READSEQCNT", f.Between(key + "/seqcnt", salt, 0, 120))
-        .SetInt("MEMSUM", f.Between(key + "/mem", salt, 200000, 25000000))
-        .SetInt("PRIVSUM", 0)
-        .SetInt("DBCALLS", f.Between(key + "/dbcalls", salt, 1, 600));
-    SetDateTime(row, "STARTDATE", "STARTTIME", start);
-    SetDateTime(row, "ENDDATE", "ENDTIME", step.end);
-    if (batch) {
-        row.SetText("JOBNAME", t.tcode).SetInt("STEPCOUNT", 1);
-        // Background steps carry the front-end time of the spool requests
-        // they created; a reader must not count it as response time.
-        row.SetInt("GUITIME", Skewed(f, key + "/gui", salt, 0, 20000));
-    } else {
-        row.SetText("TERMINALID", std::string("PC-") + account)
-            .SetText("DYNPRONR", t.screen)
-            .SetInt("GUITIME", step.kind == StepKind::kDialog
-                                   ? Skewed(f, key + "/gui", salt, 5000, 600000)
-                                   : 0)
-            .SetInt("GUINETTIME", step.kind == StepKind::kDialog
-                                      ? Skewed(f, key + "/guinet", salt, 500, 80000)
-                                      : 0)
-            .SetInt("GUICNT", step.kind == StepKind::kDialog ? 1 : 0);
-    }
 }
 
 void DefineStructures(Dictionary& d) {
@@ -336,6 +441,8 @@ void ReadFile(CallContext& call) {
     Record table = call.NewRecord(u"V2_TABLE_RECORDS");
     Record rfc = call.NewRecord(u"V2_RFC_CLIENT_RECORDS");
     const std::string client = "100";
+    StepWriter normalSteps(stream, normal, client);
+    StepWriter batchSteps(stream, batch, client);
     int64_t number = 0;  // of the record in today's file; 0 before it
     // Records of the previous day's file are read only without a continue number.
     const int64_t from = std::min(start, fileStart);
@@ -346,11 +453,11 @@ void ReadFile(CallContext& call) {
         const Figures& f = stream.Figs();
         if (step.kind == StepKind::kBatch) {
             if (!batchWanted) return;
-            FillStep(batch, stream, step, client);
+            batchSteps.Fill(step);
             call.AddRow(u"V2_BTC_STEP_RECORDS", batch);
         } else {
             if (normalWanted) {
-                FillStep(normal, stream, step, client);
+                normalSteps.Fill(step);
                 call.AddRow(u"V2_NORMAL_RECORDS", normal);
             }
             if (tablesWanted) {

@@ -76,9 +76,21 @@ RFC_RC ReceiveCall(ClientConnection& connection, RFC_PARAMETER* importing, RFC_T
         return Fail(MakeError(RFC_ERROR_PROGRAM, "RfcReceive: no call is waiting for its answer"),
                     RFC_FAILURE);
     connection.callPending = false;
+    const bool narrow = connection.Attributes().unicode == 0;
+    TableFiller filler(tables, narrow);
     rfcwire::ServerMessage message;
     ErrorRecord error;
-    if (!connection.Receive(message, error)) return Fail(error, RFC_FAILURE);
+    for (;;) {
+        if (!connection.Receive(message, error)) return Fail(error, RFC_FAILURE);
+        const auto* piece = std::get_if<rfcwire::TableRows>(&message);
+        if (piece == nullptr) break;
+        if (!filler.Add(piece->table, error)) {
+            // The rest of the reply is still on its way: the connection
+            // cannot be used again.
+            connection.Abandon(error);
+            return Fail(error, RFC_FAILURE);
+        }
+    }
     auto* reply = std::get_if<rfcwire::CallReply>(&message);
     if (reply == nullptr)
         return Fail(MakeError(RFC_ERROR_PROTOCOL, "RfcReceive: the partner answered " +
@@ -98,10 +110,9 @@ RFC_RC ReceiveCall(ClientConnection& connection, RFC_PARAMETER* importing, RFC_T
         case rfcwire::CallOutcome::kSystemFailure:
             return Fail(reply->error, RFC_SYS_EXCEPTION);
     }
-    const bool narrow = connection.Attributes().unicode == 0;
-    if (!FillImporting(importing, narrow, reply->importing, error) ||
-        !FillTables(tables, narrow, reply->tables, error))
-        return Fail(error, RFC_FAILURE);
+    if (!FillImporting(importing, narrow, reply->importing, error)) return Fail(error, RFC_FAILURE);
+    for (const rfcwire::TableData& table : reply->tables)
+        if (!filler.Add(table, error)) return Fail(error, RFC_FAILURE);
     return RFC_OK;
 }
 

@@ -13,6 +13,7 @@ namespace rfclib {
 namespace {
 
 constexpr int kLogoffTimeoutMs = 1000;
+constexpr size_t kKeptReceiveBytes = 64 * 1024;
 
 std::u16string OwnHost() {
     char name[256] = {};
@@ -125,7 +126,7 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
     rfcnet::ReceiveLimits limits;
     limits.idleTimeoutMs = settings_.readTimeoutMs;
     limits.frameTimeoutMs = settings_.readTimeoutMs;
-    rfcnet::ReceivedFrame frame;
+    rfcnet::ReceivedFrame& frame = received_;  // its buffer serves every piece of a reply
     std::string reason;
     const rfcnet::ReceiveStatus status =
         rfcnet::ReceiveFrame(socket_.Fd(), limits, -1, frame, reason);
@@ -154,7 +155,13 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
             MarkBroken(error);
             return false;
     }
-    if (!rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason)) {
+    const bool decoded = rfcwire::DecodeServerMessage(frame.type, frame.payload, reply, reason);
+    // The buffer serves the pieces of one reply; kept after it, a hundred
+    // idle connections would each hold a piece's megabyte.
+    if (!std::holds_alternative<rfcwire::TableRows>(reply) &&
+        frame.payload.capacity() > kKeptReceiveBytes)
+        frame.payload = std::vector<uint8_t>();
+    if (!decoded) {
         error =
             MakeError(RFC_ERROR_PROTOCOL, "bad frame from partner '" + Partner() + "': " + reason);
         MarkBroken(error);

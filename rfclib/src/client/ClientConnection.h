@@ -15,6 +15,7 @@
 
 #include "client/ClientSettings.h"
 #include "client/ConnectString.h"
+#include "net/FrameTransport.h"
 #include "net/Socket.h"
 #include "wire/Messages.h"
 
@@ -47,6 +48,9 @@ class ClientConnection {
     // server is a failure too. false (and broken) on failure.
     bool Receive(rfcwire::ServerMessage& reply, ErrorRecord& error);
 
+    // Gives the connection up in the middle of a reply: broken with error.
+    void Abandon(const ErrorRecord& error) { MarkBroken(error); }
+
     // Logs off (best effort) and closes the socket.
     void Close();
 
@@ -71,6 +75,7 @@ class ClientConnection {
     std::string peerHost_;  // where the socket goes: router or application server
     uint16_t peerPort_ = 0;
     rfcnet::Socket socket_;
+    rfcnet::ReceivedFrame received_;
     std::atomic<bool> broken_{false};
     ErrorRecord failure_;
     rfcwire::SystemAttributes attributes_;

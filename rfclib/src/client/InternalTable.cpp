@@ -1,5 +1,8 @@
 #include "client/InternalTable.h"
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -14,21 +17,23 @@ RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength) {
     if (table == nullptr) return nullptr;
     table->name = std::move(name);
     table->rowLength = rowLength;
+    table->rowsPerBlock =
+        static_cast<unsigned int>(std::clamp<size_t>(kMaxBlockBytes / rowLength, 1, kRowsPerBlock));
     return table;
 }
 
 uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index) {
     if (index >= table.rowCount) return nullptr;
-    return table.blocks[index / kRowsPerBlock].get() +
-           size_t{index % kRowsPerBlock} * table.rowLength;
+    return table.blocks[index / table.rowsPerBlock].get() +
+           size_t{index % table.rowsPerBlock} * table.rowLength;
 }
 
 uint8_t* AppendRow(RFC_ITAB_S& table) {
     const unsigned int index = table.rowCount;
     if (index == UINT32_MAX) return nullptr;
-    if (index / kRowsPerBlock >= table.blocks.size()) {
+    if (index / table.rowsPerBlock >= table.blocks.size()) {
         std::unique_ptr<uint8_t[]> block(new (std::nothrow)
-                                             uint8_t[size_t{kRowsPerBlock} * table.rowLength]);
+                                             uint8_t[size_t{table.rowsPerBlock} * table.rowLength]);
         if (!block) return nullptr;
         table.blocks.push_back(std::move(block));
     }
@@ -41,6 +46,14 @@ uint8_t* AppendRow(RFC_ITAB_S& table) {
 void ClearTable(RFC_ITAB_S& table) {
     table.blocks.clear();
     table.rowCount = 0;
+}
+
+void ReleaseTable(RFC_ITAB_S& table) {
+    const size_t bytes = table.blocks.size() * size_t{table.rowsPerBlock} * table.rowLength;
+    ClearTable(table);
+    // The blocks lie in the heap among other allocations, where freeing
+    // them alone keeps the pages: a big table's go back to the system.
+    if (bytes >= kReleaseBytes) ::malloc_trim(0);
 }
 
 }  // namespace rfclib
@@ -80,12 +93,13 @@ void* ItAppLineU(ITAB_H table) {
 
 int ItFreeU(ITAB_H table) {
     if (table == nullptr) return 1;
-    rfclib::ClearTable(*table);
+    rfclib::ReleaseTable(*table);
     return 0;
 }
 
 int ItDeleteU(ITAB_H table) {
     if (table == nullptr) return 1;
+    rfclib::ReleaseTable(*table);
     delete table;
     return 0;
 }

@@ -12,13 +12,17 @@
 struct RFC_ITAB_S {
     std::u16string name;
     unsigned int rowLength = 0;
+    unsigned int rowsPerBlock = 1;
     unsigned int rowCount = 0;
     std::vector<std::unique_ptr<uint8_t[]>> blocks;
 };
 
 namespace rfclib {
 
+// Rows are allocated kRowsPerBlock at a time, or fewer when that many would
+// take more than kMaxBlockBytes: a long row never costs hundreds of rows.
 inline constexpr unsigned int kRowsPerBlock = 256;
+inline constexpr size_t kMaxBlockBytes = size_t{1} << 20;
 // A row longer than this is refused at creation.
 inline constexpr unsigned int kMaxRowLength = 1u << 20;
 
@@ -26,5 +30,8 @@ RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength);
 uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index);  // 0-based, nullptr past the end
 uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
 void ClearTable(RFC_ITAB_S& table);
+// Clears the table and hands the memory of a big one back to the system.
+void ReleaseTable(RFC_ITAB_S& table);
+inline constexpr size_t kReleaseBytes = size_t{1} << 20;
 
 }  // namespace rfclib

@@ -1,5 +1,6 @@
 #include "client/ParameterLists.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "client/ErrorState.h"
@@ -140,36 +141,37 @@ bool FillImporting(RFC_PARAMETER* list, bool narrowPartner,
     return true;
 }
 
-bool FillTables(RFC_TABLE* list, bool narrowPartner, const std::vector<rfcwire::TableData>& tables,
-                rfcwire::ErrorRecord& error) {
-    if (list == nullptr) return true;
-    for (size_t i = 0; list[i].name != nullptr; ++i) {
+bool TableFiller::Add(const rfcwire::TableData& rows, rfcwire::ErrorRecord& error) {
+    if (list_ == nullptr) return true;
+    for (size_t i = 0; list_[i].name != nullptr; ++i) {
         if (TooLong(i, "table", error)) return false;
-        RFC_TABLE& t = list[i];
-        if (t.ithandle == nullptr) continue;
-        const std::u16string name = NameOf(t.name, t.nlen);
-        for (const rfcwire::TableData& table : tables) {
-            if (table.name != name) continue;
+        RFC_TABLE& t = list_[i];
+        if (t.ithandle == nullptr || NameOf(t.name, t.nlen) != rows.name) continue;
+        if (std::find(started_.begin(), started_.end(), t.ithandle) == started_.end()) {
             ClearTable(*t.ithandle);
-            const unsigned int own = ItLengU(t.ithandle);
-            const PartnerLayout layout(t.type);
-            for (uint32_t r = 0; r < table.rowCount; ++r) {
-                uint8_t* row = AppendRow(*t.ithandle);
-                if (row == nullptr) {
-                    error = MakeError(RFC_ERROR_RESOURCE, "no memory for the rows of table '" +
-                                                              platform::ToUtf8(name) + "'");
-                    return false;
-                }
-                const uint8_t* from = table.rows.data() + size_t{r} * table.rowLength;
-                if (narrowPartner) {
-                    const std::vector<uint8_t> wide = layout.Widen(from, table.rowLength);
-                    std::memcpy(row, wide.data(), std::min<size_t>(own, wide.size()));
-                } else {
-                    std::memcpy(row, from, std::min(own, table.rowLength));
-                }
-            }
-            break;
+            started_.push_back(t.ithandle);
         }
+        const size_t own = ItLengU(t.ithandle);
+        const PartnerLayout layout(t.type);
+        if (narrow_) wide_.resize(layout.WideLength(rows.rowLength));
+        for (uint32_t r = 0; r < rows.rowCount; ++r) {
+            uint8_t* row = AppendRow(*t.ithandle);
+            if (row == nullptr) {
+                error = MakeError(RFC_ERROR_RESOURCE, "no memory for the rows of table '" +
+                                                          platform::ToUtf8(rows.name) + "'");
+                return false;
+            }
+            const uint8_t* from = rows.rows.data() + size_t{r} * rows.rowLength;
+            if (narrow_ && own >= wide_.size()) {
+                layout.WidenInto(from, rows.rowLength, row);
+            } else if (narrow_) {
+                layout.WidenInto(from, rows.rowLength, wide_.data());
+                std::memcpy(row, wide_.data(), own);
+            } else {
+                std::memcpy(row, from, std::min<size_t>(own, rows.rowLength));
+            }
+        }
+        return true;
     }
     return true;
 }

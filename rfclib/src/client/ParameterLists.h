@@ -29,8 +29,22 @@ bool CollectTables(const RFC_TABLE* list, bool narrowPartner, std::vector<rfcwir
 bool FillImporting(RFC_PARAMETER* list, bool narrowPartner,
                    const std::vector<rfcwire::Value>& values, rfcwire::ErrorRecord& error);
 
-// Replaces the rows of each listed table by the rows returned for it.
-bool FillTables(RFC_TABLE* list, bool narrowPartner, const std::vector<rfcwire::TableData>& tables,
-                rfcwire::ErrorRecord& error);
+// The listed tables of one reply as its pieces and then the reply itself
+// arrive: a table is emptied when the first rows for it come and appended
+// to from then on, so its rows end up those returned for it. Tables the
+// reply does not mention keep their rows.
+class TableFiller {
+  public:
+    TableFiller(RFC_TABLE* list, bool narrowPartner) : list_(list), narrow_(narrowPartner) {}
+    // Rows of one table (a piece or the reply's own); false when they cannot
+    // be stored.
+    bool Add(const rfcwire::TableData& rows, rfcwire::ErrorRecord& error);
+
+  private:
+    RFC_TABLE* list_;
+    bool narrow_;
+    std::vector<ITAB_H> started_;
+    std::vector<uint8_t> wide_;  // one widened row
+};
 
 }  // namespace rfclib

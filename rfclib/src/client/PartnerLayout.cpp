@@ -17,11 +17,31 @@ void NarrowChars(const uint8_t* wide, size_t chars, uint8_t* out) {
     }
 }
 
+// The character of every Windows-1252 byte.
+const std::u16string& CodePage() {
+    static const std::u16string table = [] {
+        std::string bytes(256, '\0');
+        for (int b = 0; b < 256; ++b) bytes[static_cast<size_t>(b)] = static_cast<char>(b);
+        return platform::FromWindows1252(bytes);
+    }();
+    return table;
+}
+
 void WidenChars(const uint8_t* narrow, size_t chars, uint8_t* out) {
-    const std::u16string text =
-        platform::FromWindows1252(std::string_view(reinterpret_cast<const char*>(narrow), chars));
-    for (size_t i = 0; i < chars; ++i) {
-        const char16_t c = i < text.size() ? text[i] : u' ';
+    const std::u16string& page = CodePage();
+    size_t i = 0;
+    // Eight ASCII characters at a time: their UTF-16 units are the bytes.
+    for (; i + 8 <= chars; i += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, narrow + i, 8);
+        if ((eight & 0x8080808080808080ull) != 0) break;
+        for (size_t k = 0; k < 8; ++k) {
+            out[2 * (i + k)] = narrow[i + k];
+            out[2 * (i + k) + 1] = 0;
+        }
+    }
+    for (; i < chars; ++i) {
+        const char16_t c = page[narrow[i]];
         out[2 * i] = static_cast<uint8_t>(c);
         out[2 * i + 1] = static_cast<uint8_t>(c >> 8);
     }
@@ -47,6 +67,15 @@ size_t RecordEnd(const InstalledStructure& s, bool wide) {
 
 PartnerLayout::PartnerLayout(RFC_TYPEHANDLE type) : type_(type) {
     if (type >= RFCTYPE_FIRST_INSTALLED) structure_ = FindStructure(type);
+    if (structure_) {
+        wideRecord_ = RecordEnd(*structure_, true);
+        narrowRecord_ = RecordEnd(*structure_, false);
+    }
+}
+
+size_t PartnerLayout::WideLength(size_t length) const {
+    if (structure_) return wideRecord_;
+    return IsCharacterLike(type_) ? length * 2 : length;
 }
 
 std::vector<uint8_t> PartnerLayout::Narrow(const uint8_t* wide, size_t length) const {
@@ -56,7 +85,7 @@ std::vector<uint8_t> PartnerLayout::Narrow(const uint8_t* wide, size_t length) c
         NarrowChars(wide, out.size(), out.data());
         return out;
     }
-    std::vector<uint8_t> out(RecordEnd(*structure_, false), 0);
+    std::vector<uint8_t> out(narrowRecord_, 0);
     for (const InstalledField& f : structure_->fields) {
         if (!Inside(f.c1Offset, f.c1Length, out.size())) continue;
         uint8_t* to = out.data() + f.c1Offset;
@@ -73,16 +102,23 @@ std::vector<uint8_t> PartnerLayout::Narrow(const uint8_t* wide, size_t length) c
 }
 
 std::vector<uint8_t> PartnerLayout::Widen(const uint8_t* narrow, size_t length) const {
+    std::vector<uint8_t> out(WideLength(length), 0);
+    WidenInto(narrow, length, out.data());
+    return out;
+}
+
+void PartnerLayout::WidenInto(const uint8_t* narrow, size_t length, uint8_t* out) const {
     if (!structure_) {
-        if (!IsCharacterLike(type_)) return {narrow, narrow + length};
-        std::vector<uint8_t> out(length * 2);
-        WidenChars(narrow, length, out.data());
-        return out;
+        if (!IsCharacterLike(type_)) {
+            if (length > 0) std::memcpy(out, narrow, length);
+        } else
+            WidenChars(narrow, length, out);
+        return;
     }
-    std::vector<uint8_t> out(RecordEnd(*structure_, true), 0);
+    std::memset(out, 0, wideRecord_);
     for (const InstalledField& f : structure_->fields) {
-        if (!Inside(f.c2Offset, f.c2Length, out.size())) continue;
-        uint8_t* to = out.data() + f.c2Offset;
+        if (!Inside(f.c2Offset, f.c2Length, wideRecord_)) continue;
+        uint8_t* to = out + f.c2Offset;
         const bool text = IsCharacterLike(f.type);
         const size_t chars = f.c2Length / 2;
         if (text)
@@ -94,7 +130,6 @@ std::vector<uint8_t> PartnerLayout::Widen(const uint8_t* narrow, size_t length) 
         else
             std::memcpy(to, from, std::min(f.c1Length, f.c2Length));
     }
-    return out;
 }
 
 }  // namespace rfclib

@@ -28,10 +28,16 @@ class PartnerLayout {
     std::vector<uint8_t> Narrow(const uint8_t* wide, size_t length) const;
     // Partner bytes (1-byte layout) to the caller's layout.
     std::vector<uint8_t> Widen(const uint8_t* narrow, size_t length) const;
+    // The length Widen gives for a partner value of length bytes.
+    size_t WideLength(size_t length) const;
+    // Widen into out, which holds WideLength(length) bytes; for rows of a
+    // table, with no allocation per row.
+    void WidenInto(const uint8_t* narrow, size_t length, uint8_t* out) const;
 
   private:
     RFC_TYPEHANDLE type_;
     std::optional<InstalledStructure> structure_;
+    size_t wideRecord_ = 0, narrowRecord_ = 0;  // of the structure
 };
 
 }  // namespace rfclib

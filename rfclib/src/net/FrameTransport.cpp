@@ -1,6 +1,8 @@
 #include "net/FrameTransport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 
 namespace rfcnet {
 
@@ -17,8 +19,18 @@ ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, Rece
             error = "wait for data failed";
             return ReceiveStatus::kIoError;
     }
+    // One time limit for the whole frame, however many reads it takes.
+    const bool limited = limits.frameTimeoutMs >= 0;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(limited ? limits.frameTimeoutMs : 0);
+    const auto remainingMs = [&] {
+        if (!limited) return -1;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<int64_t>(0, left.count()));
+    };
     uint8_t header[rfcwire::kFrameHeaderSize];
-    IoStatus status = ReadExact(fd, header, limits.frameTimeoutMs, wakeFd, error);
+    IoStatus status = ReadExact(fd, header, remainingMs(), wakeFd, error);
     if (status == IoStatus::kClosed) return ReceiveStatus::kClosed;
     if (status == IoStatus::kWoken) return ReceiveStatus::kWoken;
     if (status == IoStatus::kTimedOut) {
@@ -44,8 +56,8 @@ ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, Rece
         const size_t done = out.payload.size();
         const size_t step = std::min<size_t>(kChunk, decoded.length - done);
         out.payload.resize(done + step);
-        status = ReadExact(fd, std::span<uint8_t>(out.payload).subspan(done), limits.frameTimeoutMs,
-                           wakeFd, error);
+        status = ReadExact(fd, std::span<uint8_t>(out.payload).subspan(done), remainingMs(), wakeFd,
+                           error);
     }
     switch (status) {
         case IoStatus::kOk:

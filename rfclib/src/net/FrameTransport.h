@@ -32,7 +32,7 @@ enum class ReceiveStatus {
 struct ReceiveLimits {
     uint32_t maxPayload = rfcwire::kDefaultMaxPayload;
     int idleTimeoutMs = -1;      // wait for the first byte; < 0 without limit
-    int frameTimeoutMs = 10000;  // the rest of the frame
+    int frameTimeoutMs = 10000;  // the whole frame, from its first byte
 };
 
 ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, ReceivedFrame& out,

@@ -99,7 +99,14 @@ Socket ConnectTcp(const sockaddr_in& address, int timeoutMs, std::string& error)
     return socket;
 }
 
-Socket ListenLoopback(uint16_t port, std::string& error) {
+Socket ListenLoopback(uint16_t port, std::string& error, const std::string& address) {
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1) {
+        error = "'" + address + "' is not an IPv4 address";
+        return Socket();
+    }
     Socket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.IsOpen()) {
         error = std::strerror(errno);
@@ -107,12 +114,8 @@ Socket ListenLoopback(uint16_t port, std::string& error) {
     }
     const int one = 1;
     ::setsockopt(socket.Fd(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(socket.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) < 0 ||
-        ::listen(socket.Fd(), 64) < 0) {
+    if (::bind(socket.Fd(), reinterpret_cast<sockaddr*>(&where), sizeof where) < 0 ||
+        ::listen(socket.Fd(), 128) < 0) {
         error = std::strerror(errno);
         return Socket();
     }
@@ -134,12 +137,18 @@ IoStatus ReadExact(int fd, std::span<uint8_t> out, int timeoutMs, int wakeFd, st
     const bool limited = timeoutMs >= 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
     size_t done = 0;
+    // Read what is there first and wait only when nothing is: a stream of
+    // frames costs one call per read, not two.
+    bool wait = wakeFd >= 0;
     while (done < out.size()) {
-        const IoStatus waited = PollFor(fd, POLLIN, Remaining(limited, deadline), wakeFd);
-        if (waited != IoStatus::kOk) {
-            if (waited == IoStatus::kError) error = std::strerror(errno);
-            return waited;
+        if (wait) {
+            const IoStatus waited = PollFor(fd, POLLIN, Remaining(limited, deadline), wakeFd);
+            if (waited != IoStatus::kOk) {
+                if (waited == IoStatus::kError) error = std::strerror(errno);
+                return waited;
+            }
         }
+        wait = true;
         const ssize_t n = ::recv(fd, out.data() + done, out.size() - done, MSG_DONTWAIT);
         if (n == 0) return IoStatus::kClosed;
         if (n < 0) {

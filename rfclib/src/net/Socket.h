@@ -46,8 +46,9 @@ enum class IoStatus {
 // the system's reason in error (e.g. "Connection refused").
 Socket ConnectTcp(const sockaddr_in& address, int timeoutMs, std::string& error);
 
-// A listening socket on 127.0.0.1:port (port 0 = any); closed on failure.
-Socket ListenLoopback(uint16_t port, std::string& error);
+// A listening socket on address:port (port 0 = any), by default 127.0.0.1;
+// closed on failure.
+Socket ListenLoopback(uint16_t port, std::string& error, const std::string& address = "127.0.0.1");
 
 uint16_t LocalPort(const Socket& socket);
 

@@ -8,7 +8,7 @@ namespace rfcwire {
 
 bool IsKnownMessageType(uint16_t type) {
     return type >= static_cast<uint16_t>(MessageType::kOpenRequest) &&
-           type <= static_cast<uint16_t>(MessageType::kErrorReply);
+           type <= static_cast<uint16_t>(MessageType::kTableRows);
 }
 
 FrameError DecodeFrameHeader(std::span<const uint8_t> header, uint32_t maxPayload,

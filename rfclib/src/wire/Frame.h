@@ -22,8 +22,11 @@ namespace rfcwire {
 inline constexpr uint8_t kFrameMagic[4] = {'Q', 'R', 'F', 'C'};
 inline constexpr uint16_t kProtocolVersion = 1;
 inline constexpr size_t kFrameHeaderSize = 12;
-// Large enough for a quarter hour of dialog-step records in one table.
+// The limit of one frame. A reply has no limit of its own: its tables travel
+// in pieces of about kTablePieceBytes of rows (kTableRows frames ahead of
+// the kCallReply), so only a single frame is bounded.
 inline constexpr uint32_t kDefaultMaxPayload = 64u * 1024u * 1024u;
+inline constexpr size_t kTablePieceBytes = size_t{1} << 20;
 
 enum class MessageType : uint16_t {
     kOpenRequest = 1,       // client: route, logon data
@@ -36,6 +39,7 @@ enum class MessageType : uint16_t {
     kStructureReply = 8,    // server: FIELDS rows and record lengths
     kCloseRequest = 9,      // client: logoff, no reply
     kErrorReply = 10,       // server: protocol failure; the server closes afterwards
+    kTableRows = 11,        // server: a piece of a table's rows, ahead of its kCallReply
 };
 
 bool IsKnownMessageType(uint16_t type);

@@ -160,6 +160,10 @@ bool Get(ByteReader& r, ErrorReply& m) {
     return Get(r, m.error);
 }
 
+bool Get(ByteReader& r, TableRows& m) {
+    return Get(r, m.table);
+}
+
 template <typename Message, typename Variant>
 bool DecodeAs(std::span<const uint8_t> payload, Variant& out, std::string& error) {
     Message message;
@@ -299,6 +303,16 @@ std::vector<uint8_t> Encode(const ErrorReply& m) {
     return Frame(MessageType::kErrorReply, w);
 }
 
+std::vector<uint8_t> Encode(const TableRows& m) {
+    return EncodeTableRows(m.table);
+}
+
+std::vector<uint8_t> EncodeTableRows(const TableData& rows) {
+    ByteWriter w;
+    Put(w, rows);
+    return Frame(MessageType::kTableRows, w);
+}
+
 std::vector<uint8_t> Encode(const ServerMessage& m) {
     return std::visit([](const auto& message) { return Encode(message); }, m);
 }
@@ -336,6 +350,8 @@ bool DecodeServerMessage(MessageType type, std::span<const uint8_t> payload, Ser
             return DecodeAs<StructureReply>(payload, out, error);
         case MessageType::kErrorReply:
             return DecodeAs<ErrorReply>(payload, out, error);
+        case MessageType::kTableRows:
+            return DecodeAs<TableRows>(payload, out, error);
         default:
             break;
     }

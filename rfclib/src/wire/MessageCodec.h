@@ -26,6 +26,9 @@ std::vector<uint8_t> Encode(const CallReply& message);
 std::vector<uint8_t> Encode(const InterfaceReply& message);
 std::vector<uint8_t> Encode(const StructureReply& message);
 std::vector<uint8_t> Encode(const ErrorReply& message);
+std::vector<uint8_t> Encode(const TableRows& message);
+// The TableRows frame of rows, without copying them into a message first.
+std::vector<uint8_t> EncodeTableRows(const TableData& rows);
 std::vector<uint8_t> Encode(const ServerMessage& message);
 
 // What a server accepts: the request types only.

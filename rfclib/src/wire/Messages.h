@@ -84,11 +84,19 @@ enum class CallOutcome : uint8_t {
     kSystemFailure = 2,  // e.g. function module unknown, module aborted
 };
 
+// A reply's tables may come ahead of it in pieces (TableRows): the rows of
+// a table are those of its pieces, in order, followed by those the reply
+// carries for it.
 struct CallReply {
     CallOutcome outcome = CallOutcome::kDone;
     ErrorRecord error;
     std::vector<Value> importing;  // the module's export parameters
     std::vector<TableData> tables;
+};
+
+// Rows of one table of the call being answered.
+struct TableRows {
+    TableData table;
 };
 
 struct InterfaceRequest {
@@ -128,6 +136,6 @@ struct ErrorReply {
 using ClientMessage =
     std::variant<OpenRequest, CallRequest, InterfaceRequest, StructureRequest, CloseRequest>;
 using ServerMessage =
-    std::variant<OpenReply, CallReply, InterfaceReply, StructureReply, ErrorReply>;
+    std::variant<OpenReply, CallReply, InterfaceReply, StructureReply, ErrorReply, TableRows>;
 
 }  // namespace rfcwire
