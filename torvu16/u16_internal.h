@@ -44,6 +44,8 @@ int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, in
 /* u16_get: one character from a stream, or -1 (end of file, or invalid with
  * errno EILSEQ and the bytes in record). */
 long ReadUtf8Char(FILE* stream, Utf8Record* record);
+/* One unit as fgetcU16 reads it, with the stream already locked. */
+int u16_GetUnit(FILE* stream);
 
 /* u16_tol: 64-bit parsers on 8-bit text with strtoll/strtoull semantics. */
 int64_t u16_strtoll(const char* text, char** end, int base);

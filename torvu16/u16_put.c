@@ -1,6 +1,7 @@
 /*
- * u16_put: UTF-16 output to the C library's byte streams, each unit through
- * the unit encoder. No byte-order mark is written. Each call holds the
+ * u16_put: UTF-16 output to the C library's byte streams. Strings are
+ * encoded in blocks on the stack and written a block at a time; no
+ * byte-order mark is written. Each call holds the
  * stream's own lock (flockfile) once, so a string is written as one piece.
  */
 #include <errno.h>
@@ -25,12 +26,28 @@ static int PutUnit(U16Char unit, FILE* stream) {
     return 0;
 }
 
+/* Units encoded together and handed to the stream in one write. */
+enum { kPutBlockUnits = 256 };
+
+/* The units before the terminator with the stream already locked; their
+ * count, or -1 when the stream does not take a block whole. */
 static int PutUnits(const U16Char* units, FILE* stream) {
-    int n = 0;
-    for (; units[n]; ++n) {
-        if (PutUnit(units[n], stream) < 0) return -1;
+    /* Some streams report a failed write as complete and only set the error
+     * flag; a flag that appears during the call counts as a failure. */
+    const int hadError = ferror_unlocked(stream);
+    unsigned char block[3 * kPutBlockUnits];
+    size_t n = 0;
+    for (;;) {
+        size_t k = 0;
+        while (k < kPutBlockUnits && units[n + k]) ++k;
+        if (k == 0) return (int)n;
+        const size_t bytes = u16_EncodeUnits(units + n, k, block);
+        if (fwrite_unlocked(block, 1, bytes, stream) != bytes ||
+            (!hadError && ferror_unlocked(stream))) {
+            return -1;
+        }
+        n += k;
     }
-    return n;
 }
 
 int fputcU16(int unit, FILE* stream) {

@@ -10,7 +10,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "u16_ascii.h"
+#include "u16_fast.h"
 #include "u16_internal.h"
 
 #define U16_ZERO_TERMINATED 0xFFFFFFFFu
@@ -208,15 +208,10 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
                 errno = ERANGE;
                 return 0;
             }
-            const unsigned lead = s[i];
-            if (lead >= 0xC0 && lead < 0xE0 && length - i >= 2 && (s[i + 1] & 0xC0) == 0x80) {
-                destination[n++] = (U16Char)((lead & 0x1F) << 6 | (s[i + 1] & 0x3F));
-                i += 2;
-            } else if (lead >= 0xE0 && lead < 0xF0 && length - i >= 3 &&
-                       (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
-                destination[n++] =
-                    (U16Char)((lead & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F));
-                i += 3;
+            const int used = u16_DecodeShort(s + i, length - i, destination + n);
+            if (used > 0) {
+                i += (size_t)used;
+                ++n;
             } else if (DecodeStep(destination, room, s, length, &i, &n, invalidCount, replacement) <
                        0) {
                 return 0;

@@ -1,15 +1,16 @@
 /*
- * ASCII runs, sixteen at a time. Most text is mostly ASCII, and a run of it
- * needs no encoding or decoding: each unit is its byte. These helpers copy
- * the leading run and tell its length; the converters and stream paths take
- * the character after it on their general path.
+ * Fast paths of the UTF-8 code. Most text is mostly ASCII, and a run of it
+ * needs no encoding or decoding: each unit is its byte. The run helpers copy
+ * the leading run sixteen at a time and tell its length; the short decoder
+ * takes the common two- and three-byte sequences whole. Everything else goes
+ * the general way, character by character.
  *
- * Each helper writes exactly the units or bytes of the run it returns and
- * reads nothing beyond the count it is given. x86-64 always has SSE2; other
- * targets copy one at a time.
+ * Each helper writes exactly the units or bytes it reports and reads nothing
+ * beyond the count it is given. x86-64 always has SSE2; other targets copy
+ * runs one unit at a time.
  */
-#ifndef TORVU16_ASCII_H
-#define TORVU16_ASCII_H
+#ifndef TORVU16_FAST_H
+#define TORVU16_FAST_H
 
 #include <stddef.h>
 #include <stdint.h>
@@ -71,4 +72,21 @@ static inline size_t u16_WidenAscii(const unsigned char* s, size_t count, U16Cha
     return i;
 }
 
-#endif /* TORVU16_ASCII_H */
+/* A whole two- or three-byte sequence at s (lead byte 0xC0 to 0xEF and its
+ * continuation bytes, all within available) as one unit; returns its length,
+ * or 0 for anything else. Overlong forms and surrogates pass as they come. */
+static inline int u16_DecodeShort(const unsigned char* s, size_t available, U16Char* unit) {
+    const unsigned lead = s[0];
+    if (lead >= 0xC0 && lead < 0xE0 && available >= 2 && (s[1] & 0xC0) == 0x80) {
+        *unit = (U16Char)((lead & 0x1F) << 6 | (s[1] & 0x3F));
+        return 2;
+    }
+    if (lead >= 0xE0 && lead < 0xF0 && available >= 3 && (s[1] & 0xC0) == 0x80 &&
+        (s[2] & 0xC0) == 0x80) {
+        *unit = (U16Char)((lead & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F));
+        return 3;
+    }
+    return 0;
+}
+
+#endif /* TORVU16_FAST_H */
