@@ -32,7 +32,7 @@ static inline size_t u16_BufferedBytes(FILE* stream, const unsigned char** bytes
 /* Consumes count of the bytes u16_BufferedBytes reported. */
 static inline void u16_TakeBuffered(FILE* stream, size_t count) {
 #if defined(__GLIBC__)
-    stream->_IO_read_ptr += count;
+    if (count > 0) stream->_IO_read_ptr += count; /* an unbuffered stream has no pointer */
 #else
     (void)stream;
     (void)count;
