@@ -1,14 +1,15 @@
 /*
  * u16_put: UTF-16 output to the C library's byte streams. Strings are
  * encoded in blocks on the stack and written a block at a time; no
- * byte-order mark is written. Each call holds the
- * stream's own lock (flockfile) once, so a string is written as one piece.
+ * byte-order mark is written. Each call holds the stream's own lock
+ * (flockfile) once, so a string is written as one piece.
  */
 #include <errno.h>
 #include <stdint.h>
 #include <string.h>
 
 #include "u16_internal.h"
+#include "u16_stream_buffer.h"
 
 /* The block writer flushes once its fill passes this mark, so one more unit
  * (three bytes at most) always fits the 512-byte buffer. */
@@ -26,26 +27,39 @@ static int PutUnit(U16Char unit, FILE* stream) {
     return 0;
 }
 
-/* Units encoded together and handed to the stream in one write. */
+/* Units encoded together and handed to the stream at once. */
 enum { kPutBlockUnits = 256 };
 
+/* Bytes to the locked stream exactly as putc_unlocked one at a time would
+ * write them: what fits the stream's buffer is copied there, and the byte
+ * that finds it full goes through putc_unlocked, which flushes and reports a
+ * failed write. 0, or -1 when a byte fails. */
+static int PutBytes(const unsigned char* bytes, size_t n, FILE* stream) {
+    while (n > 0) {
+        size_t room = u16_WriteRoom(stream);
+        if (room > 0) {
+            if (room > n) room = n;
+            fwrite_unlocked(bytes, 1, room, stream);
+        } else {
+            if (putc_unlocked(*bytes, stream) == EOF) return -1;
+            room = 1;
+        }
+        bytes += room;
+        n -= room;
+    }
+    return 0;
+}
+
 /* The units before the terminator with the stream already locked; their
- * count, or -1 when the stream does not take a block whole. */
+ * count, or -1 when a byte fails to be written. */
 static int PutUnits(const U16Char* units, FILE* stream) {
-    /* Some streams report a failed write as complete and only set the error
-     * flag; a flag that appears during the call counts as a failure. */
-    const int hadError = ferror_unlocked(stream);
     unsigned char block[3 * kPutBlockUnits];
     size_t n = 0;
     for (;;) {
         size_t k = 0;
         while (k < kPutBlockUnits && units[n + k]) ++k;
         if (k == 0) return (int)n;
-        const size_t bytes = u16_EncodeUnits(units + n, k, block);
-        if (fwrite_unlocked(block, 1, bytes, stream) != bytes ||
-            (!hadError && ferror_unlocked(stream))) {
-            return -1;
-        }
+        if (PutBytes(block, u16_EncodeUnits(units + n, k, block), stream) < 0) return -1;
         n += k;
     }
 }

@@ -1,5 +1,6 @@
 /*
- * The bytes a stream has buffered for reading, looked at in place. A reader
+ * The bytes a stream has buffered for reading, looked at in place, and the
+ * room left in its write buffer. A reader
  * that takes whole characters from there instead of one getc_unlocked call
  * a byte leaves the stream exactly as those calls would: the C library's
  * getc_unlocked itself takes the byte at _IO_read_ptr and advances it while
@@ -36,6 +37,21 @@ static inline void u16_TakeBuffered(FILE* stream, size_t count) {
 #else
     (void)stream;
     (void)count;
+#endif
+}
+
+/* Bytes the stream's write buffer takes before putc_unlocked has to flush it:
+ * a block of that size is copied there whole and cannot fail. A line-buffered
+ * or unbuffered stream reports none, so each of its bytes goes through
+ * putc_unlocked. */
+static inline size_t u16_WriteRoom(FILE* stream) {
+#if defined(__GLIBC__)
+    return stream->_IO_write_ptr < stream->_IO_write_end
+               ? (size_t)(stream->_IO_write_end - stream->_IO_write_ptr)
+               : 0;
+#else
+    (void)stream;
+    return 0;
 #endif
 }
 

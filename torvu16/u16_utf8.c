@@ -130,9 +130,9 @@ int Utf8s_To_U16(U16Char* destination, const char* source, int capacity) {
     }
 }
 
-/* One character at s[*i] (not ASCII, or ASCII where the caller takes it this
- * way) into destination[*n] when storing. Returns 0 to go on; -1 when the
- * conversion ends, with errno set and a result of 0. */
+/* The character at s[*i], which is not ASCII, into destination[*n] when
+ * storing. Returns 0 to go on; -1 when the conversion ends, with errno set
+ * and a result of 0. */
 static inline int DecodeStep(U16Char* destination, size_t capacity, const unsigned char* s,
                              size_t length, size_t* i, size_t* n, int* invalidCount,
                              U16Char replacement) {

@@ -135,6 +135,30 @@ static FILE* Limited(size_t limit) {
     return f;
 }
 
+/* Failed writes: every call reports them, also once the stream's error flag is set, and
+ * through a full buffer as well as unbuffered. */
+static void TestFailingWrites(void) {
+    const U16Char text[] = {'a', 0xE9, 'b', 0};
+    FILE* f = Limited(0);
+    CHECK_EQ_INT(fputsU16(text, f), -1);
+    CHECK_EQ_INT(fputsU16(text, f), -1);
+    fclose(f);
+
+    static U16Char longText[2001];
+    for (int i = 0; i < 2000; ++i) longText[i] = i % 2 ? 0x20AC : 'x';
+    f = Limited(100);
+    setvbuf(f, NULL, _IOFBF, 512);
+    CHECK_EQ_INT(fputsU16(longText, f), -1);
+    CHECK_EQ_INT(sinkTaken, 100);
+    fclose(f);
+
+    f = Limited(4000);
+    setvbuf(f, NULL, _IOFBF, 512);
+    CHECK_EQ_INT(fputsU16(longText, f), 2000);
+    fclose(f);
+    CHECK_EQ_INT(sinkTaken, 4000);
+}
+
 static void TestBlockWrite(void) {
     static U16Char euros[600];
     for (int i = 0; i < 600; ++i) euros[i] = 0x20AC;
@@ -513,6 +537,7 @@ int main(void) {
     TestPut();
     TestStandardStreams();
     TestBlockWrite();
+    TestFailingWrites();
     TestGetc();
     TestGets();
     TestLinesAcrossBuffers();
