@@ -50,14 +50,22 @@ static int PutBytes(const unsigned char* bytes, size_t n, FILE* stream) {
     return 0;
 }
 
+/* The units before the terminator, up to limit. Four at a time: a unit is
+ * read only when the ones before it are not the terminator. */
+static size_t UnitsBeforeTerminator(const U16Char* units, size_t limit) {
+    size_t k = 0;
+    while (limit - k >= 4 && units[k] && units[k + 1] && units[k + 2] && units[k + 3]) k += 4;
+    while (k < limit && units[k]) ++k;
+    return k;
+}
+
 /* The units before the terminator with the stream already locked; their
  * count, or -1 when a byte fails to be written. */
 static int PutUnits(const U16Char* units, FILE* stream) {
     unsigned char block[3 * kPutBlockUnits];
     size_t n = 0;
     for (;;) {
-        size_t k = 0;
-        while (k < kPutBlockUnits && units[n + k]) ++k;
+        const size_t k = UnitsBeforeTerminator(units + n, kPutBlockUnits);
         if (k == 0) return (int)n;
         if (PutBytes(block, u16_EncodeUnits(units + n, k, block), stream) < 0) return -1;
         n += k;
