@@ -13,7 +13,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "u16_fast.h"
 #include "u16_internal.h"
+#include "u16_stream_buffer.h"
 
 static const char kSource[] = "u16_get";
 
@@ -105,7 +107,7 @@ static void ReportInvalid(const char* function, FILE* stream, int line, const Ut
     errno = saved;
 }
 
-static int GetUnit(FILE* stream) {
+int u16_GetUnit(FILE* stream) {
     if (stream == NULL) {
         errno = EBADF;
         return -1;
@@ -124,6 +126,55 @@ static int GetUnit(FILE* stream) {
     return (int)c;
 }
 
+/* Stores the whole, valid characters of a line that lie in the stream's
+ * buffer, as ReadChar would read them one by one. Returns 1 when the line is
+ * complete (its newline stored or the buffer full), 0 when the next
+ * character must come through ReadChar: the buffer ran out, or a sequence
+ * there is cut or invalid. */
+static int TakeBufferedLine(FILE* stream, U16Char* buffer, int capacity, int* n) {
+    const unsigned char* bytes;
+    const size_t available = u16_BufferedBytes(stream, &bytes);
+    size_t i = 0;
+    int complete = 0;
+    while (i < available && capacity - *n >= 2) {
+        const size_t room = (size_t)(capacity - 1 - *n);
+        const size_t run = u16_WidenAscii(bytes + i, available - i < room ? available - i : room,
+                                          buffer + *n, '\n');
+        i += run;
+        *n += (int)run;
+        if (i == available || capacity - *n < 2) break;
+        if (bytes[i] == '\n') {
+            buffer[(*n)++] = '\n';
+            ++i;
+            complete = 1;
+            break;
+        }
+        const int used = u16_DecodeShort(bytes + i, available - i, buffer + *n);
+        if (used > 0) {
+            i += (size_t)used;
+            /* An overlong form of the newline ends the line too. */
+            if (buffer[(*n)++] == '\n') {
+                complete = 1;
+                break;
+            }
+            continue;
+        }
+        uint32_t c;
+        int length;
+        if (u16_DecodeChar(bytes + i, available - i, &c, &length) < 0) break;
+        i += (size_t)length;
+        if (c > 0xFFFF) {
+            buffer[(*n)++] = HighSurrogate(c);
+            if (capacity - *n < 2) break; /* only the first unit fits */
+            buffer[(*n)++] = LowSurrogate(c);
+        } else {
+            buffer[(*n)++] = (U16Char)c;
+        }
+    }
+    u16_TakeBuffered(stream, i);
+    return complete || capacity - *n < 2;
+}
+
 static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
     if (stream == NULL) {
         errno = EBADF;
@@ -135,6 +186,7 @@ static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
     }
     int n = 0, ended = 0, invalid = 0;
     while (capacity - n >= 2) {
+        if (TakeBufferedLine(stream, buffer, capacity, &n)) break;
         Utf8Record record;
         const long c = ReadChar(stream, &record);
         if (c < 0) {
@@ -406,7 +458,7 @@ int fgetcU16(FILE* stream) {
         return -1;
     }
     flockfile(stream);
-    const int r = GetUnit(stream);
+    const int r = u16_GetUnit(stream);
     funlockfile(stream);
     return r;
 }

@@ -22,8 +22,8 @@ void DumpUnits(const U16Char* units, int count);
 
 /* The bytes of one invalid UTF-8 sequence, as ReadUtf8Char recorded them. */
 typedef struct Utf8Record {
-    int count;               /* bytes consumed, 1 to 4 */
-    unsigned char bytes[4];  /* the bytes themselves */
+    int count;              /* bytes consumed, 1 to 4 */
+    unsigned char bytes[4]; /* the bytes themselves */
 } Utf8Record;
 
 void TraceInvalidUtf8(const Utf8Record* record, const U16Char* readStart, const U16Char* readEnd);
@@ -33,6 +33,9 @@ size_t u16_strlen(const U16Char* s);
 
 /* u16_utf8: the unit encoder writes 1 to 3 bytes and returns their count. */
 int u16_EncodeUnit(U16Char unit, unsigned char out[3]);
+/* Encodes count units into out, which holds 3 * count bytes; returns the
+ * bytes written. Nothing beyond them is written. */
+size_t u16_EncodeUnits(const U16Char* units, size_t count, unsigned char* out);
 /* Decodes one character from at most available bytes. Returns the bytes used
  * and stores the value (up to 0x10FFFF), or returns -1 for an invalid or
  * incomplete sequence (the bytes seen are in *used). */
@@ -41,6 +44,8 @@ int u16_DecodeChar(const unsigned char* s, size_t available, uint32_t* value, in
 /* u16_get: one character from a stream, or -1 (end of file, or invalid with
  * errno EILSEQ and the bytes in record). */
 long ReadUtf8Char(FILE* stream, Utf8Record* record);
+/* One unit as fgetcU16 reads it, with the stream already locked. */
+int u16_GetUnit(FILE* stream);
 
 /* u16_tol: 64-bit parsers on 8-bit text with strtoll/strtoull semantics. */
 int64_t u16_strtoll(const char* text, char** end, int base);

@@ -94,14 +94,18 @@ static void Flush(Output* o) {
 static void PutUnits(Output* o, const U16Char* units, size_t n) {
     o->count += n;
     if (o->stream) {
-        for (size_t i = 0; i < n && !o->failed; ++i) {
-            if (o->fill > kPendingBytes - 3) Flush(o);
-            const U16Char u = units[i];
-            if (u < 0x80) {
-                o->pending[o->fill++] = (unsigned char)u;
-            } else {
-                o->fill += (size_t)u16_EncodeUnit(u, o->pending + o->fill);
+        /* Blocks of units that fit whatever they are; the block is written
+         * once fewer than three bytes are free. */
+        while (n > 0 && !o->failed) {
+            size_t k = (kPendingBytes - o->fill) / 3;
+            if (k == 0) {
+                Flush(o);
+                continue;
             }
+            if (k > n) k = n;
+            o->fill += u16_EncodeUnits(units, k, o->pending + o->fill);
+            units += k;
+            n -= k;
         }
     } else if (o->buffer) {
         const size_t k = n < o->room ? n : o->room;
@@ -109,6 +113,32 @@ static void PutUnits(Output* o, const U16Char* units, size_t n) {
         o->stored += k;
         o->room -= k;
     }
+}
+
+/* The format's text from p up to its next "%" or its end; returns where it stopped. On a
+ * stream, ASCII goes straight into the pending block, which is written at the same points as
+ * PutUnits writes it. */
+static const U16Char* PutLiteral(Output* o, const U16Char* p) {
+    if (o->stream) {
+        while (!o->failed) {
+            /* PutUnits adds a unit while fewer than 510 bytes are pending. */
+            const size_t room = o->fill < kPendingBytes - 2 ? kPendingBytes - 2 - o->fill : 0;
+            size_t k = 0;
+            for (; k < room && p[k] != '%' && p[k] != 0 && p[k] < 0x80; ++k) {
+                o->pending[o->fill + k] = (unsigned char)p[k];
+            }
+            p += k;
+            o->fill += k;
+            o->count += k;
+            if (*p == '%' || *p == 0) return p;
+            if (k < room) break; /* a unit above ASCII: the rest goes through PutUnits */
+            Flush(o);
+        }
+    }
+    const U16Char* end = p;
+    while (*end && *end != '%') ++end;
+    PutUnits(o, p, (size_t)(end - p));
+    return end;
 }
 
 /* ASCII text (digits, floating-point text, fixed words): bytes on a stream, one unit each in a
@@ -262,6 +292,12 @@ static int ParseSpec(const U16Char* format, const U16Char* start, FormatSpec* s,
     s->start = start;
     s->precision = -1;
     const U16Char* p = start + 1;
+    if (UnitClass(*p) == K_CONV) {
+        /* A bare conversion, the common case, needs no state. */
+        s->conversion = *p;
+        s->end = p + 1;
+        return 0;
+    }
     int state = S_FLAGS;
     for (;;) {
         const U16Char u = *p;
@@ -770,10 +806,7 @@ static int FormatPositional(Output* o, const U16Char* format, const U16Char* fir
         value.ll = 0;
         if (ValueKind(s) != U16_ARG_NONE) value = values[s->valueIndex - 1];
         if (Convert(o, s, width, precision, value) < 0) goto done;
-        const U16Char* literal = s->end;
-        const U16Char* literalEnd = literal;
-        while (*literalEnd && *literalEnd != '%') ++literalEnd;
-        PutUnits(o, literal, (size_t)(literalEnd - literal));
+        PutLiteral(o, s->end);
     }
     result = o->failed ? -1 : 0;
 
@@ -790,9 +823,7 @@ static int Format(Output* o, const U16Char* format, U16ArgSource* args) {
     const U16Char* firstPercent = NULL;
     size_t done = 0; /* specifications produced */
     for (const U16Char* p = format;;) {
-        const U16Char* q = p;
-        while (*q && *q != '%') ++q;
-        PutUnits(o, p, (size_t)(q - p));
+        const U16Char* q = PutLiteral(o, p);
         if (!*q || o->failed) break;
         if (!firstPercent) firstPercent = q;
 

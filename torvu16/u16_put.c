@@ -1,13 +1,15 @@
 /*
- * u16_put: UTF-16 output to the C library's byte streams, each unit through
- * the unit encoder. No byte-order mark is written. Each call holds the
- * stream's own lock (flockfile) once, so a string is written as one piece.
+ * u16_put: UTF-16 output to the C library's byte streams. Strings are
+ * encoded in blocks on the stack and written a block at a time; no
+ * byte-order mark is written. Each call holds the stream's own lock
+ * (flockfile) once, so a string is written as one piece.
  */
 #include <errno.h>
 #include <stdint.h>
 #include <string.h>
 
 #include "u16_internal.h"
+#include "u16_stream_buffer.h"
 
 /* The block writer flushes once its fill passes this mark, so one more unit
  * (three bytes at most) always fits the 512-byte buffer. */
@@ -25,12 +27,49 @@ static int PutUnit(U16Char unit, FILE* stream) {
     return 0;
 }
 
-static int PutUnits(const U16Char* units, FILE* stream) {
-    int n = 0;
-    for (; units[n]; ++n) {
-        if (PutUnit(units[n], stream) < 0) return -1;
+/* Units encoded together and handed to the stream at once. */
+enum { kPutBlockUnits = 256 };
+
+/* Bytes to the locked stream exactly as putc_unlocked one at a time would
+ * write them: what fits the stream's buffer is copied there, and the byte
+ * that finds it full goes through putc_unlocked, which flushes and reports a
+ * failed write. 0, or -1 when a byte fails. */
+static int PutBytes(const unsigned char* bytes, size_t n, FILE* stream) {
+    while (n > 0) {
+        size_t room = u16_WriteRoom(stream);
+        if (room > 0) {
+            if (room > n) room = n;
+            fwrite_unlocked(bytes, 1, room, stream);
+        } else {
+            if (putc_unlocked(*bytes, stream) == EOF) return -1;
+            room = 1;
+        }
+        bytes += room;
+        n -= room;
     }
-    return n;
+    return 0;
+}
+
+/* The units before the terminator, up to limit. Four at a time: a unit is
+ * read only when the ones before it are not the terminator. */
+static size_t UnitsBeforeTerminator(const U16Char* units, size_t limit) {
+    size_t k = 0;
+    while (limit - k >= 4 && units[k] && units[k + 1] && units[k + 2] && units[k + 3]) k += 4;
+    while (k < limit && units[k]) ++k;
+    return k;
+}
+
+/* The units before the terminator with the stream already locked; their
+ * count, or -1 when a byte fails to be written. */
+static int PutUnits(const U16Char* units, FILE* stream) {
+    unsigned char block[3 * kPutBlockUnits];
+    size_t n = 0;
+    for (;;) {
+        const size_t k = UnitsBeforeTerminator(units + n, kPutBlockUnits);
+        if (k == 0) return (int)n;
+        if (PutBytes(block, u16_EncodeUnits(units + n, k, block), stream) < 0) return -1;
+        n += k;
+    }
 }
 
 int fputcU16(int unit, FILE* stream) {

@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include "u16_internal.h"
+#include "u16_stream_buffer.h"
 
 #define SOURCE_NAME "u16_scan"
 
@@ -34,8 +35,16 @@ typedef struct Input {
 static inline int Peek(Input* in) {
     if (in->text) return *in->text ? *in->text : kEnd;
     if (in->look == kNoLook) {
-        int c = fgetcU16(in->stream);
-        in->look = c < 0 ? kEnd : c;
+        /* An ASCII byte waiting in the stream's buffer is its own unit; it
+         * is taken as the reader would take it. */
+        const unsigned char* bytes;
+        if (u16_BufferedBytes(in->stream, &bytes) > 0 && bytes[0] < 0x80) {
+            in->look = bytes[0];
+            u16_TakeBuffered(in->stream, 1);
+        } else {
+            const int c = u16_GetUnit(in->stream);
+            in->look = c < 0 ? kEnd : c;
+        }
     }
     return in->look;
 }
@@ -528,8 +537,8 @@ int vvfscanfU16(const U16Char* source, FILE* stream, const U16Char* format, va_l
     }
     if (source) return Scan(source, NULL, format, args);
     /* The whole call holds the stream's lock: the units read and the byte
-     * pushed back at the end belong to one scan, and the readers' own
-     * locking inside becomes a recursive acquisition. */
+     * pushed back at the end belong to one scan, and each unit is read
+     * without locking again. */
     flockfile(stream);
     const int result = Scan(NULL, stream, format, args);
     funlockfile(stream);

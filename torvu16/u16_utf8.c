@@ -10,6 +10,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "u16_fast.h"
 #include "u16_internal.h"
 
 #define U16_ZERO_TERMINATED 0xFFFFFFFFu
@@ -129,6 +130,47 @@ int Utf8s_To_U16(U16Char* destination, const char* source, int capacity) {
     }
 }
 
+/* The character at s[*i], which is not ASCII, into destination[*n] when
+ * storing. Returns 0 to go on; -1 when the conversion ends, with errno set
+ * and a result of 0. */
+static inline int DecodeStep(U16Char* destination, size_t capacity, const unsigned char* s,
+                             size_t length, size_t* i, size_t* n, int* invalidCount,
+                             U16Char replacement) {
+    const int storing = destination != NULL;
+    uint32_t v;
+    int used;
+    if (DecodeChar(s + *i, length - *i, &v, &used) < 0) {
+        if (invalidCount == NULL) {
+            if (storing) destination[*n] = 0;
+            errno = EILSEQ;
+            return -1;
+        }
+        ++*invalidCount;
+        if (storing) destination[*n] = replacement;
+        ++*n;
+        ++*i; /* the bytes after a bad lead byte may start a good character */
+        return 0;
+    }
+    *i += (size_t)used;
+    if (v > 0xFFFF) {
+        /* A pair is stored whole or not at all: half a pair would pass a
+         * lost character off as a complete conversion. */
+        if (storing && *n + 1 >= capacity) {
+            errno = ERANGE;
+            return -1;
+        }
+        if (storing) {
+            destination[*n] = (U16Char)(0xD800 + ((v - 0x10000) >> 10));
+            destination[*n + 1] = (U16Char)(0xDC00 + (v & 0x3FF));
+        }
+        *n += 2;
+    } else {
+        if (storing) destination[*n] = (U16Char)v;
+        ++*n;
+    }
+    return 0;
+}
+
 int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigned int sourceLength,
                  int* invalidCount, U16Char replacement) {
     if (invalidCount) *invalidCount = 0;
@@ -137,64 +179,93 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
         return 0;
     }
     const unsigned char* s = (const unsigned char*)source;
-    const int terminated = sourceLength == U16_ZERO_TERMINATED;
-    const int counting = destination == NULL || capacity <= 0;
-    size_t i = 0;
-    int n = 0;
-    for (;;) {
-        /* Runs of ASCII need no decoding. */
-        if (!counting) {
-            if (terminated) {
-                while (n < capacity && s[i] != 0 && s[i] < 0x80) destination[n++] = s[i++];
-            } else {
-                while (n < capacity && i < sourceLength && s[i] < 0x80) destination[n++] = s[i++];
-            }
-        } else if (!terminated) {
-            while (i < sourceLength && s[i] < 0x80) ++n, ++i;
-        }
-        if (!terminated && i >= sourceLength) break;
-        if (!counting && n >= capacity) {
-            errno = ERANGE;
-            return 0;
-        }
-        if (terminated && s[i] == 0) {
-            if (!counting) destination[n] = 0;
-            ++n;
-            break;
-        }
-        uint32_t v;
-        int used;
-        const size_t available = terminated ? SIZE_MAX : sourceLength - i;
-        if (DecodeChar(s + i, available, &v, &used) < 0) {
-            if (invalidCount == NULL) {
-                if (!counting) destination[n] = 0;
-                errno = EILSEQ;
+    /* A zero-terminated source converts like a counted one that takes its
+     * terminator along: the zero unit is stored and counted. */
+    const size_t length =
+        sourceLength == U16_ZERO_TERMINATED ? strlen(source) + 1 : (size_t)sourceLength;
+    if (destination == NULL || capacity <= 0) {
+        size_t i = 0, n = 0;
+        while (i < length) {
+            if (s[i] < 0x80) {
+                ++i, ++n;
+            } else if (DecodeStep(NULL, 0, s, length, &i, &n, invalidCount, replacement) < 0) {
                 return 0;
             }
-            ++*invalidCount;
-            if (!counting) destination[n] = replacement;
-            ++n;
-            ++i; /* the bytes after a bad lead byte may start a good character */
-            continue;
         }
-        i += (size_t)used;
-        if (v > 0xFFFF) {
-            /* A pair is stored whole or not at all: half a pair would pass a
-             * lost character off as a complete conversion. */
-            if (!counting && n + 1 >= capacity) {
+        return (int)n;
+    }
+    const size_t room = (size_t)capacity;
+    size_t i = 0, n = 0;
+    for (;;) {
+        const size_t limit = length - i < room - n ? length - i : room - n;
+        const size_t ascii = u16_WidenAscii(s + i, limit, destination + n, 0x80);
+        i += ascii;
+        n += ascii;
+        /* The run of other characters after it; whole two- and three-byte
+         * sequences, the common ones, are decoded in place. */
+        while (i < length && s[i] >= 0x80) {
+            if (n >= room) {
                 errno = ERANGE;
                 return 0;
             }
-            if (!counting) {
-                destination[n] = (U16Char)(0xD800 + ((v - 0x10000) >> 10));
-                destination[n + 1] = (U16Char)(0xDC00 + (v & 0x3FF));
+            const int used = u16_DecodeShort(s + i, length - i, destination + n);
+            if (used > 0) {
+                i += (size_t)used;
+                ++n;
+            } else if (DecodeStep(destination, room, s, length, &i, &n, invalidCount, replacement) <
+                       0) {
+                return 0;
             }
-            n += 2;
-        } else {
-            if (!counting) destination[n] = (U16Char)v;
-            ++n;
+        }
+        if (i >= length) return (int)n;
+        if (n >= room) {
+            errno = ERANGE;
+            return 0;
         }
     }
+}
+
+/* Bytes of count units. */
+static size_t EncodedBytes(const U16Char* units, size_t count) {
+    size_t n = 0;
+    for (size_t i = 0; i < count; ++i) n += (size_t)EncodedLength(units[i]);
+    return n;
+}
+
+size_t u16_EncodeUnits(const U16Char* units, size_t count, unsigned char* out) {
+    size_t i = 0, n = 0;
+    while (i < count) {
+        const size_t ascii = u16_NarrowAscii(units + i, count - i, out + n);
+        i += ascii;
+        n += ascii;
+        /* The run of other units after it. */
+        for (; i < count && units[i] >= 0x80; ++i) n += (size_t)EncodeUnit(units[i], out + n);
+    }
+    return n;
+}
+
+/* Encodes the units that fit whole within capacity bytes; returns the bytes
+ * and stores in *taken the units they hold. Nothing beyond them is written. */
+static size_t EncodeBounded(const U16Char* units, size_t count, unsigned char* out, size_t capacity,
+                            size_t* taken) {
+    size_t i = 0, n = 0;
+    while (i < count) {
+        /* Units that fit whatever they are go as one block. */
+        const size_t sure = (capacity - n) / 3;
+        if (sure > 0) {
+            const size_t block = sure < count - i ? sure : count - i;
+            n += u16_EncodeUnits(units + i, block, out + n);
+            i += block;
+            continue;
+        }
+        unsigned char bytes[3];
+        const size_t k = (size_t)EncodeUnit(units[i], bytes);
+        if (k > capacity - n) break;
+        memcpy(out + n, bytes, k);
+        n += k;
+        ++i;
+    }
+    *taken = i;
     return n;
 }
 
@@ -203,40 +274,21 @@ int U16s_To_Utf8s_U16(char* destination, const U16Char* source, int capacity) {
         errno = EINVAL;
         return 0;
     }
-    if (destination == NULL) {
-        int n = 0;
-        for (; *source; ++source) n += EncodedLength(*source);
-        return n;
-    }
+    const size_t count = u16_strlen(source);
+    if (destination == NULL) return (int)EncodedBytes(source, count);
     if (capacity <= 0) return 0;
-    int n = 0;
-    for (;; ++source) {
-        if (n == capacity) return n; /* exactly full: no room for a terminator */
-        const U16Char u = *source;
-        if (u == 0) {
-            destination[n] = 0;
-            return n;
-        }
-        if (capacity - n >= 3) {
-            n += EncodeUnit(u, (unsigned char*)destination + n);
-            continue;
-        }
-        unsigned char bytes[3];
-        const int k = EncodeUnit(u, bytes);
-        if (n + k > capacity) {
-            destination[n] = 0;
-            return n;
-        }
-        memcpy(destination + n, bytes, (size_t)k);
-        n += k;
-    }
+    size_t taken;
+    const size_t n =
+        EncodeBounded(source, count, (unsigned char*)destination, (size_t)capacity, &taken);
+    /* The text ends with a zero byte where one fits: exactly full has none. */
+    if (n < (size_t)capacity) destination[n] = 0;
+    return (int)n;
 }
 
 int U16n_To_Utf8_U16(char* destination, const U16Char* units, int count) {
     if (destination == NULL) return -1;
-    int n = 0;
-    for (int i = 0; i < count; ++i) n += EncodeUnit(units[i], (unsigned char*)destination + n);
-    return n;
+    if (count <= 0) return 0;
+    return (int)u16_EncodeUnits(units, (size_t)count, (unsigned char*)destination);
 }
 
 int U16n_To_Utf8n_U16(char* destination, int capacity, const U16Char* units, unsigned int count) {
@@ -244,31 +296,16 @@ int U16n_To_Utf8n_U16(char* destination, int capacity, const U16Char* units, uns
         errno = EINVAL;
         return 0;
     }
-    const int terminated = count == U16_ZERO_TERMINATED;
-    const int counting = destination == NULL || capacity <= 0;
-    int n = 0;
-    for (size_t i = 0; terminated || i < count; ++i) {
-        const U16Char u = units[i];
-        if (u < 0x80 && !counting && n < capacity) {
-            destination[n++] = (char)u;
-            if (u == 0 && terminated) break;
-            continue;
-        }
-        if (counting) {
-            n += EncodedLength(u);
-        } else if (capacity - n >= 3) {
-            n += EncodeUnit(u, (unsigned char*)destination + n);
-        } else {
-            unsigned char bytes[3];
-            const int k = EncodeUnit(u, bytes);
-            if (k > capacity - n) {
-                errno = ERANGE;
-                return 0;
-            }
-            memcpy(destination + n, bytes, (size_t)k);
-            n += k;
-        }
-        if (terminated && u == 0) break;
+    /* Zero-terminated units convert with their terminator: the zero byte is
+     * stored and counted. */
+    const size_t total = count == U16_ZERO_TERMINATED ? u16_strlen(units) + 1 : (size_t)count;
+    if (destination == NULL || capacity <= 0) return (int)EncodedBytes(units, total);
+    size_t taken;
+    const size_t n =
+        EncodeBounded(units, total, (unsigned char*)destination, (size_t)capacity, &taken);
+    if (taken < total) {
+        errno = ERANGE;
+        return 0;
     }
-    return n;
+    return (int)n;
 }

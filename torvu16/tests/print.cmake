@@ -8,6 +8,13 @@ target_include_directories(torvu16_test_print PRIVATE ${CMAKE_CURRENT_SOURCE_DIR
 add_test(NAME torvu16_test_print COMMAND torvu16_test_print)
 set_tests_properties(torvu16_test_print PROPERTIES LABELS unit TIMEOUT 300)
 
+# The buffer printf against the C library's snprintf over generated specifications.
+add_executable(torvu16_test_print_vs_c ${CMAKE_CURRENT_SOURCE_DIR}/tests/test_print_vs_c.c)
+target_link_libraries(torvu16_test_print_vs_c PRIVATE torvu16vc71 m)
+target_include_directories(torvu16_test_print_vs_c PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+add_test(NAME torvu16_test_print_vs_c COMMAND torvu16_test_print_vs_c)
+set_tests_properties(torvu16_test_print_vs_c PROPERTIES LABELS unit TIMEOUT 300)
+
 # Fuzz target: any format and capacity in every mode. The engine is compiled
 # in (its argument source is internal), with the frame's sources beside it.
 set(TORVU16_PRINT_FUZZ_SOURCES u16_aux.c u16_str.c u16_mem.c u16_cty.c u16_utf8.c u16_get.c

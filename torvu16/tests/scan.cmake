@@ -9,6 +9,13 @@ add_test(NAME torvu16_test_scan COMMAND torvu16_test_scan
          WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(torvu16_test_scan PROPERTIES LABELS unit TIMEOUT 120)
 
+# The scanner against the C library's sscanf and fscanf over generated numbers.
+add_executable(torvu16_test_scan_vs_c ${CMAKE_CURRENT_SOURCE_DIR}/tests/test_scan_vs_c.c)
+target_link_libraries(torvu16_test_scan_vs_c PRIVATE torvu16vc71 m)
+target_include_directories(torvu16_test_scan_vs_c PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+add_test(NAME torvu16_test_scan_vs_c COMMAND torvu16_test_scan_vs_c)
+set_tests_properties(torvu16_test_scan_vs_c PROPERTIES LABELS unit TIMEOUT 300)
+
 # The number parsers and the float recogniser are internal: their test
 # compiles the sources in.
 set(TORVU16_SCAN_INTERNAL_SOURCES u16_tol.c u16_tod.c u16_aux.c u16_str.c u16_mem.c u16_cty.c

@@ -135,6 +135,30 @@ static FILE* Limited(size_t limit) {
     return f;
 }
 
+/* Failed writes: every call reports them, also once the stream's error flag is set, and
+ * through a full buffer as well as unbuffered. */
+static void TestFailingWrites(void) {
+    const U16Char text[] = {'a', 0xE9, 'b', 0};
+    FILE* f = Limited(0);
+    CHECK_EQ_INT(fputsU16(text, f), -1);
+    CHECK_EQ_INT(fputsU16(text, f), -1);
+    fclose(f);
+
+    static U16Char longText[2001];
+    for (int i = 0; i < 2000; ++i) longText[i] = i % 2 ? 0x20AC : 'x';
+    f = Limited(100);
+    setvbuf(f, NULL, _IOFBF, 512);
+    CHECK_EQ_INT(fputsU16(longText, f), -1);
+    CHECK_EQ_INT(sinkTaken, 100);
+    fclose(f);
+
+    f = Limited(4000);
+    setvbuf(f, NULL, _IOFBF, 512);
+    CHECK_EQ_INT(fputsU16(longText, f), 2000);
+    fclose(f);
+    CHECK_EQ_INT(sinkTaken, 4000);
+}
+
 static void TestBlockWrite(void) {
     static U16Char euros[600];
     for (int i = 0; i < 600; ++i) euros[i] = 0x20AC;
@@ -280,6 +304,75 @@ static void TestGets(void) {
     fclose(w);
     CHECK(fgetsU16(line, 8, NULL) == NULL);
     CHECK(fgetsU16(line, 0, stdin) == NULL);
+}
+
+/* Lines over every stream buffer size from one byte up, and unbuffered: whole characters come
+ * from the buffer where they lie in it and byte by byte where they cross its end, with the
+ * same lines, results, stream positions and reports either way. */
+enum { kLineCalls = 64 };
+
+typedef struct LineRun {
+    U16Char units[kLineCalls][70];
+    int returned[kLineCalls];
+    long position[kLineCalls];
+    int reports;
+} LineRun;
+
+static const char kMixedLines[] =
+    "plain ascii line\n"
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x82\xAC 10\n"
+    "\xF0\x9F\x98\x80 pair\n"
+    "over\xC0\x8Along\n"
+    "bad \xC3(x\n"
+    "\xE2\x82"
+    "cut\n"
+    "nul\0inside\n"
+    "a line of ascii text that runs past several small stream buffers\n"
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E tail";
+
+static void ReadLines(FILE* f, int capacity, LineRun* run) {
+    CaptureReset();
+    for (int i = 0; i < kLineCalls; ++i) {
+        memsetU16(run->units[i], 0x7777, 70);
+        run->returned[i] = fgetsU16(run->units[i], capacity, f) != NULL;
+        run->position[i] = ftell(f);
+    }
+    run->reports = capturedCount;
+}
+
+static void TestLinesAcrossBuffers(void) {
+    static const int kCapacities[] = {2, 3, 5, 8, 69};
+    static LineRun reference, run;
+    for (size_t c = 0; c < sizeof kCapacities / sizeof kCapacities[0]; ++c) {
+        FILE* f = INPUT(kMixedLines);
+        ReadLines(f, kCapacities[c], &reference);
+        fclose(f);
+        for (int size = 0; size <= 9; ++size) {
+            f = INPUT(kMixedLines);
+            setvbuf(f, NULL, size == 0 ? _IONBF : _IOFBF, (size_t)size);
+            ReadLines(f, kCapacities[c], &run);
+            fclose(f);
+            CHECK(memcmp(&run, &reference, sizeof run) == 0);
+        }
+    }
+
+    /* An overlong newline ends its line as the newline does. */
+    FILE* f = INPUT("over\xC0\x8Along\n");
+    U16Char line[16];
+    const U16Char over[] = {'o', 'v', 'e', 'r', '\n', 0};
+    CHECK(fgetsU16(line, 16, f) == line);
+    CHECK_UNITS(line, over, 6);
+    CHECK(fgetsU16(line, 16, f) == line && line[0] == 'l' && line[4] == '\n');
+    fclose(f);
+
+    /* A byte pushed back with a different value is read first, then the buffer. */
+    f = INPUT("bc\n");
+    CHECK_EQ_INT(ungetc('a', f), 'a');
+    const U16Char abc[] = {'a', 'b', 'c', '\n', 0};
+    CHECK(fgetsU16(line, 16, f) == line);
+    CHECK_UNITS(line, abc, 5);
+    fclose(f);
 }
 
 static void TestRead(void) {
@@ -444,8 +537,10 @@ int main(void) {
     TestPut();
     TestStandardStreams();
     TestBlockWrite();
+    TestFailingWrites();
     TestGetc();
     TestGets();
+    TestLinesAcrossBuffers();
     TestRead();
     TestWords();
     TestLines();

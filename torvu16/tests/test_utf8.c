@@ -202,6 +202,54 @@ static void TestRoundTripEveryUnit(void) {
     CHECK(memcmpU16(units, back, 0x10000) == 0);
 }
 
+/* One character at every position of a long ASCII line, so that it falls at each place of
+ * the converters' blocks of ASCII: the bytes around it stay one each, the character keeps its
+ * form, both directions agree, and a destination one short is refused. */
+static void TestCharacterInAsciiRuns(void) {
+    static const struct {
+        U16Char units[2];
+        int count;
+        const char* bytes;
+    } kCharacters[] = {{{0xE9}, 1, "\xC3\xA9"},
+                       {{0x20AC}, 1, "\xE2\x82\xAC"},
+                       {{0xD83D, 0xDE00}, 2, "\xED\xA0\xBD\xED\xB8\x80"},
+                       {{0xDC00}, 1, "\xED\xB0\x80"}};
+    enum { kLine = 48 };
+    for (size_t c = 0; c < sizeof kCharacters / sizeof kCharacters[0]; ++c) {
+        const int count = kCharacters[c].count;
+        const size_t length = strlen(kCharacters[c].bytes);
+        for (int at = 0; at <= kLine; ++at) {
+            U16Char units[kLine + 2], back[kLine + 3];
+            char expected[kLine + 8], out[kLine + 8];
+            for (int i = 0; i < kLine; ++i) units[i] = (U16Char)('a' + i % 26);
+            memmove(units + at + count, units + at, (size_t)(kLine - at) * sizeof(U16Char));
+            memcpy(units + at, kCharacters[c].units, (size_t)count * sizeof(U16Char));
+            const int total = kLine + count;
+            for (int i = 0; i < at; ++i) expected[i] = (char)units[i];
+            memcpy(expected + at, kCharacters[c].bytes, length);
+            for (int i = at + count; i < total; ++i)
+                expected[length + (size_t)i - count] = (char)units[i];
+            const int bytes = kLine + (int)length;
+
+            memset(out, 0x5A, sizeof out);
+            CHECK_EQ_INT(U16n_To_Utf8n_U16(out, bytes, units, (unsigned)total), bytes);
+            CHECK(memcmp(out, expected, (size_t)bytes) == 0);
+            CHECK_EQ_INT(U16n_To_Utf8_U16(out, units, total), bytes);
+            errno = 0;
+            CHECK_EQ_INT(U16n_To_Utf8n_U16(out, bytes - 1, units, (unsigned)total), 0);
+            CHECK_EQ_INT(errno, ERANGE);
+
+            memsetU16(back, 0x7777, kLine + 3);
+            CHECK_EQ_INT(Utf8n_To_U16(back, total, expected, (unsigned)bytes, NULL, 0), total);
+            CHECK_UNITS(back, units, (size_t)total);
+            CHECK_EQ_INT(back[total], 0x7777);
+            errno = 0;
+            CHECK_EQ_INT(Utf8n_To_U16(back, total - 1, expected, (unsigned)bytes, NULL, 0), 0);
+            CHECK_EQ_INT(errno, ERANGE);
+        }
+    }
+}
+
 int main(void) {
     TestEncoderForms();
     TestDecoderForms();
@@ -210,5 +258,6 @@ int main(void) {
     TestU16sToUtf8sCapacity();
     TestU16nToUtf8n();
     TestRoundTripEveryUnit();
+    TestCharacterInAsciiRuns();
     return CHECK_SUMMARY();
 }
