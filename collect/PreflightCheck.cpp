@@ -81,10 +81,7 @@ void CPreflightCheck::CheckAuthorization(std::u16string_view object, std::u16str
 void CPreflightCheck::CheckServer(const tagSERVERLIST& server) {
     const std::u16string name = ServerName(server);
     CRfcConnection test;
-    std::u16string host, number, client, user, password, language, domain, router;
-    m_Connection.GetLogonData(host, number, client, user, password, language, domain, router);
-    test.SetLogonData(ServerHost(server), ServerSystemNumber(server), client, user, password,
-                      language, domain, router);
+    GiveLogonData(test, ServerHost(server), ServerSystemNumber(server));
     const bool reached =
         Check(platform::Format(u"connection to instance %s", name), [&] { test.CallRfcOpen(); });
     if (!reached) return;
@@ -93,12 +90,12 @@ void CPreflightCheck::CheckServer(const tagSERVERLIST& server) {
         if (RemoteGateway(remote) != name) continue;
         const std::u16string destination = RemoteDestination(remote);
         const std::u16string system = RemoteSystem(remote);
-        const std::u16string shown =
-            system.empty() ? destination : platform::Format(u"%s(%s)", destination, system);
-        Check(platform::Format(u"database server %s through %s", shown, name), [&] {
-            if (test.Handle() == RFC_HANDLE_NULL) test.CallRfcOpen();
-            TestSaposcolDestination(test, destination, system);
-        });
+        Check(platform::Format(u"database server %s through %s",
+                               DestinationName(destination, system), name),
+              [&] {
+                  if (test.Handle() == RFC_HANDLE_NULL) test.CallRfcOpen();
+                  TestSaposcolDestination(test, destination, system);
+              });
     }
     test.CloseConnection();
 }

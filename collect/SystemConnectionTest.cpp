@@ -50,12 +50,12 @@ std::vector<AuthorizationCheck> AuthorizationTable() {
     return checks;
 }
 
-// The remote-list entry's name as the messages show it.
-std::u16string Destination(const std::u16string& destination, const std::u16string& system) {
+}  // namespace
+
+std::u16string CSystemThread::DestinationName(const std::u16string& destination,
+                                              const std::u16string& system) {
     return system.empty() ? destination : platform::Format(u"%s(%s)", destination, system);
 }
-
-}  // namespace
 
 void CSystemThread::RunConnectionTest() {
     IUserInterface* ui = CurrentUserInterface();
@@ -110,7 +110,7 @@ void CSystemThread::TestConnections(IConnectionTestDialog& dialog) {
             const std::u16string destination = RemoteDestination(remote);
             const std::u16string system = RemoteSystem(remote);
             show(platform::Format(u"%s : opening connection to %s.", name,
-                                  Destination(destination, system)));
+                                  DestinationName(destination, system)));
             const bool reached = RunReported(
                 u"CSystemThread::TestConnections", TrapStyle::Posted,
                 [&] { TestSaposcolDestination(test, destination, system); },
@@ -121,7 +121,7 @@ void CSystemThread::TestConnections(IConnectionTestDialog& dialog) {
                     platform::Format(u"%s : connection to %s failed.", name, destination));
             }
             show(platform::Format(u"%s : successfully connected to %s.", name,
-                                  Destination(destination, system)));
+                                  DestinationName(destination, system)));
         }
         test.CloseConnection();
         WriteSystemMessage(platform::Format(u"successfully connected to %s.", name));

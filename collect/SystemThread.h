@@ -148,11 +148,15 @@ class CSystemThread : public CRfcThread {
     CThServerList m_ServerListCall;
     std::shared_ptr<metrics::Registry> m_pMetrics;
 
-  private:
-    void DeleteThreads();
     // The system's logon data with another application server's host and system number.
     void GiveLogonData(CRfcConnection& target, const std::u16string& host,
                        const std::u16string& systemNumber);
+    // A remote-list entry's name as messages show it: "DEST" or "DEST(SYSTEM)".
+    static std::u16string DestinationName(const std::u16string& destination,
+                                          const std::u16string& system);
+
+  private:
+    void DeleteThreads();
     // Runs visit under lock; a failure becomes a system message.
     template <typename Visit>
     void Dispatch(std::mutex& lock, const char16_t* routine, Visit visit);
