@@ -5,13 +5,32 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/AccessModes.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
 namespace {
+
+// Threads of one collector append to shared files (host.ctl, a destination's
+// disk files written by its D and D(Y) threads) for a moment each minute;
+// a writer that finds the file taken waits that moment out instead of
+// losing its record. A writer that keeps the file longer is refused as before.
+constexpr auto kLockWait = std::chrono::seconds(1);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
+
+bool TakeWriteLock(int fd, struct flock& lock) {
+    const auto end = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+        if ((errno != EAGAIN && errno != EACCES) || std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
 
 constexpr size_t kBufferSize = 64 * 1024;
 
@@ -55,7 +74,7 @@ void File::Open(const std::u16string& path, Mode mode) {
         struct flock lock {};
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
-        if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        if (!TakeWriteLock(fd, lock)) {
             const int error = errno;
             ::close(fd);
             throw CFileException(CFileException::sharingViolation, error == EACCES ? EAGAIN : error,

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/AnsiTextFile.h"
 #include "platform/Directory.h"
@@ -85,6 +88,33 @@ TEST_F(FileTest, SecondWriterIsDeniedAndReadersAreNot) {
     EXPECT_EQ(reader.Read(buf, 4), 4u);  // the refused snapshot truncated nothing
     first.Close();
     File again(path, File::Mode::Update);  // free once the first closed
+}
+
+// Two threads appending to one file in the same moment (a destination's
+// disk file of its D and D(Y) threads): the second waits for the first's
+// close instead of losing its record.
+TEST_F(FileTest, AWriterWaitsOutAnotherWritersMomentAndKeepsBothRecords) {
+    const std::u16string path = dir_ + u"shared.dsk";
+    auto first = std::make_unique<File>(path, File::Mode::Append);
+    first->Write("AAAA", 4);
+    std::thread closer([&first] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        first->Close();
+    });
+    bool written = false;
+    try {
+        File second(path, File::Mode::Append);
+        second.Write("BBBB", 4);
+        second.Close();
+        written = true;
+    } catch (const CFileException&) {
+    }
+    closer.join();
+    ASSERT_TRUE(written) << "the second writer was refused";
+    File reader(path, File::Mode::Read);
+    char buffer[9] = {};
+    EXPECT_EQ(reader.Read(buffer, 8), 8u);
+    EXPECT_STREQ(buffer, "AAAABBBB");
 }
 
 TEST_F(FileTest, OpenFailureNamesTheFileAndTheReason) {
