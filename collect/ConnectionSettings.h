@@ -12,7 +12,7 @@
 struct ConnectionSettings {
     // Limits of the wizard's logon controls, in UTF-16 units.
     static constexpr size_t kHostNameLimit = 20, kSystemNumberLimit = 3, kClientLimit = 3,
-                            kUserLimit = 12, kPasswordLimit = 8, kLanguageLimit = 2,
+                            kUserLimit = 12, kPasswordLimit = 40, kLanguageLimit = 2,
                             kDomainLimit = 64, kRouterLimit = 64;
 
     std::u16string hostName;      // short host name of the application server

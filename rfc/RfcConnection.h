@@ -19,7 +19,7 @@ class CRfcConnection {
   public:
     // Widths in characters of the logon record's fields.
     static constexpr size_t kHostWidth = 20, kSystemNumberWidth = 3, kClientWidth = 3,
-                            kUserWidth = 12, kPasswordWidth = 8, kLanguageWidth = 2,
+                            kUserWidth = 12, kPasswordWidth = 40, kLanguageWidth = 2,
                             kDomainWidth = 64, kRouterWidth = 64;
 
     struct LogonRecord {

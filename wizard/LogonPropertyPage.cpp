@@ -3,9 +3,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
 
+#include "collect/ConnectionSettings.h"
+#include "rfc/RfcLibraryChoice.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
 #include "wizard/UpperCaseValidator.h"
@@ -39,7 +42,7 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
                 edit->setValidator(upper);
                 break;
             case EditLayout::Password:
-                edit->setValidator(upper);
+                // The logon step decides the case (CLogonStep::LogonPassword).
                 edit->setEchoMode(QLineEdit::Password);
                 break;
         }
@@ -66,11 +69,18 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
                                          S{IDC_SAPROUTER, "SAP Router String", 64, S::Plain},
                                          S{IDC_SYSTEMNUMBER, "System Number", 3, S::Digits}});
     QGroupBox* user = group(
-        "User", {S{IDC_USER, "Name", 12, S::Upper}, S{IDC_PASSWORD, "Password", 8, S::Password},
+        "User", {S{IDC_USER, "Name", 12, S::Upper}, S{IDC_PASSWORD, "Password", int(ConnectionSettings::kPasswordLimit), S::Password},
                  S{IDC_LANGUAGE, "Language", 2, S::Upper}, S{IDC_CLIENT, "Client", 3, S::Digits}});
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(server, 3);
-    layout->addWidget(user, 2);
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(server, 3);
+    groups->addWidget(user, 2);
+    // Which library the logon goes through: our own protocol or SAP's.
+    auto* library = new QLabel(wizard::ToQt(u"RFC library: " + RfcLibraryDescription()), this);
+    library->setObjectName(QStringLiteral("rfcLibrary"));
+    library->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(groups);
+    layout->addWidget(library);
     // 320 x 90 dialog units.
     setMinimumSize(480, 146);
 }

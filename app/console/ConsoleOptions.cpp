@@ -113,6 +113,12 @@ const char* ConsoleUsage() {
            "                              Prometheus text format); PORT or :PORT listens\n"
            "                              on 127.0.0.1 only, another address only when\n"
            "                              named (0.0.0.0:9464, [::1]:9464); off by default\n"
+           "  --rfc-library PATH          talk through SAP's NetWeaver RFC library\n"
+           "                              (libsapnwrfc.so) instead of our own protocol;\n"
+           "                              also QUORVEL_RFC_LIBRARY\n"
+           "  --rfc-options FILE          further connection parameters for it, one\n"
+           "                              name=value a line (SNC, keep-alive, trace);\n"
+           "                              also QUORVEL_RFC_OPTIONS\n"
            "  --check                     pre-flight check: logon, authorizations and\n"
            "                              connections, one line each; no session folder\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
@@ -177,12 +183,16 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
             options.metricsListen = value;
             continue;
         }
-        if (arg == "--password-file") {
+        if (arg == "--password-file" || arg == "--rfc-library" || arg == "--rfc-options") {
             if (value.empty()) {
                 error = arg + " needs a value";
                 return false;
             }
-            options.passwordFile = value;
+            std::string ConsoleOptions::*field = arg == "--password-file" ? &ConsoleOptions::passwordFile
+                                                 : arg == "--rfc-library"
+                                                     ? &ConsoleOptions::rfcLibrary
+                                                     : &ConsoleOptions::rfcOptions;
+            options.*field = value;
             continue;
         }
         const TextOption* known = nullptr;

@@ -23,6 +23,8 @@ struct ConsoleOptions {
     std::u16string dataDirectory;  // absolute: a relative one is taken from the working directory
     std::string passwordFile;
     std::string metricsListen;  // empty: no endpoint
+    std::string rfcLibrary;     // empty: QUORVEL_RFC_LIBRARY, else our own protocol
+    std::string rfcOptions;     // further NetWeaver connection parameters
     std::vector<ConsoleDatabaseServer> databases;
     bool help = false;
 };

@@ -19,6 +19,8 @@
 #include "collect/metrics/MetricsEndpoint.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"
+#include "rfc/RfcLibraryChoice.h"
+#include "rfc32u.h"
 
 namespace {
 
@@ -48,6 +50,7 @@ int StatusOf(CConsoleWizard::Outcome outcome) {
 }
 
 int RunCheck(CConsoleWizard& wizard, std::FILE* out) {
+    WriteTo(out, u"RFC library: " + RfcLibraryDescription());
     ConnectionSettings settings;
     std::vector<tagSERVERLIST> servers;
     std::vector<tagREMOTELIST> remotes;
@@ -126,6 +129,8 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
         session->SetOpenRequest();
         DriveSession(*session, options.runSeconds);
         service::NotifyStopping();
+        // A partner that does not answer must not hold the stop.
+        RfcCancelNetWeaverCallsU();
     }
     // Deleting the session waits for every collection thread to end; they
     // leave the registry before the endpoint stops.
@@ -150,8 +155,13 @@ int RunConsole(int argc, const char* const* argv, std::FILE* out, std::FILE* err
         return kExitDone;
     }
 
-    settings::SettingsStore store(settings::kCollectorApp);
     std::u16string error;
+    if (!UseRfcLibrary(RfcLibraryFromEnvironment({options.rfcLibrary, options.rfcOptions}),
+                       error)) {
+        WriteError(errors, error);
+        return kExitStartFailed;
+    }
+    settings::SettingsStore store(settings::kCollectorApp);
     if (options.prefillSimulator && !PrefillSimulatorSettings(store, error)) {
         WriteError(errors, u"cannot store the simulated system's values: " + error);
         return kExitStartFailed;

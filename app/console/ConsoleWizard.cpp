@@ -37,7 +37,8 @@ void CConsoleWizard::Fail(std::u16string_view text) {
 }
 
 void CConsoleWizard::GiveLogonValues() {
-    // As the edits take them: user, password and language in capitals.
+    // As the edits take them: user and language in capitals; the logon step
+    // decides the password's case.
     const std::pair<const std::u16string*, std::u16string*> given[] = {
         {&m_options.host, &m_logon.m_strHostName},
         {&m_options.systemNumber, &m_logon.m_strSystemNumber},
@@ -48,7 +49,7 @@ void CConsoleWizard::GiveLogonValues() {
         if (!value->empty()) *field = *value;
     m_logon.m_strUser = UpperCaseName(m_logon.m_strUser);
     m_logon.m_strLanguage = UpperCaseName(m_logon.m_strLanguage);
-    if (m_password) m_logon.m_strPassword = UpperCaseName(*m_password);
+    if (m_password) m_logon.m_strPassword = *m_password;
     if (m_logon.m_strPassword.size() > ConnectionSettings::kPasswordLimit &&
         m_logon.m_strPassword != CLogonStep::kPasswordPlaceholder) {
         // As the wizard's edit does with a longer one.

@@ -9,10 +9,13 @@
 #include <exception>
 
 #include "app/dialog/CollectorDialog.h"
+#include "app/settings/SettingsStore.h"
 #include "collect/core/CatchConvention.h"
 #include "collect/core/MessageChannel.h"
 #include "platform/Exception.h"
 #include "platform/SystemInformation.h"
+#include "platform/TextCodec.h"
+#include "rfc/RfcLibraryChoice.h"
 #include "wizard/MessageBox.h"
 
 CCollectorApp::CCollectorApp(KernelSource kernel) : m_Kernel(std::move(kernel)) {}
@@ -37,6 +40,17 @@ void CCollectorApp::ShowSplash() {
     QTimer::singleShot(kSplashMs, m_pSplash.get(), &QWidget::close);
 }
 
+bool CCollectorApp::ChooseRfcLibrary() {
+    const settings::SettingsStore store(settings::kCollectorApp);
+    const RfcLibraryChoice stored{platform::ToUtf8(store.GetString(u"RFC", u"Library")),
+                                  platform::ToUtf8(store.GetString(u"RFC", u"Options"))};
+    std::u16string error;
+    if (UseRfcLibrary(RfcLibraryFromEnvironment(stored), error)) return true;
+    wizard::ShowMessageBox(nullptr, error, wizard::MessageIcon::Stop);
+    m_nExitCode = 1;
+    return false;
+}
+
 void CCollectorApp::RunMainDialog() {
     CCollectorDialog dialog;
     dialog.exec();
@@ -52,6 +66,7 @@ bool CCollectorApp::InitInstance() {
         QApplication::setApplicationName(QStringLiteral("quorvel"));
         QApplication::setApplicationDisplayName(CCollectorDialog::Caption());
         QApplication::setOrganizationName(QString::fromLatin1(kSettingsRoot));
+        if (!ChooseRfcLibrary()) return false;
         ShowSplash();
         // English names in time stamps and text; the text files get their
         // code page from the platform layer, not from this locale.

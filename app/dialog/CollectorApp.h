@@ -29,6 +29,8 @@ class CCollectorApp {
     bool InitInstance();
 
     QSplashScreen* Splash() const { return m_pSplash.get(); }
+    // 1 when the start was refused (an RFC library that cannot be loaded).
+    int ExitCode() const { return m_nExitCode; }
 
   protected:
     // Constructs the main dialog, runs it modally and destroys it.
@@ -36,7 +38,11 @@ class CCollectorApp {
 
   private:
     void ShowSplash();
+    // The RFC library of the settings ("RFC" section, "Library" and
+    // "Options") or of QUORVEL_RFC_LIBRARY; false after a message box.
+    bool ChooseRfcLibrary();
 
     KernelSource m_Kernel;
     std::unique_ptr<QSplashScreen> m_pSplash;
+    int m_nExitCode = 0;
 };

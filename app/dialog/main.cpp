@@ -7,5 +7,5 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CCollectorApp collector;
     collector.InitInstance();
-    return 0;
+    return collector.ExitCode();
 }

@@ -316,6 +316,32 @@ RFC_RC RfcConvertCharToBcdU(const RFC_CHAR* in, unsigned int in_length, int deci
 RFC_RC RfcConvertBcdToCharU(const void* in, unsigned int in_length, int decimals, RFC_CHAR* out,
                             unsigned int out_length);
 
+/* --- The library behind these functions ---------------------------------- */
+
+/*
+ * Routes every later connection through SAP's NetWeaver RFC library, loaded
+ * from path (libsapnwrfc.so; libsapucum.so from the same folder is loaded
+ * first when present). options_file (may be NULL or empty) names a file of
+ * further connection parameters, one "name=value" a line (SNC, CPIC
+ * keep-alive, trace). A NULL or empty path goes back to our own protocol,
+ * the default. Refused while a connection is open. RFC_FAILURE with one line
+ * in error_info naming the path and what is missing (the library, or a
+ * function it lacks).
+ */
+RFC_RC RfcUseNetWeaverLibraryU(const char* path, const char* options_file,
+                               RFC_ERROR_INFO_EX* error_info);
+
+/* The library in use and its version, zero-terminated within capacity units. */
+void RfcGetLibraryDescriptionU(RFC_CHAR* text, unsigned int capacity);
+
+/*
+ * Cancels the call in progress on every open connection of the NetWeaver
+ * library, and any open still waiting for its partner; for a stop that must
+ * not wait for a partner that does not answer. Our own protocol's
+ * connections are not touched.
+ */
+void RfcCancelNetWeaverCallsU(void);
+
 #ifdef __cplusplus
 }
 #endif

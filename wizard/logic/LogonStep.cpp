@@ -38,10 +38,18 @@ void CLogonStep::LoadLogon() {
     }
 }
 
+std::u16string CLogonStep::LogonPassword(std::u16string typed) {
+    if (typed.size() > kCapitalPasswordLimit || typed == kPasswordPlaceholder) return typed;
+    for (char16_t& c : typed)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return typed;
+}
+
 bool CLogonStep::ProveLogon(const char16_t* routine, bool store) {
     return RunStep(
         routine,
         [&] {
+            m_strPassword = LogonPassword(std::move(m_strPassword));
             ValidateLogon();
             TestLogon();
             if (store) SaveLogon();

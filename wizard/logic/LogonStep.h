@@ -19,6 +19,11 @@ class CLogonStep : public CWizardStep {
   public:
     // What an empty password field shows.
     static constexpr std::u16string_view kPasswordPlaceholder = u"??????";
+    // Passwords of up to 8 characters are the old systems' kind and go in
+    // capitals, as those systems compare them; a longer one can only be a
+    // today's system's, which compares it as typed.
+    static constexpr size_t kCapitalPasswordLimit = 8;
+    static std::u16string LogonPassword(std::u16string typed);
 
     explicit CLogonStep(IWizardFace& face);
 

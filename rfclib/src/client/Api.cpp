@@ -8,6 +8,7 @@
 #include "client/ErrorState.h"
 #include "client/HandleTable.h"
 #include "client/ParameterLists.h"
+#include "nwrfc/SdkBackend.h"
 #include "platform/TextCodec.h"
 #include "rfc32u.h"
 #include "wire/MessageCodec.h"
@@ -152,6 +153,7 @@ using namespace rfclib;
 extern "C" {
 
 RFC_HANDLE RfcOpenExU(const RFC_CHAR* connect_param, RFC_ERROR_INFO_EX* error_info) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->Open(connect_param, error_info);
     if (connect_param == nullptr) {
         Fail(NullArgument("RfcOpenEx", "connect string"), RFC_FAILURE, error_info);
         return RFC_HANDLE_NULL;
@@ -178,6 +180,7 @@ RFC_HANDLE RfcOpenExU(const RFC_CHAR* connect_param, RFC_ERROR_INFO_EX* error_in
 }
 
 RFC_RC RfcIsValidHandleU(RFC_HANDLE handle, RFC_ERROR_INFO_EX* error_info) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->IsValid(handle, error_info);
     auto connection = FindConnection(handle);
     if (!connection) {
         const RFC_RC rc = handle == RFC_HANDLE_NULL ? RFC_NOT_OPEN : RFC_INVALID_HANDLE;
@@ -193,6 +196,7 @@ RFC_RC RfcIsValidHandleU(RFC_HANDLE handle, RFC_ERROR_INFO_EX* error_info) {
 }
 
 void RfcCloseU(RFC_HANDLE handle) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->Close(handle);
     auto connection = RemoveConnection(handle);
     if (!connection) return;
     // An idle connection logs off before it closes, so the partner sees a
@@ -207,6 +211,7 @@ void RfcCloseU(RFC_HANDLE handle) {
 }
 
 RFC_RC RfcGetAttributesU(RFC_HANDLE handle, RFC_ATTRIBUTES* attributes) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->Attributes(handle, attributes);
     RFC_RC rc = RFC_OK;
     auto connection = Usable(handle, "RfcGetAttributes", rc);
     if (!connection) return rc;
@@ -225,6 +230,7 @@ int RfcLastErrorExU(RFC_ERROR_INFO_EX* error_info) {
 
 RFC_RC RfcCallU(RFC_HANDLE handle, const RFC_CHAR* function, RFC_PARAMETER* exporting,
                 RFC_TABLE* tables) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->Call(handle, function, exporting, tables);
     RFC_RC rc = RFC_OK;
     auto connection = Usable(handle, "RfcCall", rc);
     if (!connection) return rc;
@@ -234,6 +240,8 @@ RFC_RC RfcCallU(RFC_HANDLE handle, const RFC_CHAR* function, RFC_PARAMETER* expo
 
 RFC_RC RfcReceiveU(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* tables,
                    RFC_CHAR** exception) {
+    if (auto* sdk = nw::SdkBackend::Active())
+        return sdk->Receive(handle, importing, tables, exception);
     RFC_RC rc = RFC_OK;
     auto connection = Usable(handle, "RfcReceive", rc);
     if (!connection) return rc;
@@ -243,6 +251,8 @@ RFC_RC RfcReceiveU(RFC_HANDLE handle, RFC_PARAMETER* importing, RFC_TABLE* table
 
 RFC_RC RfcCallReceiveU(RFC_HANDLE handle, const RFC_CHAR* function, RFC_PARAMETER* exporting,
                        RFC_PARAMETER* importing, RFC_TABLE* tables, RFC_CHAR** exception) {
+    if (auto* sdk = nw::SdkBackend::Active())
+        return sdk->CallReceive(handle, function, exporting, importing, tables, exception);
     RFC_RC rc = RFC_OK;
     auto connection = Usable(handle, "RfcCallReceive", rc);
     if (!connection) return rc;

@@ -6,6 +6,7 @@
 #include "client/ErrorState.h"
 #include "client/HandleTable.h"
 #include "client/InternalTable.h"
+#include "nwrfc/SdkBackend.h"
 #include "platform/TextCodec.h"
 #include "rfc32u.h"
 #include "wire/MessageCodec.h"
@@ -49,14 +50,9 @@ RFC_RC FillRows(ITAB_H table, const rfcwire::RowBlock& block, size_t rowSize,
                                                       std::to_string(block.rowLength) + " bytes, " +
                                                       std::to_string(rowSize) + " expected"),
                     RFC_FAILURE);
-    ClearTable(*table);
-    for (uint32_t r = 0; r < block.rowCount; ++r) {
-        uint8_t* row = AppendRow(*table);
-        if (row == nullptr)
-            return Fail(MakeError(RFC_ERROR_RESOURCE, std::string(function) + ": no memory"),
-                        RFC_FAILURE);
-        std::memcpy(row, block.rows.data() + size_t{r} * rowSize, rowSize);
-    }
+    if (!ReplaceRows(*table, block.rows.data(), block.rowCount, rowSize))
+        return Fail(MakeError(RFC_ERROR_RESOURCE, std::string(function) + ": no memory"),
+                    RFC_FAILURE);
     return RFC_OK;
 }
 
@@ -78,6 +74,8 @@ extern "C" {
 
 RFC_RC RfcGetFunctionInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* function, ITAB_H params,
                                   RFC_CHAR** exception) {
+    if (auto* sdk = nw::SdkBackend::Active())
+        return sdk->FunctionInfo(handle, function, params, exception);
     static constexpr char kName[] = "RfcGetFunctionInfoAsTable";
     if (exception != nullptr) *exception = nullptr;
     if (function == nullptr || params == nullptr)
@@ -96,6 +94,7 @@ RFC_RC RfcGetFunctionInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* function, I
 }
 
 RFC_RC RfcAlignFunctionInterfaceU(RFC_HANDLE handle, const RFC_CHAR*, ITAB_H params) {
+    if (auto* sdk = nw::SdkBackend::Active()) return sdk->AlignInterface(handle, params);
     // The partner sends offsets for the UTF-16 layout of this platform
     // already aligned, so there is nothing to recompute; check the inputs.
     if (FindConnection(handle) == nullptr)
@@ -113,6 +112,9 @@ RFC_RC RfcGetStructureInfoAsTableU(RFC_HANDLE handle, const RFC_CHAR* structure,
                                    unsigned int* length_b1, unsigned int* length_b2,
                                    unsigned int* length_b4, unsigned int* field_count,
                                    unsigned int* alignment, RFC_CHAR** exception) {
+    if (auto* sdk = nw::SdkBackend::Active())
+        return sdk->StructureInfo(handle, structure, fields, length_b1, length_b2, length_b4,
+                                  field_count, alignment, exception);
     static constexpr char kName[] = "RfcGetStructureInfoAsTable";
     if (exception != nullptr) *exception = nullptr;
     if (structure == nullptr || fields == nullptr)

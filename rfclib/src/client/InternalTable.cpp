@@ -48,6 +48,17 @@ void ClearTable(RFC_ITAB_S& table) {
     table.rowCount = 0;
 }
 
+bool ReplaceRows(RFC_ITAB_S& table, const uint8_t* rows, size_t count, size_t rowSize) {
+    ClearTable(table);
+    const size_t copied = std::min<size_t>(rowSize, table.rowLength);
+    for (size_t r = 0; r < count; ++r) {
+        uint8_t* row = AppendRow(table);
+        if (row == nullptr) return false;
+        std::memcpy(row, rows + r * rowSize, copied);
+    }
+    return true;
+}
+
 void ReleaseTable(RFC_ITAB_S& table) {
     const size_t bytes = table.blocks.size() * size_t{table.rowsPerBlock} * table.rowLength;
     ClearTable(table);

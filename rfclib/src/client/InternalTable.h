@@ -30,6 +30,9 @@ RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength);
 uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index);  // 0-based, nullptr past the end
 uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
 void ClearTable(RFC_ITAB_S& table);
+// Replaces the rows by count rows of rowSize bytes (at most the table's row
+// length each); false when memory runs out.
+bool ReplaceRows(RFC_ITAB_S& table, const uint8_t* rows, size_t count, size_t rowSize);
 // Clears the table and hands the memory of a big one back to the system.
 void ReleaseTable(RFC_ITAB_S& table);
 inline constexpr size_t kReleaseBytes = size_t{1} << 20;

@@ -12,12 +12,6 @@
 namespace rfclib {
 namespace {
 
-std::u16string NameOf(const RFC_CHAR* name, unsigned int nlen) {
-    std::u16string text = nlen == 0 ? FromRfcChars(name, 256) : std::u16string(name, nlen);
-    while (!text.empty() && (text.back() == u' ' || text.back() == 0)) text.pop_back();
-    return text;
-}
-
 // Wire type and structure name of a caller's type handle.
 bool DescribeType(RFC_TYPEHANDLE type, uint32_t& wireType, std::u16string& structure,
                   const std::u16string& owner, rfcwire::ErrorRecord& error) {
@@ -58,6 +52,12 @@ void CopyPadded(const std::vector<uint8_t>& from, void* to, unsigned int length,
 
 }  // namespace
 
+std::u16string ListName(const RFC_CHAR* name, unsigned int nlen) {
+    std::u16string text = nlen == 0 ? FromRfcChars(name, 256) : std::u16string(name, nlen);
+    while (!text.empty() && (text.back() == u' ' || text.back() == 0)) text.pop_back();
+    return text;
+}
+
 bool CollectExporting(const RFC_PARAMETER* list, bool narrowPartner,
                       std::vector<rfcwire::Value>& out, rfcwire::ErrorRecord& error) {
     out.clear();
@@ -66,7 +66,7 @@ bool CollectExporting(const RFC_PARAMETER* list, bool narrowPartner,
         if (TooLong(i, "exporting", error)) return false;
         const RFC_PARAMETER& p = list[i];
         rfcwire::Value value;
-        value.name = NameOf(p.name, p.nlen);
+        value.name = ListName(p.name, p.nlen);
         if (!DescribeType(p.type, value.type, value.structure, value.name, error)) return false;
         if (p.leng > 0 && p.addr == nullptr) {
             error =
@@ -92,7 +92,7 @@ bool CollectTables(const RFC_TABLE* list, bool narrowPartner, std::vector<rfcwir
         if (TooLong(i, "table", error)) return false;
         const RFC_TABLE& t = list[i];
         rfcwire::TableData table;
-        table.name = NameOf(t.name, t.nlen);
+        table.name = ListName(t.name, t.nlen);
         if (!DescribeType(t.type, table.type, table.structure, table.name, error)) return false;
         if (t.ithandle == nullptr || t.leng == 0) {
             error = MakeError(RFC_ERROR_PROGRAM,
@@ -126,7 +126,7 @@ bool FillImporting(RFC_PARAMETER* list, bool narrowPartner,
     for (size_t i = 0; list[i].name != nullptr; ++i) {
         if (TooLong(i, "importing", error)) return false;
         RFC_PARAMETER& p = list[i];
-        const std::u16string name = NameOf(p.name, p.nlen);
+        const std::u16string name = ListName(p.name, p.nlen);
         for (const rfcwire::Value& value : values) {
             if (value.name != name) continue;
             if (p.addr == nullptr) break;
@@ -146,7 +146,7 @@ bool TableFiller::Add(const rfcwire::TableData& rows, rfcwire::ErrorRecord& erro
     for (size_t i = 0; list_[i].name != nullptr; ++i) {
         if (TooLong(i, "table", error)) return false;
         RFC_TABLE& t = list_[i];
-        if (t.ithandle == nullptr || NameOf(t.name, t.nlen) != rows.name) continue;
+        if (t.ithandle == nullptr || ListName(t.name, t.nlen) != rows.name) continue;
         if (std::find(started_.begin(), started_.end(), t.ithandle) == started_.end()) {
             ClearTable(*t.ithandle);
             started_.push_back(t.ithandle);

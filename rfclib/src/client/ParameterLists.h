@@ -8,6 +8,7 @@
 // Thread rules: pure functions over the caller's buffers.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "rfc32u.h"
@@ -16,6 +17,10 @@
 namespace rfclib {
 
 inline constexpr size_t kMaxListRecords = 4096;
+
+// The name of a list record: nlen units, or up to the terminator when nlen
+// is 0, without trailing blanks.
+std::u16string ListName(const RFC_CHAR* name, unsigned int nlen);
 
 bool CollectExporting(const RFC_PARAMETER* list, bool narrowPartner,
                       std::vector<rfcwire::Value>& out, rfcwire::ErrorRecord& error);
