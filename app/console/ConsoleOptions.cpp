@@ -126,6 +126,11 @@ const char* ConsoleUsage() {
            "  --store-only                prove and store the values and end\n"
            "  The password comes from --password-file, the systemd credential\n"
            "  'password', QUORVEL_PASSWORD, the settings or a prompt on a terminal.\n"
+           "  Observing a real system: name SAP's NetWeaver RFC library (downloaded\n"
+           "  from SAP; libsapucum.so beside it) with --rfc-library; SNC and other\n"
+           "  connection parameters go into the --rfc-options file. The RFC user needs\n"
+           "  the authorizations that --check tests; passwords up to 40 characters\n"
+           "  (up to 8 go in capitals, longer ones as typed).\n"
            "  Exit status: 0 done, 1 the start failed, 2 bad options, 3 refused input,\n"
            "  logon or check, 130/143 stopped by SIGINT/SIGTERM during the start.\n";
 }

@@ -21,63 +21,13 @@
 #include "platform/TextCodec.h"
 #include "platform/tests/support/Eventually.h"
 #include "platform/tests/support/FileModes.h"
+#include "ScriptedUi.h"
 #include "support/SimulatorSession.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-class ScriptedDialog : public IConnectionTestDialog {
-  public:
-    explicit ScriptedDialog(std::vector<std::u16string>& statuses) : statuses_(statuses) {}
-    void SetStatus(std::u16string_view text) override { statuses_.emplace_back(text); }
-
-  private:
-    std::vector<std::u16string>& statuses_;
-};
-
-// The wizard finishes (or is cancelled) with the given values; posted lines are kept.
-class ScriptedUi : public IUserInterface {
-  public:
-    bool finish = true;
-    ConnectionSettings settings;
-    RemoteList remotes;
-    std::vector<std::u16string> statuses;
-
-    bool RunConnectionWizard(ConnectionSettings& out, std::vector<tagSERVERLIST>&,
-                             std::vector<tagREMOTELIST>& remoteList) override {
-        if (!finish) return false;
-        out = settings;
-        remoteList = remotes;
-        return true;
-    }
-    std::unique_ptr<IConnectionTestDialog> OpenConnectionTestDialog() override {
-        return std::make_unique<ScriptedDialog>(statuses);
-    }
-    void RepaintMainWindow() override {}
-    bool PostMessage(unsigned, uintptr_t, intptr_t lParam) override {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(MessageChannel::Instance().Slot(static_cast<int>(lParam)));
-        return true;
-    }
-    bool Saw(std::u16string_view text) {
-        std::lock_guard lock(mutex_);
-        for (const std::u16string& line : lines_)
-            if (line.find(text) != std::u16string::npos) return true;
-        return false;
-    }
-    std::string Lines() {
-        std::lock_guard lock(mutex_);
-        std::string all;
-        for (const std::u16string& line : lines_) all += platform::ToUtf8(line) + "\n";
-        return all;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::vector<std::u16string> lines_;
-};
 
 class SystemThreadTest : public ::testing::Test {
   protected:

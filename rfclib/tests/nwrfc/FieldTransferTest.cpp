@@ -306,7 +306,8 @@ TEST_P(FieldTransferTest, FieldsOutsideTheRecordAreNeverTouched) {
     std::vector<uint8_t> record(kRowLength, 0xEE);
     ASSERT_TRUE(mapping.Read(api_, Handle(), record.data(), error));
     EXPECT_EQ(std::vector<uint8_t>(record.begin() + 3, record.begin() + 11), Utf16(u"T\u00e4B "));
-    EXPECT_EQ(record[11], 0xEE);  // DIGITS would cross byte 20
+    EXPECT_EQ(std::vector<uint8_t>(record.begin() + 11, record.begin() + 19), Utf16(u"0042"));
+    EXPECT_EQ(record[19], 0xEE);  // DAY would cross byte 20
     for (size_t i = 20; i < kRowLength; ++i) ASSERT_EQ(record[i], 0xEE) << i;
 }
 
