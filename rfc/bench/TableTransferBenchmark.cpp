@@ -2,7 +2,10 @@
 // system sends in one call, read back row by row through GetTableRow and
 // fields resolved once (and, apart, through GetTableField by name); beside
 // it the raw rate of moving the same bytes over a loopback TCP connection,
-// the floor the call stack adds its cost to.
+// the floor the call stack adds its cost to. The same table through SAP's
+// NetWeaver RFC library (our implementation of its interface over the same
+// protocol), and the NetWeaver backend's own share: rebuilding the rows
+// field by field from the library's table.
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -13,6 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "client/TypeRegistry.h"
+#include "nwrfc/Descriptors.h"
+#include "nwrfc/FieldTransfer.h"
 #include "r3sim/Record.h"
 #include "rfc/BaseRfc.h"
 #include "support/SimulatorSession.h"
@@ -52,10 +58,32 @@ Scenario NonUnicodeSystem() {
     return s;
 }
 
+// Installs the NetWeaver backend for the life of the object (or our own
+// protocol when not asked to).
+class Backend {
+  public:
+    explicit Backend(bool netweaver) {
+        RFC_ERROR_INFO_EX info{};
+        ok_ = RfcUseNetWeaverLibraryU(netweaver ? QUORVEL_NWRFC_LIBRARY : nullptr, nullptr,
+                                      &info) == RFC_OK;
+    }
+    ~Backend() {
+        RFC_ERROR_INFO_EX info{};
+        RfcUseNetWeaverLibraryU(nullptr, nullptr, &info);
+    }
+    bool Ok() const { return ok_; }
+
+  private:
+    bool ok_ = false;
+};
+
 // The non-Unicode system with the module, a logon, and the call prepared.
 class RowsCall {
   public:
-    RowsCall() : sim_(NonUnicodeSystem(), 0, RegisterRowsModule), call_(u"Z_QUORVEL_BENCH_ROWS") {
+    explicit RowsCall(bool netweaver = false)
+        : backend_(netweaver),
+          sim_(NonUnicodeSystem(), 0, RegisterRowsModule),
+          call_(u"Z_QUORVEL_BENCH_ROWS") {
         SimulatorSession::LogOn(connection_);
         connection_.CallRfcOpen();
         call_.PrepareInterface(connection_);
@@ -99,14 +127,15 @@ class RowsCall {
     void Free() { call_.FreeTables(); }
 
   private:
+    Backend backend_;
     SimulatorSession sim_;
     CRfcConnection connection_;
     CBaseRfc call_;
     std::u16string tcode_;
 };
 
-void BM_TableRowsThroughTheCallBase(benchmark::State& state) {
-    RowsCall call;
+void TableRows(benchmark::State& state, bool netweaver) {
+    RowsCall call(netweaver);
     int64_t rows = 0;
     for (auto _ : state) {
         const int count = call.Call();
@@ -119,7 +148,87 @@ void BM_TableRowsThroughTheCallBase(benchmark::State& state) {
     state.SetItemsProcessed(rows);
     state.SetBytesProcessed(rows * 177);
 }
+void BM_TableRowsThroughTheCallBase(benchmark::State& state) {
+    TableRows(state, false);
+}
 BENCHMARK(BM_TableRowsThroughTheCallBase)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_TableRowsThroughNetWeaver(benchmark::State& state) {
+    TableRows(state, true);
+}
+BENCHMARK(BM_TableRowsThroughNetWeaver)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The backend's own work on the NetWeaver path: every row of the library's
+// table rebuilt field by field into the classic 2-byte layout, on a table
+// the library holds already.
+void BM_NetWeaverRowRebuildAlone(benchmark::State& state) {
+    using namespace rfclib::nw;
+    SimulatorSession sim(NonUnicodeSystem(), 0, RegisterRowsModule);
+    std::string error;
+    const auto library = NwRfcLibrary::Load(QUORVEL_NWRFC_LIBRARY, error);
+    if (!library) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const Functions& api = library->Api();
+    const nwrfc::RFC_CONNECTION_PARAMETER logon[] = {
+        {u"ashost", u"qashost1"}, {u"sysnr", u"00"},     {u"client", u"100"},
+        {u"user", u"COLLECTOR"},  {u"passwd", u"SECRET"}, {u"lang", u"EN"}};
+    nwrfc::RFC_ERROR_INFO info{};
+    nwrfc::RFC_CONNECTION_HANDLE connection = api.RfcOpenConnection(logon, 6, &info);
+    nwrfc::RFC_FUNCTION_DESC_HANDLE desc =
+        connection ? api.RfcGetFunctionDesc(connection, u"Z_QUORVEL_BENCH_ROWS", &info) : nullptr;
+    nwrfc::RFC_FUNCTION_HANDLE function = desc ? api.RfcCreateFunction(desc, &info) : nullptr;
+    nwrfc::RFC_TABLE_HANDLE table = nullptr;
+    nwrfc::RFC_PARAMETER_DESC rows{};
+    unsigned count = 0;
+    if (function == nullptr || api.RfcSetInt(function, u"ROWS", kRows, &info) != 0 ||
+        api.RfcInvoke(connection, function, &info) != 0 ||
+        api.RfcGetTable(function, u"ROWS", &table, &info) != 0 ||
+        api.RfcGetRowCount(table, &count, &info) != 0 ||
+        api.RfcGetParameterDescByName(desc, u"ROWS", &rows, &info) != 0 || count != kRows) {
+        state.SkipWithError("the table did not arrive through the library");
+        return;
+    }
+    // The structure as the call base installs it: the library's 2-byte layout.
+    std::vector<rfclib::InstalledField> fields;
+    unsigned fieldCount = 0, nuc = 0, uc = 0;
+    api.RfcGetFieldCount(rows.typeDescHandle, &fieldCount, &info);
+    api.RfcGetTypeLength(rows.typeDescHandle, &nuc, &uc, &info);
+    for (unsigned i = 0; i < fieldCount; ++i) {
+        nwrfc::RFC_FIELD_DESC f{};
+        api.RfcGetFieldDescByIndex(rows.typeDescHandle, i, &f, &info);
+        rfclib::InstalledField field;
+        field.name = f.name;
+        field.type = RfcExidToRfcTypeU(ExidOf(f.type));
+        field.decimals = f.decimals;
+        field.c2Offset = f.ucOffset;
+        field.c2Length = f.ucLength;
+        fields.push_back(field);
+    }
+    const RFC_TYPEHANDLE type = rfclib::InstallStructure(u"ZBENCH177", fields);
+    RowMapping mapping;
+    rfcwire::ErrorRecord failure;
+    if (!mapping.Resolve(api, rows.typeDescHandle, type, uc, failure)) {
+        state.SkipWithError("the row type cannot be resolved");
+        return;
+    }
+    std::vector<uint8_t> record(uc);
+    for (auto _ : state) {
+        for (unsigned r = 0; r < count; ++r) {
+            api.RfcMoveTo(table, r, &info);
+            if (!mapping.Read(api, api.RfcGetCurrentRow(table, &info), record.data(), failure)) {
+                state.SkipWithError("a row could not be rebuilt");
+                break;
+            }
+            benchmark::DoNotOptimize(record.data());
+        }
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+    api.RfcDestroyFunction(function, &info);
+    api.RfcCloseConnection(connection, &info);
+}
+BENCHMARK(BM_NetWeaverRowRebuildAlone)->Unit(benchmark::kMillisecond);
 
 // The row reads alone, on a table already transferred: what the
 // collector's per-row work costs beside the transfer, with the fields

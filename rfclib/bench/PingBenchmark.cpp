@@ -1,5 +1,6 @@
 // RFC_PING round trips per second over loopback against the in-process
-// simulated system: the cost of one call through the whole stack.
+// simulated system: the cost of one call through the whole stack, through
+// our own protocol and through SAP's NetWeaver RFC library.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -11,7 +12,12 @@
 
 namespace {
 
-void BM_RfcPingRoundTrip(benchmark::State& state) {
+void PingRoundTrips(benchmark::State& state, const char* library) {
+    RFC_ERROR_INFO_EX installed{};
+    if (RfcUseNetWeaverLibraryU(library, nullptr, &installed) != RFC_OK) {
+        state.SkipWithError(platform::ToUtf8(installed.message).c_str());
+        return;
+    }
     r3sim::SimulatedSystem system(r3sim::DefaultScenario());
     const int base = system.Start();
     setenv("QUORVEL_RFC_PORT_BASE", std::to_string(base).c_str(), 1);
@@ -34,8 +40,20 @@ void BM_RfcPingRoundTrip(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
     RfcCloseU(handle);
     system.Stop();
+    RfcUseNetWeaverLibraryU(nullptr, nullptr, &installed);
+}
+
+void BM_RfcPingRoundTrip(benchmark::State& state) {
+    PingRoundTrips(state, nullptr);
 }
 BENCHMARK(BM_RfcPingRoundTrip)->Unit(benchmark::kMicrosecond);
+
+// The same through SAP's NetWeaver RFC library (our implementation of its
+// interface over the same protocol).
+void BM_RfcPingRoundTripThroughNetWeaver(benchmark::State& state) {
+    PingRoundTrips(state, QUORVEL_NWRFC_LIBRARY);
+}
+BENCHMARK(BM_RfcPingRoundTripThroughNetWeaver)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

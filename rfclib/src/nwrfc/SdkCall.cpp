@@ -290,8 +290,14 @@ RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& funct
         api.RfcGetFunctionDesc(connection.handle, function.c_str(), &info);
     if (desc == nullptr) {
         ErrorRecord error = ClassicError(info);
-        if (ClosesConnection(info.code)) connection.MarkBroken(error);
-        return Fail(error, RFC_FAILURE);
+        if (ClosesConnection(info.code)) {
+            connection.MarkBroken(error);
+            return Fail(error, RFC_FAILURE);
+        }
+        // A module the system does not know: it refused the call, as our
+        // own protocol reports it; the connection stays.
+        error.group = RFC_ERROR_SYSTEM_FAILURE;
+        return Fail(error, RFC_SYS_EXCEPTION);
     }
     FunctionContainer container(api, desc);
     if (container.Handle() == nullptr) return Fail(ClassicError(container.Info()), RFC_FAILURE);
