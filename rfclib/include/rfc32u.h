@@ -40,20 +40,22 @@ typedef struct RFC_ITAB_S* ITAB_H;
 #define RFC_HANDLE_NULL 0u
 #define ITAB_NULL ((ITAB_H)0)
 
-/* Result codes. */
-#define RFC_OK 0            /* success; for RfcIsValidHandleU: the handle is open */
-#define RFC_FAILURE 1       /* the call failed; see RfcLastErrorExU */
-#define RFC_EXCEPTION 2     /* the function module raised an exception: key = its name */
-#define RFC_SYS_EXCEPTION 3 /* the partner system aborted the call */
-#define RFC_CLOSED                                                     \
-    6 /* the connection is broken (partner gone, time-out, bad frame); \
-         the handle is still to be closed with RfcCloseU */
-#define RFC_MEMORY_INSUFFICIENT 11
-#define RFC_VERSION_MISMATCH 12   /* the partner speaks another protocol version */
-#define RFC_NOT_FOUND 13          /* named parameter, structure or table not known */
-#define RFC_CALL_NOT_SUPPORTED 14 /* operation not supported by this library version */
-#define RFC_NOT_OPEN 16           /* handle 0: no connection has been opened with it */
-#define RFC_INVALID_HANDLE 18     /* handle unknown: already closed or never issued */
+/* Result codes. Enumerators rather than macros, so that a C++ file may also
+ * see another RFC library's declarations in a namespace of their own. */
+enum {
+    RFC_OK = 0,                 /* success; for RfcIsValidHandleU: the handle is open */
+    RFC_FAILURE = 1,            /* the call failed; see RfcLastErrorExU */
+    RFC_EXCEPTION = 2,          /* the function module raised an exception: key = its name */
+    RFC_SYS_EXCEPTION = 3,      /* the partner system aborted the call */
+    RFC_CLOSED = 6,             /* the connection is broken (partner gone, time-out, bad
+                                   frame); the handle is still to be closed with RfcCloseU */
+    RFC_MEMORY_INSUFFICIENT = 11,
+    RFC_VERSION_MISMATCH = 12,  /* the partner speaks another protocol version */
+    RFC_NOT_FOUND = 13,         /* named parameter, structure or table not known */
+    RFC_CALL_NOT_SUPPORTED = 14, /* operation not supported by this library version */
+    RFC_NOT_OPEN = 16,          /* handle 0: no connection has been opened with it */
+    RFC_INVALID_HANDLE = 18     /* handle unknown: already closed or never issued */
+};
 
 /*
  * RfcIsValidHandleU results: RFC_OK (0) = open; RFC_NOT_OPEN (16) or
@@ -102,20 +104,22 @@ typedef struct {
 } RFC_ATTRIBUTES;
 
 /* RFC type codes. Installed structures get type handles >= RFCTYPE_FIRST_INSTALLED. */
-#define RFCTYPE_CHAR 0            /* UTF-16 text, 2 bytes per character, space-padded */
-#define RFCTYPE_DATE 1            /* YYYYMMDD as text */
-#define RFCTYPE_BCD 2             /* packed decimal */
-#define RFCTYPE_TIME 3            /* HHMMSS as text */
-#define RFCTYPE_BYTE 4            /* raw bytes */
-#define RFCTYPE_ITAB 5            /* internal table */
-#define RFCTYPE_NUM 6             /* numeric text, '0'-padded digits */
-#define RFCTYPE_FLOAT 7           /* 8-byte double */
-#define RFCTYPE_INT 8             /* 4-byte signed integer */
-#define RFCTYPE_INT2 9            /* 2-byte signed integer */
-#define RFCTYPE_INT1 10           /* 1-byte unsigned integer */
-#define RFCTYPE_STRUCTURE 14      /* flat structure */
-#define RFCTYPE_DEEP_STRUCTURE 17 /* structure with nested parts */
-#define RFCTYPE_UNKNOWN 255       /* RfcExidToRfcTypeU of a letter it does not know */
+enum {
+    RFCTYPE_CHAR = 0,            /* UTF-16 text, 2 bytes per character, space-padded */
+    RFCTYPE_DATE = 1,            /* YYYYMMDD as text */
+    RFCTYPE_BCD = 2,             /* packed decimal */
+    RFCTYPE_TIME = 3,            /* HHMMSS as text */
+    RFCTYPE_BYTE = 4,            /* raw bytes */
+    RFCTYPE_ITAB = 5,            /* internal table */
+    RFCTYPE_NUM = 6,             /* numeric text, '0'-padded digits */
+    RFCTYPE_FLOAT = 7,           /* 8-byte double */
+    RFCTYPE_INT = 8,             /* 4-byte signed integer */
+    RFCTYPE_INT2 = 9,            /* 2-byte signed integer */
+    RFCTYPE_INT1 = 10,           /* 1-byte unsigned integer */
+    RFCTYPE_STRUCTURE = 14,      /* flat structure */
+    RFCTYPE_DEEP_STRUCTURE = 17, /* structure with nested parts */
+    RFCTYPE_UNKNOWN = 255        /* RfcExidToRfcTypeU of a letter it does not know */
+};
 #define RFCTYPE_FIRST_INSTALLED 256u
 
 /*
