@@ -24,6 +24,21 @@ Container* As(nwrfc::DATA_CONTAINER_HANDLE handle, DataContainer::Kind kind, con
     return static_cast<Container*>(container);
 }
 
+// The function of a handle and the index of its parameter; the failure's
+// code, reported into info, otherwise.
+nwrfc::RFC_RC Parameter(nwrfc::RFC_FUNCTION_HANDLE handle, const nwrfc::SAP_UC* paramName,
+                        const char* function, FunctionContainer*& container, size_t& index,
+                        nwrfc::RFC_ERROR_INFO* info) {
+    container = As<FunctionContainer>(handle, DataContainer::Kind::kFunction, function, info);
+    if (container == nullptr) return nwrfc::RFC_INVALID_HANDLE;
+    const std::u16string_view name = TextOf(paramName, kMaxNameUnits);
+    const int found = container->Desc().Find(name);
+    if (found < 0)
+        return Report(InvalidParameter("parameter '" + Utf8(name) + "' does not exist"), info);
+    index = static_cast<size_t>(found);
+    return nwrfc::RFC_OK;
+}
+
 template <typename Create>
 nwrfc::DATA_CONTAINER_HANDLE Created(bool described, const char* function,
                                      nwrfc::RFC_ERROR_INFO* info, Create create) {
@@ -98,29 +113,29 @@ nwrfc::RFC_RC RfcDestroyTable(nwrfc::RFC_TABLE_HANDLE tableHandle, nwrfc::RFC_ER
     return Succeed(errorInfo);
 }
 
-nwrfc::RFC_RC RfcSetParameterActive(nwrfc::RFC_FUNCTION_HANDLE funcHandle, const nwrfc::SAP_UC* paramName,
-                             int isActive, nwrfc::RFC_ERROR_INFO* errorInfo) {
-    auto* function = As<FunctionContainer>(funcHandle, DataContainer::Kind::kFunction,
-                                           "RfcSetParameterActive", errorInfo);
-    if (function == nullptr) return nwrfc::RFC_INVALID_HANDLE;
-    const std::u16string_view name = TextOf(paramName, kMaxNameUnits);
-    const int index = function->Desc().Find(name);
-    if (index < 0)
-        return Report(InvalidParameter("parameter '" + Utf8(name) + "' does not exist"), errorInfo);
-    function->SetActive(static_cast<size_t>(index), isActive != 0);
+nwrfc::RFC_RC RfcSetParameterActive(nwrfc::RFC_FUNCTION_HANDLE funcHandle,
+                                    const nwrfc::SAP_UC* paramName, int isActive,
+                                    nwrfc::RFC_ERROR_INFO* errorInfo) {
+    size_t index = 0;
+    FunctionContainer* function = nullptr;
+    const nwrfc::RFC_RC rc =
+        Parameter(funcHandle, paramName, "RfcSetParameterActive", function, index, errorInfo);
+    if (rc != nwrfc::RFC_OK) return rc;
+    function->SetActive(index, isActive != 0);
     return Succeed(errorInfo);
 }
 
-nwrfc::RFC_RC RfcIsParameterActive(nwrfc::RFC_FUNCTION_HANDLE funcHandle, const nwrfc::SAP_UC* paramName,
-                            int* isActive, nwrfc::RFC_ERROR_INFO* errorInfo) {
-    auto* function = As<FunctionContainer>(funcHandle, DataContainer::Kind::kFunction,
-                                           "RfcIsParameterActive", errorInfo);
-    if (function == nullptr) return nwrfc::RFC_INVALID_HANDLE;
-    const std::u16string_view name = TextOf(paramName, kMaxNameUnits);
-    const int index = function->Desc().Find(name);
-    if (index < 0 || isActive == nullptr)
-        return Report(InvalidParameter("parameter '" + Utf8(name) + "' does not exist"), errorInfo);
-    *isActive = function->Active(static_cast<size_t>(index)) ? 1 : 0;
+nwrfc::RFC_RC RfcIsParameterActive(nwrfc::RFC_FUNCTION_HANDLE funcHandle,
+                                   const nwrfc::SAP_UC* paramName, int* isActive,
+                                   nwrfc::RFC_ERROR_INFO* errorInfo) {
+    if (isActive == nullptr)
+        return Report(InvalidParameter("RfcIsParameterActive: isActive is NULL"), errorInfo);
+    size_t index = 0;
+    FunctionContainer* function = nullptr;
+    const nwrfc::RFC_RC rc =
+        Parameter(funcHandle, paramName, "RfcIsParameterActive", function, index, errorInfo);
+    if (rc != nwrfc::RFC_OK) return rc;
+    *isActive = function->Active(index) ? 1 : 0;
     return Succeed(errorInfo);
 }
 

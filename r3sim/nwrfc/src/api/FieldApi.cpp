@@ -18,18 +18,6 @@ bool Given(const void* pointer, Failure& failure) {
     return false;
 }
 
-// Integers of a narrower type through the int accessors' range checks.
-template <typename T>
-nwrfc::RFC_RC GetNarrow(Handle handle, const SAP_UC* name, T* value, RFC_ERROR_INFO* info) {
-    return WithField(handle, name, info, [&](const FieldRef& field, Failure& failure) {
-        long long wide = 0;
-        if (!Given(value, failure)) return failure.code;
-        const nwrfc::RFC_RC rc = GetInteger(field, wide, failure);
-        if (rc == nwrfc::RFC_OK) *value = static_cast<T>(wide);
-        return rc;
-    });
-}
-
 // Fixed-length character values: DATE, TIME.
 template <size_t N>
 nwrfc::RFC_RC GetFixed(Handle handle, const SAP_UC* name, SAP_UC* value, nwrfc::RFCTYPE type,
@@ -46,89 +34,135 @@ nwrfc::RFC_RC GetFixed(Handle handle, const SAP_UC* name, SAP_UC* value, nwrfc::
     });
 }
 
+// Each accessor by name and by index: Key is a name or an index.
+template <typename Key>
+nwrfc::RFC_RC GetCharsAt(Handle handle, Key key, nwrfc::RFC_CHAR* buffer, unsigned length,
+                         RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return Given(buffer, failure) ? GetChars(f, buffer, length, failure) : failure.code;
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC SetCharsAt(Handle handle, Key key, const nwrfc::RFC_CHAR* value, unsigned length,
+                         RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return SetChars(f, value, length, failure);
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC GetBytesAt(Handle handle, Key key, nwrfc::SAP_RAW* buffer, unsigned length,
+                         RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return Given(buffer, failure) ? GetBytes(f, buffer, length, failure) : failure.code;
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC SetBytesAt(Handle handle, Key key, const nwrfc::SAP_RAW* value, unsigned length,
+                         RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return SetBytes(f, value, length, failure);
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC GetStringAt(Handle handle, Key key, SAP_UC* buffer, unsigned bufferLength,
+                          unsigned* length, RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return GetString(f, buffer, buffer == nullptr ? 0 : bufferLength, length, failure);
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC SetStringAt(Handle handle, Key key, const SAP_UC* value, unsigned length,
+                          RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        if (value == nullptr && length > 0) return Given(nullptr, failure), failure.code;
+        return SetText(f, std::u16string_view(value == nullptr ? u"" : value, length), failure);
+    });
+}
+
+// Integers of any width through the int accessors' range checks.
+template <typename Key, typename T>
+nwrfc::RFC_RC GetIntegerAt(Handle handle, Key key, T* value, RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& field, Failure& failure) {
+        long long wide = 0;
+        if (!Given(value, failure)) return failure.code;
+        const nwrfc::RFC_RC rc = GetInteger(field, wide, failure);
+        if (rc == nwrfc::RFC_OK) *value = static_cast<T>(wide);
+        return rc;
+    });
+}
+
+template <typename Key>
+nwrfc::RFC_RC SetIntegerAt(Handle handle, Key key, long long value, RFC_ERROR_INFO* info) {
+    return WithField(handle, key, info, [&](const FieldRef& f, Failure& failure) {
+        return SetInteger(f, value, failure);
+    });
+}
+
 }  // namespace
 
 extern "C" {
 
 nwrfc::RFC_RC RfcGetChars(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_CHAR* charBuffer,
-                   unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return Given(charBuffer, failure) ? GetChars(f, charBuffer, bufferLength, failure)
-                                          : failure.code;
-    });
+                          unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
+    return GetCharsAt(dataHandle, name, charBuffer, bufferLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetCharsByIndex(Handle dataHandle, unsigned index, nwrfc::RFC_CHAR* charBuffer,
-                          unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return Given(charBuffer, failure) ? GetChars(f, charBuffer, bufferLength, failure)
-                                          : failure.code;
-    });
+                                 unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
+    return GetCharsAt(dataHandle, index, charBuffer, bufferLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetChars(Handle dataHandle, const SAP_UC* name, const nwrfc::RFC_CHAR* charValue,
-                   unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetChars(f, charValue, valueLength, failure);
-    });
+                          unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
+    return SetCharsAt(dataHandle, name, charValue, valueLength, errorInfo);
 }
 
-nwrfc::RFC_RC RfcSetCharsByIndex(Handle dataHandle, unsigned index, const nwrfc::RFC_CHAR* charValue,
-                          unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetChars(f, charValue, valueLength, failure);
-    });
+nwrfc::RFC_RC RfcSetCharsByIndex(Handle dataHandle, unsigned index,
+                                 const nwrfc::RFC_CHAR* charValue, unsigned valueLength,
+                                 RFC_ERROR_INFO* errorInfo) {
+    return SetCharsAt(dataHandle, index, charValue, valueLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetBytes(Handle dataHandle, const SAP_UC* name, nwrfc::SAP_RAW* byteBuffer,
-                   unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return Given(byteBuffer, failure) ? GetBytes(f, byteBuffer, bufferLength, failure)
-                                          : failure.code;
-    });
+                          unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
+    return GetBytesAt(dataHandle, name, byteBuffer, bufferLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetBytesByIndex(Handle dataHandle, unsigned index, nwrfc::SAP_RAW* byteBuffer,
-                          unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return Given(byteBuffer, failure) ? GetBytes(f, byteBuffer, bufferLength, failure)
-                                          : failure.code;
-    });
+                                 unsigned bufferLength, RFC_ERROR_INFO* errorInfo) {
+    return GetBytesAt(dataHandle, index, byteBuffer, bufferLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetBytes(Handle dataHandle, const SAP_UC* name, const nwrfc::SAP_RAW* byteValue,
-                   unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetBytes(f, byteValue, valueLength, failure);
-    });
+                          unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
+    return SetBytesAt(dataHandle, name, byteValue, valueLength, errorInfo);
 }
 
-nwrfc::RFC_RC RfcSetBytesByIndex(Handle dataHandle, unsigned index, const nwrfc::SAP_RAW* byteValue,
-                          unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetBytes(f, byteValue, valueLength, failure);
-    });
+nwrfc::RFC_RC RfcSetBytesByIndex(Handle dataHandle, unsigned index,
+                                 const nwrfc::SAP_RAW* byteValue, unsigned valueLength,
+                                 RFC_ERROR_INFO* errorInfo) {
+    return SetBytesAt(dataHandle, index, byteValue, valueLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetString(Handle dataHandle, const SAP_UC* name, SAP_UC* stringBuffer,
-                    unsigned bufferLength, unsigned* stringLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return GetString(f, stringBuffer, stringBuffer == nullptr ? 0 : bufferLength,
-                         stringLength, failure);
-    });
+                           unsigned bufferLength, unsigned* stringLength,
+                           RFC_ERROR_INFO* errorInfo) {
+    return GetStringAt(dataHandle, name, stringBuffer, bufferLength, stringLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetStringByIndex(Handle dataHandle, unsigned index, SAP_UC* stringBuffer,
-                           unsigned bufferLength, unsigned* stringLength,
-                           RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return GetString(f, stringBuffer, stringBuffer == nullptr ? 0 : bufferLength,
-                         stringLength, failure);
-    });
+                                  unsigned bufferLength, unsigned* stringLength,
+                                  RFC_ERROR_INFO* errorInfo) {
+    return GetStringAt(dataHandle, index, stringBuffer, bufferLength, stringLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetStringLength(Handle dataHandle, const SAP_UC* name, unsigned* stringLength,
-                          RFC_ERROR_INFO* errorInfo) {
+                                 RFC_ERROR_INFO* errorInfo) {
     return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
         std::u16string text;
         const nwrfc::RFC_RC rc = GetText(f, text, failure);
@@ -139,71 +173,53 @@ nwrfc::RFC_RC RfcGetStringLength(Handle dataHandle, const SAP_UC* name, unsigned
 }
 
 nwrfc::RFC_RC RfcSetString(Handle dataHandle, const SAP_UC* name, const SAP_UC* stringValue,
-                    unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        if (stringValue == nullptr && valueLength > 0) return Given(nullptr, failure), failure.code;
-        return SetText(f, std::u16string_view(stringValue == nullptr ? u"" : stringValue, valueLength),
-                       failure);
-    });
+                           unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
+    return SetStringAt(dataHandle, name, stringValue, valueLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetStringByIndex(Handle dataHandle, unsigned index, const SAP_UC* stringValue,
-                           unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        if (stringValue == nullptr && valueLength > 0) return Given(nullptr, failure), failure.code;
-        return SetText(f, std::u16string_view(stringValue == nullptr ? u"" : stringValue, valueLength),
-                       failure);
-    });
+                                  unsigned valueLength, RFC_ERROR_INFO* errorInfo) {
+    return SetStringAt(dataHandle, index, stringValue, valueLength, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetInt(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT* value,
-                 RFC_ERROR_INFO* errorInfo) {
-    return GetNarrow(dataHandle, name, value, errorInfo);
+                        RFC_ERROR_INFO* errorInfo) {
+    return GetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetIntByIndex(Handle dataHandle, unsigned index, nwrfc::RFC_INT* value,
-                        RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        long long wide = 0;
-        if (!Given(value, failure)) return failure.code;
-        const nwrfc::RFC_RC rc = GetInteger(f, wide, failure);
-        if (rc == nwrfc::RFC_OK) *value = static_cast<nwrfc::RFC_INT>(wide);
-        return rc;
-    });
+                               RFC_ERROR_INFO* errorInfo) {
+    return GetIntegerAt(dataHandle, index, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetInt1(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT1* value,
-                  RFC_ERROR_INFO* errorInfo) {
-    return GetNarrow(dataHandle, name, value, errorInfo);
+                         RFC_ERROR_INFO* errorInfo) {
+    return GetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetInt2(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT2* value,
-                  RFC_ERROR_INFO* errorInfo) {
-    return GetNarrow(dataHandle, name, value, errorInfo);
+                         RFC_ERROR_INFO* errorInfo) {
+    return GetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetInt(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT value,
-                 RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, name, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetInteger(f, value, failure);
-    });
+                        RFC_ERROR_INFO* errorInfo) {
+    return SetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetIntByIndex(Handle dataHandle, unsigned index, nwrfc::RFC_INT value,
-                        RFC_ERROR_INFO* errorInfo) {
-    return WithField(dataHandle, index, errorInfo, [&](const FieldRef& f, Failure& failure) {
-        return SetInteger(f, value, failure);
-    });
+                               RFC_ERROR_INFO* errorInfo) {
+    return SetIntegerAt(dataHandle, index, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetInt1(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT1 value,
-                  RFC_ERROR_INFO* errorInfo) {
-    return RfcSetInt(dataHandle, name, value, errorInfo);
+                         RFC_ERROR_INFO* errorInfo) {
+    return SetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcSetInt2(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_INT2 value,
-                  RFC_ERROR_INFO* errorInfo) {
-    return RfcSetInt(dataHandle, name, value, errorInfo);
+                         RFC_ERROR_INFO* errorInfo) {
+    return SetIntegerAt(dataHandle, name, value, errorInfo);
 }
 
 nwrfc::RFC_RC RfcGetFloat(Handle dataHandle, const SAP_UC* name, nwrfc::RFC_FLOAT* value,

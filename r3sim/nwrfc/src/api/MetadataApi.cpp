@@ -1,5 +1,7 @@
 // The SDK's entry points for the metadata repository and the readers of
 // function and type descriptions. Descriptions belong to the repository.
+#include <type_traits>
+
 #include "Containers.h"
 #include "MetadataFetch.h"
 #include "Repository.h"
@@ -83,6 +85,30 @@ const Desc* Fetched(nwrfc::RFC_CONNECTION_HANDLE rfcHandle, const nwrfc::SAP_UC*
     return desc;
 }
 
+// A description the repository of a system already holds.
+template <typename Desc>
+const Desc* Cached(const nwrfc::SAP_UC* repositoryID, const nwrfc::SAP_UC* name,
+                   nwrfc::RFC_ERROR_INFO* info) {
+    Repository* repository = Repository::Existing(TextOf(repositoryID, kMaxNameUnits));
+    const Desc* desc = nullptr;
+    if (repository != nullptr) {
+        if constexpr (std::is_same_v<Desc, FunctionDesc>)
+            desc = repository->Function(TextOf(name, kMaxNameUnits));
+        else
+            desc = repository->Type(TextOf(name, kMaxNameUnits));
+    }
+    if (desc == nullptr) {
+        Report(MakeFailure(nwrfc::RFC_NOT_FOUND, nwrfc::EXTERNAL_RUNTIME_FAILURE,
+                           "'" + Utf8(TextOf(name, kMaxNameUnits)) +
+                               "' is not in the repository of '" +
+                               Utf8(TextOf(repositoryID, kMaxNameUnits)) + "'"),
+               info);
+        return nullptr;
+    }
+    Succeed(info);
+    return desc;
+}
+
 }  // namespace
 
 extern "C" {
@@ -103,33 +129,13 @@ nwrfc::RFC_TYPE_DESC_HANDLE RfcGetTypeDesc(nwrfc::RFC_CONNECTION_HANDLE rfcHandl
 nwrfc::RFC_FUNCTION_DESC_HANDLE RfcGetCachedFunctionDesc(const nwrfc::SAP_UC* repositoryID,
                                                          const nwrfc::SAP_UC* funcName,
                                                          nwrfc::RFC_ERROR_INFO* errorInfo) {
-    Repository* repository = Repository::Existing(TextOf(repositoryID, kMaxNameUnits));
-    const FunctionDesc* desc =
-        repository == nullptr ? nullptr : repository->Function(TextOf(funcName, kMaxNameUnits));
-    if (desc == nullptr) {
-        Report(MakeFailure(nwrfc::RFC_NOT_FOUND, nwrfc::EXTERNAL_RUNTIME_FAILURE,
-                           "no such function description in the repository"),
-               errorInfo);
-        return nullptr;
-    }
-    Succeed(errorInfo);
-    return HandleOf(desc);
+    return HandleOf(Cached<FunctionDesc>(repositoryID, funcName, errorInfo));
 }
 
 nwrfc::RFC_TYPE_DESC_HANDLE RfcGetCachedTypeDesc(const nwrfc::SAP_UC* repositoryID,
                                                  const nwrfc::SAP_UC* typeName,
                                                  nwrfc::RFC_ERROR_INFO* errorInfo) {
-    Repository* repository = Repository::Existing(TextOf(repositoryID, kMaxNameUnits));
-    const TypeDesc* desc =
-        repository == nullptr ? nullptr : repository->Type(TextOf(typeName, kMaxNameUnits));
-    if (desc == nullptr) {
-        Report(MakeFailure(nwrfc::RFC_NOT_FOUND, nwrfc::EXTERNAL_RUNTIME_FAILURE,
-                           "no such type description in the repository"),
-               errorInfo);
-        return nullptr;
-    }
-    Succeed(errorInfo);
-    return HandleOf(desc);
+    return HandleOf(Cached<TypeDesc>(repositoryID, typeName, errorInfo));
 }
 
 nwrfc::RFC_RC RfcClearRepository(const nwrfc::SAP_UC* repositoryID, nwrfc::RFC_ERROR_INFO* errorInfo) {
