@@ -67,10 +67,19 @@ size_t RecordEnd(const InstalledStructure& s, bool wide) {
 
 PartnerLayout::PartnerLayout(RFC_TYPEHANDLE type) : type_(type) {
     if (type >= RFCTYPE_FIRST_INSTALLED) structure_ = FindStructure(type);
-    if (structure_) {
-        wideRecord_ = RecordEnd(*structure_, true);
-        narrowRecord_ = RecordEnd(*structure_, false);
-    }
+    MeasureRecords();
+}
+
+PartnerLayout::PartnerLayout(std::vector<InstalledField> fields)
+    : type_(RFCTYPE_STRUCTURE),
+      structure_(InstalledStructure{{}, RFCTYPE_STRUCTURE, std::move(fields)}) {
+    MeasureRecords();
+}
+
+void PartnerLayout::MeasureRecords() {
+    if (!structure_) return;
+    wideRecord_ = RecordEnd(*structure_, true);
+    narrowRecord_ = RecordEnd(*structure_, false);
 }
 
 size_t PartnerLayout::WideLength(size_t length) const {

@@ -23,6 +23,9 @@ class PartnerLayout {
     // The layout of a caller's type handle; a handle that is not installed
     // converts as raw bytes (its use is refused elsewhere).
     explicit PartnerLayout(RFC_TYPEHANDLE type);
+    // The layout of a structure known by its fields rather than by an
+    // installed handle (a type description read from the partner).
+    explicit PartnerLayout(std::vector<InstalledField> fields);
 
     // Caller bytes (2-byte layout) to the partner's 1-byte layout.
     std::vector<uint8_t> Narrow(const uint8_t* wide, size_t length) const;
@@ -35,6 +38,8 @@ class PartnerLayout {
     void WidenInto(const uint8_t* narrow, size_t length, uint8_t* out) const;
 
   private:
+    void MeasureRecords();
+
     RFC_TYPEHANDLE type_;
     std::optional<InstalledStructure> structure_;
     size_t wideRecord_ = 0, narrowRecord_ = 0;  // of the structure

@@ -167,6 +167,12 @@ typedef DATA_CONTAINER_HANDLE RFC_STRUCTURE_HANDLE;
 typedef DATA_CONTAINER_HANDLE RFC_FUNCTION_HANDLE;
 typedef DATA_CONTAINER_HANDLE RFC_TABLE_HANDLE;
 
+typedef struct _RFC_TRANSACTION_HANDLE* RFC_TRANSACTION_HANDLE;
+typedef struct _RFC_UNIT_HANDLE* RFC_UNIT_HANDLE;
+typedef SAP_UC RFC_TID[24 + 1];
+typedef RFC_RC (*RFC_SERVER_FUNCTION)(RFC_CONNECTION_HANDLE rfcHandle, RFC_FUNCTION_HANDLE funcHandle,
+                                      RFC_ERROR_INFO* errorInfo);
+
 typedef struct _RFC_CONNECTION_PARAMETER {
     const SAP_UC* name;
     const SAP_UC* value;
@@ -199,6 +205,10 @@ typedef struct _RFC_ATTRIBUTES {
     SAP_UC partnerIPv6[45 + 1];
     SAP_UC reserved[17];
 } RFC_ATTRIBUTES;
+
+typedef RFC_RC (*RFC_FUNC_DESC_CALLBACK)(const SAP_UC* functionName,
+                                         RFC_ATTRIBUTES rfcAttributes,
+                                         RFC_FUNCTION_DESC_HANDLE* funcDescHandle);
 
 /* One field of a structure or table row. Offsets and lengths in bytes, for
  * the non-Unicode (1 byte a character) and the Unicode (2 bytes) layout. */
@@ -340,6 +350,104 @@ RFC_RC RfcMoveToNextRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo)
 RFC_STRUCTURE_HANDLE RfcGetCurrentRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
 RFC_STRUCTURE_HANDLE RfcAppendNewRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
 RFC_RC RfcDeleteAllRows(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+
+/* --- More field access ------------------------------------------------------ */
+RFC_RC RfcGetIntByIndex(DATA_CONTAINER_HANDLE dataHandle, unsigned index, RFC_INT* value,
+                        RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetIntByIndex(DATA_CONTAINER_HANDLE dataHandle, unsigned index, RFC_INT value,
+                        RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetInt1(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_INT1* value,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetInt2(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_INT2* value,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetFloat(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_FLOAT* value,
+                   RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetDate(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_DATE emptyDate,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetDate(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, const RFC_DATE date,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetTime(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_TIME emptyTime,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetTime(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, const RFC_TIME time,
+                  RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetNum(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_NUM* charBuffer,
+                 unsigned bufferLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetNum(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, const RFC_NUM* charValue,
+                 unsigned valueLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetStringLength(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name,
+                          unsigned* stringLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetStructureByIndex(DATA_CONTAINER_HANDLE dataHandle, unsigned index,
+                              RFC_STRUCTURE_HANDLE* structHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetTableByIndex(DATA_CONTAINER_HANDLE dataHandle, unsigned index,
+                          RFC_TABLE_HANDLE* tableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcIsParameterActive(RFC_FUNCTION_HANDLE funcHandle, const SAP_UC* paramName, int* isActive,
+                            RFC_ERROR_INFO* errorInfo);
+RFC_FUNCTION_DESC_HANDLE RfcDescribeFunction(RFC_FUNCTION_HANDLE funcHandle,
+                                             RFC_ERROR_INFO* errorInfo);
+RFC_TYPE_DESC_HANDLE RfcDescribeType(DATA_CONTAINER_HANDLE dataHandle, RFC_ERROR_INFO* errorInfo);
+RFC_STRUCTURE_HANDLE RfcCreateStructure(RFC_TYPE_DESC_HANDLE typeDescHandle,
+                                        RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcDestroyStructure(RFC_STRUCTURE_HANDLE structHandle, RFC_ERROR_INFO* errorInfo);
+RFC_TABLE_HANDLE RfcCreateTable(RFC_TYPE_DESC_HANDLE typeDescHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcDestroyTable(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcMoveToLastRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcMoveToPreviousRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcDeleteCurrentRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+
+/* --- More metadata ------------------------------------------------------------ */
+RFC_FUNCTION_DESC_HANDLE RfcGetCachedFunctionDesc(const SAP_UC* repositoryID,
+                                                  const SAP_UC* funcName,
+                                                  RFC_ERROR_INFO* errorInfo);
+RFC_TYPE_DESC_HANDLE RfcGetCachedTypeDesc(const SAP_UC* repositoryID, const SAP_UC* typeName,
+                                          RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcClearRepository(const SAP_UC* repositoryID, RFC_ERROR_INFO* errorInfo);
+
+/* --- Entry points a client over our protocol does not offer --------------------- */
+RFC_CONNECTION_HANDLE RfcRegisterServer(const RFC_CONNECTION_PARAMETER* connectionParams,
+                                        unsigned paramCount, RFC_ERROR_INFO* errorInfo);
+RFC_CONNECTION_HANDLE RfcStartServer(int argc, SAP_UC** argv,
+                                     const RFC_CONNECTION_PARAMETER* connectionParams,
+                                     unsigned paramCount, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcListenAndDispatch(RFC_CONNECTION_HANDLE rfcHandle, int timeout,
+                            RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcInstallServerFunction(const SAP_UC* sysId, RFC_FUNCTION_DESC_HANDLE funcDescHandle,
+                                RFC_SERVER_FUNCTION serverFunction, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcInstallGenericServerFunction(RFC_SERVER_FUNCTION serverFunction,
+                                       RFC_FUNC_DESC_CALLBACK funcDescProvider,
+                                       RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetTransactionID(RFC_CONNECTION_HANDLE rfcHandle, RFC_TID tid,
+                           RFC_ERROR_INFO* errorInfo);
+RFC_TRANSACTION_HANDLE RfcCreateTransaction(RFC_CONNECTION_HANDLE rfcHandle, RFC_TID tid,
+                                            const SAP_UC* queueName, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcInvokeInTransaction(RFC_TRANSACTION_HANDLE tHandle, RFC_FUNCTION_HANDLE funcHandle,
+                              RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSubmitTransaction(RFC_TRANSACTION_HANDLE tHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcConfirmTransaction(RFC_TRANSACTION_HANDLE tHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcDestroyTransaction(RFC_TRANSACTION_HANDLE tHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcResetServerContext(RFC_CONNECTION_HANDLE rfcHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcLoadCryptoLibrary(const SAP_UC* pathToLibrary, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcGetXString(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, SAP_RAW* byteBuffer,
+                     unsigned bufferLength, unsigned* xstringLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetXString(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name,
+                     const SAP_RAW* byteValue, unsigned valueLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetStructure(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name,
+                       RFC_STRUCTURE_HANDLE value, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSetTable(DATA_CONTAINER_HANDLE dataHandle, const SAP_UC* name, RFC_TABLE_HANDLE value,
+                   RFC_ERROR_INFO* errorInfo);
+RFC_STRUCTURE_HANDLE RfcCloneStructure(RFC_STRUCTURE_HANDLE srcStructureHandle,
+                                       RFC_ERROR_INFO* errorInfo);
+RFC_TABLE_HANDLE RfcCloneTable(RFC_TABLE_HANDLE srcTableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_STRUCTURE_HANDLE RfcInsertNewRow(RFC_TABLE_HANDLE tableHandle, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcAppendRow(RFC_TABLE_HANDLE tableHandle, RFC_STRUCTURE_HANDLE structHandle,
+                    RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcInsertRow(RFC_TABLE_HANDLE tableHandle, RFC_STRUCTURE_HANDLE structHandle,
+                    RFC_ERROR_INFO* errorInfo);
+RFC_FUNCTION_DESC_HANDLE RfcCreateFunctionDesc(const SAP_UC* name, RFC_ERROR_INFO* errorInfo);
+RFC_TYPE_DESC_HANDLE RfcCreateTypeDesc(const SAP_UC* name, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcAddParameter(RFC_FUNCTION_DESC_HANDLE funcDesc, const RFC_PARAMETER_DESC* paramDescr,
+                       RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcAddTypeField(RFC_TYPE_DESC_HANDLE typeHandle, const RFC_FIELD_DESC* fieldDescr,
+                       RFC_ERROR_INFO* errorInfo);
 
 #ifdef __cplusplus
 }  // extern "C"
