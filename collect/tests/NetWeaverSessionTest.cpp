@@ -113,9 +113,11 @@ class NetWeaverSessionTest : public ::testing::TestWithParam<int> {
         auto clock = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{}, 3600);
         clock->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 13, 30));
         platform::SetTimeSource(clock);
-        if (throughNetWeaver) {
+        {
             RFC_ERROR_INFO_EX info{};
-            EXPECT_EQ(RfcUseNetWeaverLibraryU(QUORVEL_NWRFC_LIBRARY, nullptr, &info), RFC_OK)
+            EXPECT_EQ(RfcUseNetWeaverLibraryU(throughNetWeaver ? QUORVEL_NWRFC_LIBRARY : nullptr,
+                                              nullptr, &info),
+                      RFC_OK)
                 << platform::ToUtf8(info.message);
         }
         {

@@ -132,7 +132,12 @@ TEST_F(ClientCall, TablesTravelBothWaysInOneTransfer) {
     auto& system = Prepare();
     // Reverses the rows of ROWS, reports their number, and offers a table
     // EXTRA that only a caller listing it receives.
-    system.Modules().Register("Z_REVERSE_ROWS", [](r3sim::CallContext& call) {
+    system.Modules().Structures().Add(r3sim::Structure("ZROW8", {r3sim::Bytes("ROW", 8)}));
+    system.Modules().Structures().Add(r3sim::Structure("ZROW2", {r3sim::Bytes("ROW", 2)}));
+    const r3sim::Interface rowsInterface = {r3sim::Export(r3sim::Int("COUNT")),
+                                            r3sim::Table("ROWS", "ZROW8"),
+                                            r3sim::Table("EXTRA", "ZROW2")};
+    system.Modules().Register("Z_REVERSE_ROWS", rowsInterface, [](r3sim::CallContext& call) {
         const rfcwire::TableData* rows = call.Table(u"ROWS");
         rfcwire::TableData reversed = *rows;
         for (uint32_t r = 0; r < rows->rowCount; ++r)
@@ -140,7 +145,7 @@ TEST_F(ClientCall, TablesTravelBothWaysInOneTransfer) {
                         rows->rows.data() + (rows->rowCount - 1 - r) * rows->rowLength,
                         rows->rowLength);
         call.ReturnTable(reversed);
-        call.ReturnTable({u"EXTRA", RFCTYPE_CHAR, {}, 2, 1, {'x', 0}});
+        call.ReturnTable({u"EXTRA", RFCTYPE_BYTE, {}, 2, 1, {'x', 0}});
         std::vector<uint8_t> count(4);
         const int32_t n = static_cast<int32_t>(rows->rowCount);
         std::memcpy(count.data(), &n, 4);
@@ -156,7 +161,7 @@ TEST_F(ClientCall, TablesTravelBothWaysInOneTransfer) {
     }
     int32_t count = -1;
     RFC_PARAMETER importing[] = {Param(u"COUNT", &count, 4, RFCTYPE_INT), {}};
-    RFC_TABLE tables[] = {{u"ROWS", 4, RFCTYPE_CHAR, 8, 0, rows, 0}, {}};
+    RFC_TABLE tables[] = {{u"ROWS", 4, RFCTYPE_BYTE, 8, 0, rows, 0}, {}};
     RFC_CHAR* exception = nullptr;
     ASSERT_EQ(RfcCallReceiveU(handle, u"Z_REVERSE_ROWS", nullptr, importing, tables, &exception),
               RFC_OK);
@@ -170,7 +175,7 @@ TEST_F(ClientCall, TablesTravelBothWaysInOneTransfer) {
     EXPECT_EQ(ItFillU(extra), 0u);  // not listed, not transferred
 
     RFC_TABLE both[] = {
-        {u"ROWS", 4, RFCTYPE_CHAR, 8, 0, rows, 0}, {u"EXTRA", 5, RFCTYPE_CHAR, 2, 0, extra, 0}, {}};
+        {u"ROWS", 4, RFCTYPE_BYTE, 8, 0, rows, 0}, {u"EXTRA", 5, RFCTYPE_BYTE, 2, 0, extra, 0}, {}};
     ASSERT_EQ(RfcCallU(handle, u"Z_REVERSE_ROWS", nullptr, both), RFC_OK);
     ASSERT_EQ(RfcReceiveU(handle, nullptr, both, &exception), RFC_OK);
     EXPECT_EQ(ItFillU(extra), 1u);

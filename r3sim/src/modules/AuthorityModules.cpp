@@ -41,7 +41,10 @@ bool Refused(const MissingAuthorization& missing, const Check& check) {
 }  // namespace
 
 void RegisterAuthorityModules(ModuleRegistry& registry) {
-    registry.Register("OBJECT_EXISTS", [](CallContext& call) {
+    registry.Register("OBJECT_EXISTS",
+                      {Import(Char("OBJECT", 10)), Exception("OBJECT_EXISTS"),
+                       Exception("OBJECT_NOT_FOUND")},
+                      [](CallContext& call) {
         const std::string object = call.ImportText(u"OBJECT");
         if (ObjectKnown(call.GetScenario(), object))
             call.Raise("OBJECT_EXISTS", "Authorization object " + object + " exists");
@@ -49,7 +52,14 @@ void RegisterAuthorityModules(ModuleRegistry& registry) {
             call.Raise("OBJECT_NOT_FOUND", "Authorization object " + object + " does not exist");
     });
 
-    registry.Register("AUTHORITY_CHECK", [](CallContext& call) {
+    registry.Register("AUTHORITY_CHECK",
+                      {Import(Char("USER", 12)).Optional(), Import(Char("OBJECT", 10)),
+                       Import(Char("FIELD1", 10)).Optional(), Import(Char("VALUE1", 40)).Optional(),
+                       Import(Char("FIELD2", 10)).Optional(), Import(Char("VALUE2", 40)).Optional(),
+                       Import(Char("FIELD3", 10)).Optional(), Import(Char("VALUE3", 40)).Optional(),
+                       Exception("USER_DONT_EXIST"), Exception("USER_IS_AUTHORIZED"),
+                       Exception("USER_IS_NOT_AUTHORIZED"), Exception("OBJECT_NOT_FOUND")},
+                      [](CallContext& call) {
         Check check;
         check.object = call.ImportText(u"OBJECT");
         const char16_t* fieldNames[3] = {u"FIELD1", u"FIELD2", u"FIELD3"};

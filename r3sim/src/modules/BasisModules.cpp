@@ -91,9 +91,16 @@ void ServerList(CallContext& call) {
 void RegisterBasisModules(ModuleRegistry& registry) {
     DefineStructures(registry.Structures());
 
-    registry.Register("RFC_PING", [](CallContext&) {});
+    // The modules a connection calls directly describe their interfaces too,
+    // as a real system's do: a library that reads every interface first
+    // (the NetWeaver one) needs them.
+    registry.Register("RFC_PING", Interface{}, [](CallContext&) {});
 
-    registry.Register("RFC_GET_SAP_SYSTEM_PARAMETERS", [](CallContext& call) {
+    registry.Register("RFC_GET_SAP_SYSTEM_PARAMETERS",
+                      {Export(Char("DATE_FORMAT", 10)), Export(Char("DECIMAL_SIGN", 1)),
+                       Export(Char("LANGUAGE", 1)), Export(Char("SAP_SYSTEM_RELEASE", 4)),
+                       Export(Char("USER_NAME", 12))},
+                      [](CallContext& call) {
         const Scenario& s = call.GetScenario();
         call.ExportText(u"DATE_FORMAT", s.dateFormat, 10);
         call.ExportText(u"DECIMAL_SIGN", s.decimalSign, 1);
@@ -102,7 +109,8 @@ void RegisterBasisModules(ModuleRegistry& registry) {
         call.ExportText(u"USER_NAME", call.Session().user, 12);
     });
 
-    registry.Register("DB_DBSYS_RELEASE", [](CallContext& call) {
+    registry.Register("DB_DBSYS_RELEASE", {Export(Char("DBSYSTEM", 3)), Export(Char("RELEASE", 7))},
+                      [](CallContext& call) {
         const DatabaseSpec& db = call.GetScenario().database;
         call.ExportText(u"DBSYSTEM", db.system, 3);
         call.ExportText(u"RELEASE", db.release, 7);

@@ -239,9 +239,14 @@ bool PendingCall::Take(std::u16string name, const RFC_PARAMETER* exportingList,
         if (!Listed(i, "table", error)) return false;
         RFC_TABLE t = tableList[i];
         names_.push_back(ListName(t.name, t.nlen));
+        if (t.ithandle == nullptr || t.leng == 0) {
+            error = MakeError(RFC_ERROR_PROGRAM, "table '" + platform::ToUtf8(names_.back()) +
+                                                     "' has no internal table");
+            return false;
+        }
         t.name = names_.back().c_str();
         t.nlen = static_cast<unsigned int>(names_.back().size());
-        if (t.ithandle != nullptr) {
+        {
             ITAB_H copy = ItCreateU(t.name, ItLengU(t.ithandle), 0, 0);
             if (copy == nullptr) {
                 error = LastError();

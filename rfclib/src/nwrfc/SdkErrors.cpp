@@ -61,7 +61,12 @@ int ClassicGroup(nwrfc::RFC_RC code, nwrfc::RFC_ERROR_GROUP group) {
 rfcwire::ErrorRecord ClassicError(const nwrfc::RFC_ERROR_INFO& info) {
     rfcwire::ErrorRecord error;
     error.group = ClassicGroup(info.code, info.group);
-    error.key = Text(info.key);
+    // A module's exception or a failure inside the system keeps the
+    // system's own key; the library's other failures get the keys our own
+    // protocol gives them, so nothing above can tell the two apart.
+    const bool systemsKey = error.group == RFC_ERROR_APPLICATION_EXCEPTION ||
+                            error.group == RFC_ERROR_SYSTEM_FAILURE;
+    error.key = systemsKey ? Text(info.key) : std::u16string();
     if (error.key.empty()) error.key = GroupKey(error.group);
     error.message = Text(info.message);
     if (error.message.empty()) error.message = error.key;

@@ -75,7 +75,10 @@ RFC_RC SdkBackend::FunctionInfo(RFC_HANDLE handle, const RFC_CHAR* function, ITA
         api.RfcGetFunctionDesc(connection->handle, name.c_str(), &info);
     if (desc == nullptr) {
         ErrorRecord error = ClassicError(info);
-        if (ClosesConnection(info.code)) connection->MarkBroken(error);
+        if (ClosesConnection(info.code))
+            connection->MarkBroken(error);
+        else
+            error.group = RFC_ERROR_SYSTEM_FAILURE;  // the system does not serve it
         connection->exceptionText = error.key;
         if (exception != nullptr) *exception = connection->exceptionText.data();
         return Fail(error, RFC_FAILURE);
@@ -148,7 +151,10 @@ RFC_RC SdkBackend::StructureInfo(RFC_HANDLE handle, const RFC_CHAR* structure, I
     nwrfc::RFC_TYPE_DESC_HANDLE type = api.RfcGetTypeDesc(connection->handle, name.c_str(), &info);
     if (type == nullptr) {
         ErrorRecord error = ClassicError(info);
-        if (ClosesConnection(info.code)) connection->MarkBroken(error);
+        if (ClosesConnection(info.code))
+            connection->MarkBroken(error);
+        else
+            error.group = RFC_ERROR_SYSTEM_FAILURE;  // the system does not serve it
         connection->exceptionText = error.key;
         if (exception != nullptr) *exception = connection->exceptionText.data();
         return Fail(error, RFC_FAILURE);
