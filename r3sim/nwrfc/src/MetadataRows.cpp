@@ -1,5 +1,6 @@
 #include "MetadataRows.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Text.h"
@@ -151,6 +152,19 @@ bool ParametersFromRows(const rfcwire::RowBlock& rows, std::vector<ParameterRow>
                 error = where + " names no structure";
                 return false;
             }
+        }
+        // An import and an export of one name are one changing parameter:
+        // names are unique in a function's interface.
+        auto same = std::find_if(parameters.begin(), parameters.end(), [&](const ParameterRow& p) {
+            return p.desc.name == desc.name;
+        });
+        if (same != parameters.end()) {
+            const bool pair = (same->desc.direction == nwrfc::RFC_IMPORT &&
+                               desc.direction == nwrfc::RFC_EXPORT) ||
+                              (same->desc.direction == nwrfc::RFC_EXPORT &&
+                               desc.direction == nwrfc::RFC_IMPORT);
+            if (pair) same->desc.direction = nwrfc::RFC_CHANGING;
+            continue;  // otherwise the first row of a name holds
         }
         parameters.push_back(std::move(parameter));
     }

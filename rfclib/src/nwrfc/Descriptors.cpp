@@ -57,8 +57,6 @@ char16_t ClassOf(nwrfc::RFC_DIRECTION direction) {
             return u'E';
         case nwrfc::RFC_TABLES:
             return u'T';
-        case nwrfc::RFC_CHANGING:
-            return u'C';
         default:
             return u' ';
     }
@@ -110,10 +108,22 @@ std::vector<RFC_U_FUNINT> ParamsRows(const std::vector<ParameterDescription>& pa
     };
     std::map<char16_t, Offsets> next;
     int position = 0;
+    // The classic interface knows no changing parameters: one is passed in
+    // both lists, so it is an import row and an export row of one name.
+    std::vector<std::pair<const ParameterDescription*, char16_t>> classes;
     for (const ParameterDescription& p : parameters) {
+        if (p.desc.direction == nwrfc::RFC_CHANGING) {
+            classes.emplace_back(&p, u'I');
+            classes.emplace_back(&p, u'E');
+        } else {
+            classes.emplace_back(&p, ClassOf(p.desc.direction));
+        }
+    }
+    for (const auto& [described, paramclass] : classes) {
+        const ParameterDescription& p = *described;
         RFC_U_FUNINT row;
         std::memset(&row, 0, sizeof row);
-        row.paramclass = ClassOf(p.desc.direction);
+        row.paramclass = paramclass;
         PutText(row.parameter, Name(p.desc.name));
         PutText(row.tabname, p.typeName);
         PutText(row.fieldname, u"");

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -29,8 +30,9 @@ struct ParameterDescription {
     unsigned wideLength = 0;  // bytes in the 4-byte layout; 0: derived from desc
 };
 
-// One row per parameter, directions 1, 2, 7 (and changing, 3) as classes
-// I, E, T (C), then one X row per exception name. Offsets run per class.
+// One row per parameter, directions 1, 2, 7 as classes I, E, T; a changing
+// parameter (3) as an I row and an E row; then one X row per exception
+// name. Offsets run per class.
 std::vector<RFC_U_FUNINT> ParamsRows(const std::vector<ParameterDescription>& parameters,
                                      const std::vector<std::u16string>& exceptions);
 

@@ -79,13 +79,18 @@ TEST(DescriptorsTest, DirectionsBecomeClassesWithOffsetsRunningPerClass) {
         Parameter(u"BOTH_WAYS", nwrfc::RFC_CHANGING, nwrfc::RFCTYPE_CHAR, 3, 6),
     };
     const auto rows = ParamsRows(parameters, {u"NO_DATA"});
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[0].paramclass, u'I');
     EXPECT_EQ(rows[2].paramclass, u'E');
     EXPECT_EQ(rows[3].paramclass, u'T');
-    EXPECT_EQ(rows[4].paramclass, u'C');
-    EXPECT_EQ(rows[5].paramclass, u'X');
-    EXPECT_EQ(Trimmed(rows[5].parameter, 30), "NO_DATA");
+    // A changing parameter travels in both classic lists.
+    EXPECT_EQ(rows[4].paramclass, u'I');
+    EXPECT_EQ(rows[5].paramclass, u'E');
+    EXPECT_EQ(Trimmed(rows[4].parameter, 30), "BOTH_WAYS");
+    EXPECT_EQ(Trimmed(rows[5].parameter, 30), "BOTH_WAYS");
+    EXPECT_EQ(rows[4].offset_b2, 28);  // behind the two imports
+    EXPECT_EQ(rows[6].paramclass, u'X');
+    EXPECT_EQ(Trimmed(rows[6].parameter, 30), "NO_DATA");
     // The second import lies behind the first, in each layout.
     EXPECT_EQ(rows[1].offset_b1, 8);
     EXPECT_EQ(rows[1].offset_b2, 16);
