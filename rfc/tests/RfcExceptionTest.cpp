@@ -82,9 +82,10 @@ TEST(RfcConnectionTest, PasswordEncodingAndScrambling) {
     EXPECT_EQ(c.EncodeLogonPassword(), 16);
     std::u16string h, s, cl, u, password, l, d, r;
     c.GetLogonData(h, s, cl, u, password, l, d, r);
-    ASSERT_EQ(password.size(), 8u);  // the zero fill is encoded too
+    ASSERT_EQ(password.size(), 40u);  // the zero fill is encoded too
     EXPECT_EQ(password[0], u'a' + 16);
     EXPECT_EQ(password[7], 16 + 7);
+    EXPECT_EQ(password[39], 16 + 39);
     c.DecodeLogonPassword();
     c.GetLogonData(h, s, cl, u, password, l, d, r);
     EXPECT_EQ(password, u"abc");
@@ -97,6 +98,17 @@ TEST(RfcConnectionTest, PasswordEncodingAndScrambling) {
     std::u16string empty;
     c.ScramblePassword(empty);
     EXPECT_EQ(empty, u"");
+    // Today's systems take 40 characters; all of them travel and are stored.
+    const std::u16string longest = u"Correct-Horse-Battery-Staple-2026-12-09!";
+    ASSERT_EQ(longest.size(), 40u);
+    c.SetLogonData(u"h", u"00", u"100", u"U", longest + u"X", u"E", u"", u"");
+    c.GetLogonData(h, s, cl, u, password, l, d, r);
+    EXPECT_EQ(password, longest);
+    stored = longest;
+    c.ScramblePassword(stored);
+    EXPECT_EQ(stored[0], u'C' + 40);
+    c.UnscramblePassword(stored);
+    EXPECT_EQ(stored, longest);
     std::u16string wrap(1, char16_t(0xFFFF));
     c.ScramblePassword(wrap);
     EXPECT_EQ(wrap[0], 0);  // modulo 65536

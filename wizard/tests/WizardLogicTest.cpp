@@ -119,3 +119,18 @@ TEST(UpperCaseNameTest, TakesAsciiAndLatin1LettersToCapitals) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LogonPasswordTest, OldSystemsPasswordsGoInCapitalsLongerOnesAsTyped) {
+    EXPECT_EQ(CLogonStep::LogonPassword(u"secret"), u"SECRET");
+    EXPECT_EQ(CLogonStep::LogonPassword(u"abcdefgh"), u"ABCDEFGH");
+    // Nine characters and more: only a today's system has them, and it
+    // compares them as typed.
+    EXPECT_EQ(CLogonStep::LogonPassword(u"Welcome2026!"), u"Welcome2026!");
+    EXPECT_EQ(CLogonStep::LogonPassword(std::u16string(40, u'x')), std::u16string(40, u'x'));
+    EXPECT_EQ(CLogonStep::LogonPassword(std::u16string(CLogonStep::kPasswordPlaceholder)),
+              CLogonStep::kPasswordPlaceholder);
+}
+
+}  // namespace

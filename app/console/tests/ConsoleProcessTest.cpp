@@ -289,6 +289,37 @@ TEST_F(ConsoleProcessTest, TheCheckPassesOnTheDefaultSystemAndNamesWhatTheLimite
     EXPECT_EQ(StoredFile(), before);
 }
 
+TEST_F(ConsoleProcessTest, TheCheckRunsThroughTheNetWeaverLibraryAndNamesIt) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    const ProcessResult good =
+        Run({"--check", "--rfc-library", QUORVEL_NWRFC_LIBRARY, "--database", "QASDB_SAPCCMSR"},
+            {}, 60s);
+    EXPECT_EQ(good.status, kExitDone) << good.out << good.err;
+    EXPECT_EQ(good.out.rfind(std::string("RFC library: NetWeaver RFC library ") +
+                                 QUORVEL_NWRFC_LIBRARY + ", version 7500.",
+                             0),
+              0u)
+        << good.out;
+    EXPECT_NE(good.out.find("pre-flight check passed:"), std::string::npos) << good.out;
+
+    // A wrong password: the wizard's refusal, as through our own protocol.
+    const ProcessResult wrong = Run({"--check", "--rfc-library", QUORVEL_NWRFC_LIBRARY},
+                                    {{"QUORVEL_PASSWORD", "WRONG"}}, 60s);
+    EXPECT_EQ(wrong.status, kExitRefused) << wrong.out << wrong.err;
+    EXPECT_NE(wrong.err.find("Name or password is incorrect"), std::string::npos) << wrong.err;
+
+    // A library that is not there ends the start with one line.
+    const ProcessResult missing =
+        Run({"--check", "--rfc-library", "/nonexistent/libsapnwrfc.so"}, {}, 60s);
+    EXPECT_EQ(missing.status, kExitStartFailed);
+    EXPECT_EQ(missing.err.rfind(
+                  "quorvel-console: cannot load the RFC library /nonexistent/libsapnwrfc.so: ", 0),
+              0u)
+        << missing.err;
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+}
+
 TEST_F(ConsoleProcessTest, TheProgramLinksNoWidgetsAndPrintsNoPlatformLines) {
     std::FILE* ldd = ::popen("ldd " QUORVEL_CONSOLE_PATH, "r");
     ASSERT_NE(ldd, nullptr);

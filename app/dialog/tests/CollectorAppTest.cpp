@@ -1,5 +1,6 @@
 // Start-up: the operating-system check and the catch paths.
 #include <QSplashScreen>
+#include <cstdlib>
 
 #include "DialogTestSupport.h"
 #include "app/dialog/CollectorApp.h"
@@ -79,6 +80,18 @@ TEST_F(AppTest, FailuresDuringStartUpEndInOneStopBox) {
     app.body = [] { throw 1; };
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(TakeMessage(), "CCollectorApp::InitInstance()\nlow-level exception trapped.");
+}
+
+TEST_F(AppTest, AnRfcLibraryThatCannotBeLoadedEndsTheStartInOneStopBox) {
+    setenv("QUORVEL_RFC_LIBRARY", "/nonexistent/libsapnwrfc.so", 1);
+    CScriptedApp app([] { return Kernel(u"Linux", u"6.1.0"); });
+    EXPECT_FALSE(app.InitInstance());
+    unsetenv("QUORVEL_RFC_LIBRARY");
+    EXPECT_EQ(app.dialogs, 0);
+    EXPECT_EQ(app.ExitCode(), 1);
+    EXPECT_EQ(LastIcon(), wizard::MessageIcon::Stop);
+    EXPECT_EQ(TakeMessage().rfind("cannot load the RFC library /nonexistent/libsapnwrfc.so: ", 0),
+              0u);
 }
 
 TEST_F(AppTest, TheRunningKernelPassesTheGate) {

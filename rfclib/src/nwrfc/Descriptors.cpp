@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "nwrfc/SdkText.h"
+
 namespace rfclib::nw {
 namespace {
 
@@ -34,13 +36,6 @@ unsigned WideBytes(nwrfc::RFCTYPE type, unsigned ucLength) {
 
 unsigned RoundUp(unsigned value, unsigned alignment) {
     return (value + alignment - 1) / alignment * alignment;
-}
-
-template <size_t N>
-std::u16string_view Name(const nwrfc::SAP_UC (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != 0) ++n;
-    return std::u16string_view(field, n);
 }
 
 // Blank-padded to the field's width, as the dictionary's rows are.
@@ -124,7 +119,7 @@ std::vector<RFC_U_FUNINT> ParamsRows(const std::vector<ParameterDescription>& pa
         RFC_U_FUNINT row;
         std::memset(&row, 0, sizeof row);
         row.paramclass = paramclass;
-        PutText(row.parameter, Name(p.desc.name));
+        PutText(row.parameter, SdkText(p.desc.name));
         PutText(row.tabname, p.typeName);
         PutText(row.fieldname, u"");
         row.exid = ExidOf(p.desc.type);
@@ -142,8 +137,8 @@ std::vector<RFC_U_FUNINT> ParamsRows(const std::vector<ParameterDescription>& pa
         offset.b2 += p.desc.ucLength;
         offset.b4 += wide;
         row.decimals = static_cast<int>(p.desc.decimals);
-        PutText(row.default_value, Name(p.desc.defaultValue));
-        PutText(row.paramtext, Name(p.desc.parameterText));
+        PutText(row.default_value, SdkText(p.desc.defaultValue));
+        PutText(row.paramtext, SdkText(p.desc.parameterText));
         row.optional = p.desc.optional != 0 ? u'X' : u' ';
         row.reserved = u' ';
         rows.push_back(row);
@@ -178,7 +173,7 @@ std::vector<RFC_U_FIELDS> FieldsRows(std::u16string_view structure,
         RFC_U_FIELDS row;
         std::memset(&row, 0, sizeof row);
         PutText(row.tabname, structure);
-        PutText(row.fieldname, Name(field.name));
+        PutText(row.fieldname, SdkText(field.name));
         row.position = ++position;
         row.exid = ExidOf(field.type);
         row.reserved = u' ';

@@ -13,6 +13,7 @@
 #include "client/ErrorState.h"
 #include "nwrfc/ConnectionOptions.h"
 #include "nwrfc/SdkErrors.h"
+#include "nwrfc/SdkText.h"
 #include "platform/TextCodec.h"
 
 namespace rfclib::nw {
@@ -30,13 +31,6 @@ std::atomic<unsigned> g_cancelGeneration{0};
 ErrorRecord HandleError(RFC_HANDLE handle, const char* what) {
     return MakeError(RFC_ERROR_HANDLE, std::string(what) + ": RFC handle " +
                                            std::to_string(handle) + " is not valid");
-}
-
-template <size_t N>
-std::u16string_view Field(const nwrfc::SAP_UC (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != 0) ++n;
-    return std::u16string_view(field, n);
 }
 
 template <size_t N>
@@ -98,6 +92,30 @@ std::shared_ptr<SdkConnection> SdkBackend::Usable(RFC_HANDLE handle, const char*
         rc = Fail(HandleError(handle, function),
                   handle == RFC_HANDLE_NULL ? RFC_NOT_OPEN : RFC_INVALID_HANDLE);
     return connection;
+}
+
+SdkBackend::Locked SdkBackend::LockOpen(RFC_HANDLE handle, const char* function, RFC_RC& rc) {
+    Locked locked;
+    locked.connection = Usable(handle, function, rc);
+    if (!locked.connection) return locked;
+    locked.lock = std::unique_lock(locked.connection->mutex);
+    if (StillOpen(*locked.connection)) return locked;
+    rc = Fail(locked.connection->Failure(), RFC_CLOSED);
+    locked.lock.unlock();
+    locked.connection.reset();
+    return locked;
+}
+
+RFC_RC SdkBackend::DescriptionFailure(SdkConnection& connection, const nwrfc::RFC_ERROR_INFO& info,
+                                      RFC_CHAR** exception) {
+    ErrorRecord error = ClassicError(info);
+    if (ClosesConnection(info.code))
+        connection.MarkBroken(error);
+    else
+        error.group = RFC_ERROR_SYSTEM_FAILURE;
+    connection.exceptionText = error.key;
+    if (exception != nullptr) *exception = connection.exceptionText.data();
+    return Fail(error, RFC_FAILURE);
 }
 
 RFC_HANDLE SdkBackend::Open(const RFC_CHAR* connect, RFC_ERROR_INFO_EX* info) {
@@ -219,36 +237,35 @@ void SdkBackend::Close(RFC_HANDLE handle) {
 
 RFC_RC SdkBackend::Attributes(RFC_HANDLE handle, RFC_ATTRIBUTES* attributes) {
     RFC_RC rc = RFC_OK;
-    auto connection = Usable(handle, "RfcGetAttributes", rc);
-    if (!connection) return rc;
+    const Locked locked = LockOpen(handle, "RfcGetAttributes", rc);
+    if (!locked.connection) return rc;
     if (attributes == nullptr)
         return Fail(MakeError(RFC_ERROR_PROGRAM, "RfcGetAttributes: attributes is NULL"),
                     RFC_FAILURE);
-    std::lock_guard lock(connection->mutex);
-    if (!StillOpen(*connection)) return Fail(connection->Failure(), RFC_CLOSED);
+    const std::shared_ptr<SdkConnection>& connection = locked.connection;
     nwrfc::RFC_ATTRIBUTES a{};
     nwrfc::RFC_ERROR_INFO info{};
     if (Api().RfcGetConnectionAttributes(connection->handle, &a, &info) != nwrfc::RFC_OK)
         return Fail(ClassicError(info), RFC_FAILURE);
     RFC_ATTRIBUTES& out = *attributes;
     std::memset(&out, 0, sizeof out);
-    Put(out.dest, Field(a.dest));
-    Put(out.own_host, Field(a.host));
-    Put(out.partner_host, Field(a.partnerHost));
-    Put(out.systnr, Field(a.sysNumber));
-    Put(out.sysid, Field(a.sysId));
-    Put(out.client, Field(a.client).empty() ? std::u16string_view(connection->client) : Field(a.client));
-    Put(out.user, Field(a.user).empty() ? std::u16string_view(connection->user) : Field(a.user));
-    Put(out.language, Field(a.language).substr(0, 1));
-    Put(out.ISO_language, Field(a.isoLanguage));
-    Put(out.own_codepage, Field(a.codepage));
-    Put(out.partner_codepage, Field(a.partnerCodepage));
+    Put(out.dest, SdkText(a.dest));
+    Put(out.own_host, SdkText(a.host));
+    Put(out.partner_host, SdkText(a.partnerHost));
+    Put(out.systnr, SdkText(a.sysNumber));
+    Put(out.sysid, SdkText(a.sysId));
+    Put(out.client, SdkText(a.client).empty() ? std::u16string_view(connection->client) : SdkText(a.client));
+    Put(out.user, SdkText(a.user).empty() ? std::u16string_view(connection->user) : SdkText(a.user));
+    Put(out.language, SdkText(a.language).substr(0, 1));
+    Put(out.ISO_language, SdkText(a.isoLanguage));
+    Put(out.own_codepage, SdkText(a.codepage));
+    Put(out.partner_codepage, SdkText(a.partnerCodepage));
     out.rfc_role = a.rfcRole[0];
     out.own_type = a.type[0];
-    Put(out.own_rel, Field(a.rel));
+    Put(out.own_rel, SdkText(a.rel));
     out.partner_type = a.partnerType[0];
-    Put(out.partner_rel, Field(a.partnerRel));
-    Put(out.kernel_rel, Field(a.kernelRel));
+    Put(out.partner_rel, SdkText(a.partnerRel));
+    Put(out.kernel_rel, SdkText(a.kernelRel));
     out.trace = a.trace[0] != 0 && a.trace[0] != u'0' && a.trace[0] != u' ' ? u'X' : u' ';
     return RFC_OK;
 }

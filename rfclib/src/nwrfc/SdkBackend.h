@@ -65,6 +65,18 @@ class SdkBackend {
     const Functions& Api() const { return library_->Api(); }
     // The open connection of a handle, or nullptr with the failure recorded in rc.
     std::shared_ptr<SdkConnection> Usable(RFC_HANDLE handle, const char* function, RFC_RC& rc);
+    // The connection of a handle locked for one operation; no connection,
+    // with the failure recorded in rc, when it is not open.
+    struct Locked {
+        std::shared_ptr<SdkConnection> connection;
+        std::unique_lock<std::mutex> lock;
+    };
+    Locked LockOpen(RFC_HANDLE handle, const char* function, RFC_RC& rc);
+    // A description the library could not give: the connection has gone
+    // with it, or the system does not serve the name (a system failure, as
+    // our own protocol reports it). The key is the exception name handed out.
+    RFC_RC DescriptionFailure(SdkConnection& connection, const nwrfc::RFC_ERROR_INFO& info,
+                              RFC_CHAR** exception);
     // The library's handle of an open connection, asked whether it still is.
     bool StillOpen(SdkConnection& connection);
     RFC_RC Invoke(SdkConnection& connection, const std::u16string& function,

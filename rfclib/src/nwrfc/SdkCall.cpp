@@ -12,6 +12,7 @@
 #include "nwrfc/FieldTransfer.h"
 #include "nwrfc/SdkBackend.h"
 #include "nwrfc/SdkErrors.h"
+#include "nwrfc/SdkText.h"
 #include "platform/TextCodec.h"
 
 namespace rfclib::nw {
@@ -32,13 +33,6 @@ const Record* FindRecord(const Record* list, std::u16string_view name) {
     for (size_t i = 0; i < kMaxListRecords && list[i].name != nullptr; ++i)
         if (ListName(list[i].name, list[i].nlen) == name) return &list[i];
     return nullptr;
-}
-
-template <size_t N>
-std::u16string NameOf(const nwrfc::SAP_UC (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != 0) ++n;
-    return std::u16string(field, n);
 }
 
 bool IsCharacter(RFC_TYPEHANDLE type) {
@@ -97,14 +91,8 @@ class CallRunner {
         const auto* value = static_cast<const uint8_t*>(p.addr);
         if (p.type >= RFCTYPE_FIRST_INSTALLED) {
             nwrfc::RFC_STRUCTURE_HANDLE structure = nullptr;
-            nwrfc::RFC_ERROR_INFO info{};
-            if (api_.RfcGetStructure(function_, name.c_str(), &structure, &info) !=
-                nwrfc::RFC_OK) {
-                error = ClassicError(info);
-                return false;
-            }
             RowMapping mapping;
-            return mapping.Resolve(api_, desc.typeDescHandle, p.type, p.leng, error) &&
+            return Structure(name, desc, p, structure, mapping, error) &&
                    mapping.Write(api_, structure, value, error);
         }
         return WriteField(api_, function_, ParameterPlace(p, desc, name, p.leng), value, p.leng,
@@ -120,15 +108,9 @@ class CallRunner {
         auto* out = static_cast<uint8_t*>(p.addr);
         if (p.type >= RFCTYPE_FIRST_INSTALLED) {
             nwrfc::RFC_STRUCTURE_HANDLE structure = nullptr;
-            nwrfc::RFC_ERROR_INFO info{};
-            if (api_.RfcGetStructure(function_, name.c_str(), &structure, &info) !=
-                nwrfc::RFC_OK) {
-                error = ClassicError(info);
-                return false;
-            }
-            std::memset(out, 0, p.leng);
             RowMapping mapping;
-            return mapping.Resolve(api_, desc.typeDescHandle, p.type, p.leng, error) &&
+            std::memset(out, 0, p.leng);
+            return Structure(name, desc, p, structure, mapping, error) &&
                    mapping.Read(api_, structure, out, error);
         }
         const size_t full = p.type == RFCTYPE_BCD ? p.leng : std::max<size_t>(desc.ucLength, 1);
@@ -208,6 +190,19 @@ class CallRunner {
     }
 
   private:
+    // A structure parameter's container and its fields placed in the
+    // caller's record.
+    bool Structure(const std::u16string& name, const nwrfc::RFC_PARAMETER_DESC& desc,
+                   const RFC_PARAMETER& p, nwrfc::RFC_STRUCTURE_HANDLE& structure,
+                   RowMapping& mapping, ErrorRecord& error) {
+        nwrfc::RFC_ERROR_INFO info{};
+        if (api_.RfcGetStructure(function_, name.c_str(), &structure, &info) != nwrfc::RFC_OK) {
+            error = ClassicError(info);
+            return false;
+        }
+        return mapping.Resolve(api_, desc.typeDescHandle, p.type, p.leng, error);
+    }
+
     const Functions& api_;
     nwrfc::RFC_FUNCTION_DESC_HANDLE desc_;
     nwrfc::RFC_FUNCTION_HANDLE function_;
@@ -321,7 +316,7 @@ RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& funct
         nwrfc::RFC_PARAMETER_DESC p{};
         if (api.RfcGetParameterDescByIndex(desc, i, &p, &info) != nwrfc::RFC_OK)
             return Fail(ClassicError(info), RFC_FAILURE);
-        const std::u16string name = NameOf(p.name);
+        const std::u16string name(SdkText(p.name));
         bool wanted = true;
         if (p.direction == nwrfc::RFC_TABLES) {
             const RFC_TABLE* send = FindRecord(sendTables, name);

@@ -3,19 +3,9 @@
 #include <string>
 
 #include "client/ErrorState.h"
+#include "nwrfc/SdkText.h"
 
 namespace rfclib::nw {
-namespace {
-
-template <size_t N>
-std::u16string Text(const nwrfc::SAP_UC (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != 0) ++n;
-    return std::u16string(field, n);
-}
-
-}  // namespace
-
 int ClassicGroup(nwrfc::RFC_RC code, nwrfc::RFC_ERROR_GROUP group) {
     switch (code) {
         case nwrfc::RFC_ABAP_EXCEPTION:
@@ -66,9 +56,9 @@ rfcwire::ErrorRecord ClassicError(const nwrfc::RFC_ERROR_INFO& info) {
     // protocol gives them, so nothing above can tell the two apart.
     const bool systemsKey = error.group == RFC_ERROR_APPLICATION_EXCEPTION ||
                             error.group == RFC_ERROR_SYSTEM_FAILURE;
-    error.key = systemsKey ? Text(info.key) : std::u16string();
+    error.key = systemsKey ? std::u16string(SdkText(info.key)) : std::u16string();
     if (error.key.empty()) error.key = GroupKey(error.group);
-    error.message = Text(info.message);
+    error.message = SdkText(info.message);
     if (error.message.empty()) error.message = error.key;
     return error;
 }

@@ -7,19 +7,13 @@
 #include "nwrfc/Descriptors.h"
 #include "nwrfc/SdkBackend.h"
 #include "nwrfc/SdkErrors.h"
+#include "nwrfc/SdkText.h"
 #include "platform/TextCodec.h"
 
 namespace rfclib::nw {
 namespace {
 
 constexpr size_t kMaxNameUnits = 256;
-
-template <size_t N>
-std::u16string NameOf(const nwrfc::SAP_UC (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != 0) ++n;
-    return std::u16string(field, n);
-}
 
 // The fields of a type and its layout; false with the library's error.
 bool ReadType(const Functions& api, nwrfc::RFC_TYPE_DESC_HANDLE type, std::u16string& name,
@@ -34,7 +28,7 @@ bool ReadType(const Functions& api, nwrfc::RFC_TYPE_DESC_HANDLE type, std::u16st
         error = ClassicError(info);
         return false;
     }
-    name = NameOf(typeName);
+    name = SdkText(typeName);
     fields.assign(count, nwrfc::RFC_FIELD_DESC{});
     for (unsigned i = 0; i < count; ++i)
         if (api.RfcGetFieldDescByIndex(type, i, &fields[i], &info) != nwrfc::RFC_OK) {
@@ -63,26 +57,16 @@ RFC_RC SdkBackend::FunctionInfo(RFC_HANDLE handle, const RFC_CHAR* function, ITA
                               std::string(kName) + ": function and table of PARAMS rows required"),
                     RFC_FAILURE);
     RFC_RC rc = RFC_OK;
-    auto connection = Usable(handle, kName, rc);
-    if (!connection) return rc;
-    std::lock_guard lock(connection->mutex);
-    if (!StillOpen(*connection)) return Fail(connection->Failure(), RFC_CLOSED);
-    connection->exceptionText.clear();
+    const Locked locked = LockOpen(handle, kName, rc);
+    if (!locked.connection) return rc;
+    SdkConnection& connection = *locked.connection;
+    connection.exceptionText.clear();
     const Functions& api = Api();
     nwrfc::RFC_ERROR_INFO info{};
     const std::u16string name = FromRfcChars(function, kMaxNameUnits);
     nwrfc::RFC_FUNCTION_DESC_HANDLE desc =
-        api.RfcGetFunctionDesc(connection->handle, name.c_str(), &info);
-    if (desc == nullptr) {
-        ErrorRecord error = ClassicError(info);
-        if (ClosesConnection(info.code))
-            connection->MarkBroken(error);
-        else
-            error.group = RFC_ERROR_SYSTEM_FAILURE;  // the system does not serve it
-        connection->exceptionText = error.key;
-        if (exception != nullptr) *exception = connection->exceptionText.data();
-        return Fail(error, RFC_FAILURE);
-    }
+        api.RfcGetFunctionDesc(connection.handle, name.c_str(), &info);
+    if (desc == nullptr) return DescriptionFailure(connection, info, exception);
     unsigned count = 0;
     if (api.RfcGetParameterCount(desc, &count, &info) != nwrfc::RFC_OK)
         return Fail(ClassicError(info), RFC_FAILURE);
@@ -111,7 +95,7 @@ RFC_RC SdkBackend::FunctionInfo(RFC_HANDLE handle, const RFC_CHAR* function, ITA
         for (unsigned i = 0; i < raised; ++i) {
             nwrfc::RFC_EXCEPTION_DESC e{};
             if (api.RfcGetExceptionDescByIndex(desc, i, &e, &info) == nwrfc::RFC_OK)
-                exceptions.push_back(NameOf(e.key));
+                exceptions.emplace_back(SdkText(e.key));
         }
     }
     const std::vector<RFC_U_FUNINT> rows = ParamsRows(parameters, exceptions);
@@ -140,25 +124,15 @@ RFC_RC SdkBackend::StructureInfo(RFC_HANDLE handle, const RFC_CHAR* structure, I
                               std::string(kName) + ": structure and table of FIELDS rows required"),
                     RFC_FAILURE);
     RFC_RC rc = RFC_OK;
-    auto connection = Usable(handle, kName, rc);
-    if (!connection) return rc;
-    std::lock_guard lock(connection->mutex);
-    if (!StillOpen(*connection)) return Fail(connection->Failure(), RFC_CLOSED);
-    connection->exceptionText.clear();
+    const Locked locked = LockOpen(handle, kName, rc);
+    if (!locked.connection) return rc;
+    SdkConnection& connection = *locked.connection;
+    connection.exceptionText.clear();
     const Functions& api = Api();
     nwrfc::RFC_ERROR_INFO info{};
     const std::u16string name = FromRfcChars(structure, kMaxNameUnits);
-    nwrfc::RFC_TYPE_DESC_HANDLE type = api.RfcGetTypeDesc(connection->handle, name.c_str(), &info);
-    if (type == nullptr) {
-        ErrorRecord error = ClassicError(info);
-        if (ClosesConnection(info.code))
-            connection->MarkBroken(error);
-        else
-            error.group = RFC_ERROR_SYSTEM_FAILURE;  // the system does not serve it
-        connection->exceptionText = error.key;
-        if (exception != nullptr) *exception = connection->exceptionText.data();
-        return Fail(error, RFC_FAILURE);
-    }
+    nwrfc::RFC_TYPE_DESC_HANDLE type = api.RfcGetTypeDesc(connection.handle, name.c_str(), &info);
+    if (type == nullptr) return DescriptionFailure(connection, info, exception);
     std::u16string typeName;
     std::vector<nwrfc::RFC_FIELD_DESC> descs;
     unsigned nuc = 0, uc = 0;
