@@ -26,6 +26,7 @@ set_tests_properties(torvu16_test_internal PROPERTIES LABELS unit TIMEOUT 120)
 add_test(NAME torvu16_exports
          COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:torvu16vc71>
                  -DEXPECTED=${CMAKE_CURRENT_SOURCE_DIR}/tests/exports.txt
+                 -DNODE=TORVU16_1.0
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_exports.cmake)
 set_tests_properties(torvu16_exports PROPERTIES LABELS unit TIMEOUT 60)
 
