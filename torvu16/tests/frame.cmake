@@ -2,7 +2,7 @@
 # stream I/O. Included from torvu16/CMakeLists.txt.
 
 # C test programs that link the shared library as a user's program would.
-foreach(t test_frame test_utf8 test_stream)
+foreach(t test_frame test_utf8 test_stream test_readers)
   add_executable(torvu16_${t} ${CMAKE_CURRENT_SOURCE_DIR}/tests/${t}.c)
   target_link_libraries(torvu16_${t} PRIVATE torvu16vc71)
   target_include_directories(torvu16_${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
