@@ -346,6 +346,12 @@ static int StoreInvalid(U16Char* buffer, int* n, int limit, const Utf8Record* re
     return *n >= limit;
 }
 
+/* isspaceU16 without a call for the ASCII that most words are made of. */
+static inline int IsSpace(long c) {
+    if (c < 0x80) return (c >= 9 && c <= 13) || (c >= 28 && c <= 32);
+    return isspaceU16((int)c);
+}
+
 static int GetWord(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
     if (stream == NULL) {
         errno = EBADF;
@@ -362,13 +368,13 @@ static int GetWord(U16Char* buffer, int capacity, FILE* stream, U16Char replacem
         long c;
         do {
             c = NextChar(stream, &record);
-        } while (c >= 0 && isspaceU16((int)c));
+        } while (c >= 0 && IsSpace(c));
         for (;;) {
             if (c < 0) {
                 if (errno != EILSEQ) break;
                 invalid = 1;
                 if (StoreInvalid(buffer, &n, limit, &record, replacement, 0)) break;
-            } else if (isspaceU16((int)c)) {
+            } else if (IsSpace(c)) {
                 break; /* consumed, not stored */
             } else if (!StoreChar(buffer, &n, limit, c)) {
                 break;
