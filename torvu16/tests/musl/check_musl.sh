@@ -18,13 +18,15 @@ if "${cc[@]}" -dM -E - </dev/null | grep -q '__GLIBC__'; then
 fi
 for source in "${src}"/u16_*.c; do
   object="${work}/$(basename "${source}" .c).o"
-  "${cc[@]}" -Wall -Wextra -Werror -c "${source}" -o "${object}"
+  extra=()
+  [[ "${source}" == */u16_transcode_avx2.c ]] && extra=(-mavx2)
+  "${cc[@]}" "${extra[@]}" -Wall -Wextra -Werror -c "${source}" -o "${object}"
 done
 ar rcs "${work}/libtorvu16vc71.a" "${work}"/u16_*.o
 
 status=0
-for test in test_frame test_utf8 test_stream test_readers test_internal test_print \
-            test_print_vs_c test_scan; do
+for test in test_frame test_utf8 test_stream test_readers test_internal test_transcode \
+            test_print test_print_vs_c test_scan; do
   "${cc[@]}" -I"${src}/tests" "${src}/tests/${test}.c" "${work}/libtorvu16vc71.a" \
     -static -lm -o "${work}/${test}"
   if readelf -l "${work}/${test}" | grep -q INTERP; then
