@@ -182,6 +182,46 @@ static inline size_t u16_EncodeBlock(const U16Char* units, unsigned char* out) {
     _mm_storel_epi64((__m128i*)(out + 16), second);
     return 24;
 }
+
+/* Eight characters at s decoded whole into out when they are all two-byte
+ * or all three-byte sequences (as u16_DecodeShort takes them: overlong
+ * forms and surrogates included); returns the bytes used (16 or 24), or 0.
+ * Reads up to 24 bytes: the caller has that many. */
+static inline size_t u16_DecodeBlock(const unsigned char* s, U16Char* out) {
+    const __m128i a = _mm_loadu_si128((const __m128i*)s);
+    /* (lead, continuation) in each 16-bit lane, little-endian. */
+    const __m128i pairShape = _mm_cmpeq_epi16(_mm_and_si128(a, _mm_set1_epi16((short)0xC0E0)),
+                                              _mm_set1_epi16((short)0x80C0));
+    if (_mm_movemask_epi8(pairShape) == 0xFFFF) {
+        const __m128i high = _mm_slli_epi16(_mm_and_si128(a, _mm_set1_epi16(0x1F)), 6);
+        const __m128i low = _mm_and_si128(_mm_srli_epi16(a, 8), _mm_set1_epi16(0x3F));
+        _mm_storeu_si128((__m128i*)out, _mm_or_si128(high, low));
+        return 16;
+    }
+    if ((s[0] & 0xF0) != 0xE0) return 0;
+    const __m128i b = _mm_loadl_epi64((const __m128i*)(s + 16));
+    const __m128i lead = _mm_or_si128(
+        _mm_shuffle_epi8(a, _mm_setr_epi8(0, -1, 3, -1, 6, -1, 9, -1, 12, -1, 15, -1, -1, -1, -1, -1)),
+        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, -1, 5, -1)));
+    const __m128i middle = _mm_or_si128(
+        _mm_shuffle_epi8(a, _mm_setr_epi8(1, -1, 4, -1, 7, -1, 10, -1, 13, -1, -1, -1, -1, -1, -1, -1)),
+        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1, 3, -1, 6, -1)));
+    const __m128i last = _mm_or_si128(
+        _mm_shuffle_epi8(a, _mm_setr_epi8(2, -1, 5, -1, 8, -1, 11, -1, 14, -1, -1, -1, -1, -1, -1, -1)),
+        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, -1, 4, -1, 7, -1)));
+    const __m128i c0 = _mm_set1_epi16(0xC0), c80 = _mm_set1_epi16(0x80);
+    const __m128i shape = _mm_and_si128(
+        _mm_cmpeq_epi16(_mm_and_si128(lead, _mm_set1_epi16(0xF0)), _mm_set1_epi16(0xE0)),
+        _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(middle, c0), c80),
+                      _mm_cmpeq_epi16(_mm_and_si128(last, c0), c80)));
+    if (_mm_movemask_epi8(shape) != 0xFFFF) return 0;
+    const __m128i units = _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi16(lead, 12),
+                     _mm_slli_epi16(_mm_and_si128(middle, _mm_set1_epi16(0x3F)), 6)),
+        _mm_and_si128(last, _mm_set1_epi16(0x3F)));
+    _mm_storeu_si128((__m128i*)out, units);
+    return 24;
+}
 #endif
 
 #endif /* TORVU16_FAST_H */
