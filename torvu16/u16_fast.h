@@ -7,9 +7,9 @@
  *
  * Each helper writes exactly the units or bytes it reports and reads nothing
  * beyond the count it is given. x86-64 always has SSE2; other targets copy
- * runs one unit at a time. Compiled with AVX2 (u16_transcode_avx2.c), the
- * run helpers take 32 at a time and blocks of eight non-ASCII units are
- * encoded whole.
+ * runs one unit at a time. Compiled with AVX2 (u16_transcode_avx2.c),
+ * runs of units are narrowed 32 at a time and blocks of eight non-ASCII
+ * units are encoded whole.
  */
 #ifndef TORVU16_FAST_H
 #define TORVU16_FAST_H
@@ -83,17 +83,6 @@ static inline size_t u16_NarrowAscii(const U16Char* units, size_t count, unsigne
 static inline size_t u16_WidenAscii(const unsigned char* s, size_t count, U16Char* out,
                                     unsigned char stop) {
     size_t i = 0;
-#if defined(__AVX2__)
-    const __m256i stops32 = _mm256_set1_epi8((char)stop);
-    for (; count - i >= 32; i += 32) {
-        const __m256i v = _mm256_loadu_si256((const __m256i*)(s + i));
-        if (_mm256_movemask_epi8(_mm256_or_si256(v, _mm256_cmpeq_epi8(v, stops32))) != 0) break;
-        _mm256_storeu_si256((__m256i*)(out + i),
-                            _mm256_cvtepu8_epi16(_mm256_castsi256_si128(v)));
-        _mm256_storeu_si256((__m256i*)(out + i + 16),
-                            _mm256_cvtepu8_epi16(_mm256_extracti128_si256(v, 1)));
-    }
-#endif
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i stops = _mm_set1_epi8((char)stop);
@@ -180,46 +169,6 @@ static inline size_t u16_EncodeBlock(const U16Char* units, unsigned char* out) {
                                               -1, -1)));
     _mm_storeu_si128((__m128i*)out, first);
     _mm_storel_epi64((__m128i*)(out + 16), second);
-    return 24;
-}
-
-/* Eight characters at s decoded whole into out when they are all two-byte
- * or all three-byte sequences (as u16_DecodeShort takes them: overlong
- * forms and surrogates included); returns the bytes used (16 or 24), or 0.
- * Reads up to 24 bytes: the caller has that many. */
-static inline size_t u16_DecodeBlock(const unsigned char* s, U16Char* out) {
-    const __m128i a = _mm_loadu_si128((const __m128i*)s);
-    /* (lead, continuation) in each 16-bit lane, little-endian. */
-    const __m128i pairShape = _mm_cmpeq_epi16(_mm_and_si128(a, _mm_set1_epi16((short)0xC0E0)),
-                                              _mm_set1_epi16((short)0x80C0));
-    if (_mm_movemask_epi8(pairShape) == 0xFFFF) {
-        const __m128i high = _mm_slli_epi16(_mm_and_si128(a, _mm_set1_epi16(0x1F)), 6);
-        const __m128i low = _mm_and_si128(_mm_srli_epi16(a, 8), _mm_set1_epi16(0x3F));
-        _mm_storeu_si128((__m128i*)out, _mm_or_si128(high, low));
-        return 16;
-    }
-    if ((s[0] & 0xF0) != 0xE0) return 0;
-    const __m128i b = _mm_loadl_epi64((const __m128i*)(s + 16));
-    const __m128i lead = _mm_or_si128(
-        _mm_shuffle_epi8(a, _mm_setr_epi8(0, -1, 3, -1, 6, -1, 9, -1, 12, -1, 15, -1, -1, -1, -1, -1)),
-        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, -1, 5, -1)));
-    const __m128i middle = _mm_or_si128(
-        _mm_shuffle_epi8(a, _mm_setr_epi8(1, -1, 4, -1, 7, -1, 10, -1, 13, -1, -1, -1, -1, -1, -1, -1)),
-        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1, 3, -1, 6, -1)));
-    const __m128i last = _mm_or_si128(
-        _mm_shuffle_epi8(a, _mm_setr_epi8(2, -1, 5, -1, 8, -1, 11, -1, 14, -1, -1, -1, -1, -1, -1, -1)),
-        _mm_shuffle_epi8(b, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, -1, 4, -1, 7, -1)));
-    const __m128i c0 = _mm_set1_epi16(0xC0), c80 = _mm_set1_epi16(0x80);
-    const __m128i shape = _mm_and_si128(
-        _mm_cmpeq_epi16(_mm_and_si128(lead, _mm_set1_epi16(0xF0)), _mm_set1_epi16(0xE0)),
-        _mm_and_si128(_mm_cmpeq_epi16(_mm_and_si128(middle, c0), c80),
-                      _mm_cmpeq_epi16(_mm_and_si128(last, c0), c80)));
-    if (_mm_movemask_epi8(shape) != 0xFFFF) return 0;
-    const __m128i units = _mm_or_si128(
-        _mm_or_si128(_mm_slli_epi16(lead, 12),
-                     _mm_slli_epi16(_mm_and_si128(middle, _mm_set1_epi16(0x3F)), 6)),
-        _mm_and_si128(last, _mm_set1_epi16(0x3F)));
-    _mm_storeu_si128((__m128i*)out, units);
     return 24;
 }
 #endif

@@ -47,16 +47,6 @@ void U16_TRANSCODE_NAME(u16_DecodeRun)(U16Char* destination, size_t room, const 
         /* The run of other characters after it; whole two- and three-byte
          * sequences, the common ones, are decoded in place. */
         while (*i < length && s[*i] >= 0x80 && *n < room) {
-#if defined(__AVX2__)
-            if (length - *i >= 24 && room - *n >= 8) {
-                const size_t block = u16_DecodeBlock(s + *i, destination + *n);
-                if (block > 0) {
-                    *i += block;
-                    *n += 8;
-                    continue;
-                }
-            }
-#endif
             const int used = u16_DecodeShort(s + *i, length - *i, destination + *n);
             if (used == 0) return;
             *i += (size_t)used;
