@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-dev libicu-dev
   libsystemd-dev
   libcpp-httplib-dev prometheus
+  lintian musl-tools scdoc
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -13,7 +13,7 @@
 
 #include "u16_internal.h"
 
-static const char kVersion[] = "@(#) libtorvu16.0002.0023  May 26 2004 19:44:35";
+static const char kVersion[] = TORVU16_VERSION_STRING;
 
 enum {
     kMessageUnits = 372,      /* one framed message */

@@ -126,35 +126,63 @@ int u16_GetUnit(FILE* stream) {
     return (int)c;
 }
 
-/* Stores the whole, valid characters of a line that lie in the stream's
- * buffer, as ReadChar would read them one by one. Returns 1 when the line is
- * complete (its newline stored or the buffer full), 0 when the next
- * character must come through ReadChar: the buffer ran out, or a sequence
- * there is cut or invalid. */
-static int TakeBufferedLine(FILE* stream, U16Char* buffer, int capacity, int* n) {
+/* The next character from the stream's buffer when it lies there whole and
+ * valid, else through ReadChar (which refills, and reports what is invalid or
+ * cut): either way exactly the bytes ReadChar would consume are consumed. */
+static long NextChar(FILE* stream, Utf8Record* record) {
     const unsigned char* bytes;
     const size_t available = u16_BufferedBytes(stream, &bytes);
+    if (available > 0) {
+        if (bytes[0] < 0x80) {
+            u16_TakeBuffered(stream, 1);
+            return bytes[0];
+        }
+        uint32_t c;
+        int length;
+        if (u16_DecodeChar(bytes, available, &c, &length) >= 0) {
+            u16_TakeBuffered(stream, (size_t)length);
+            return (long)c;
+        }
+    }
+    return ReadChar(stream, record);
+}
+
+enum { kNoStop = -1 }; /* no unit stops the text */
+
+/* Stores the whole, valid characters that lie in the stream's buffer, as
+ * ReadChar would read them one by one, until limit units are stored or the
+ * stop unit (a newline, or kNoStop) was stored. Returns 2 when the stop unit
+ * was stored, 1 when the text is full (a pair that does not fit keeps its
+ * first unit), 0 when the next character must come through ReadChar: the
+ * buffer ran out, or a sequence there is cut or invalid. */
+static int TakeBufferedText(FILE* stream, U16Char* buffer, size_t limit, size_t* n, int stop) {
+    const unsigned char* bytes;
+    const size_t available = u16_BufferedBytes(stream, &bytes);
+    const int hasStop = stop >= 0 && stop < 0x80;
+    /* u16_WidenAscii stops at non-ASCII bytes anyway, so 0x80 stops nothing more. */
+    const unsigned char stopByte = hasStop ? (unsigned char)stop : 0x80;
     size_t i = 0;
-    int complete = 0;
-    while (i < available && capacity - *n >= 2) {
-        const size_t room = (size_t)(capacity - 1 - *n);
+    int result = 0;
+    while (i < available && *n < limit) {
+        const size_t room = limit - *n;
         const size_t run = u16_WidenAscii(bytes + i, available - i < room ? available - i : room,
-                                          buffer + *n, '\n');
+                                          buffer + *n, stopByte);
         i += run;
-        *n += (int)run;
-        if (i == available || capacity - *n < 2) break;
-        if (bytes[i] == '\n') {
-            buffer[(*n)++] = '\n';
+        *n += run;
+        if (i == available || *n >= limit) break;
+        if (hasStop && bytes[i] == stopByte) {
+            buffer[(*n)++] = stopByte;
             ++i;
-            complete = 1;
+            result = 2;
             break;
         }
         const int used = u16_DecodeShort(bytes + i, available - i, buffer + *n);
         if (used > 0) {
             i += (size_t)used;
-            /* An overlong form of the newline ends the line too. */
-            if (buffer[(*n)++] == '\n') {
-                complete = 1;
+            /* An overlong form of the stop unit stops as well. */
+            const U16Char unit = buffer[(*n)++];
+            if (hasStop && unit == stop) {
+                result = 2;
                 break;
             }
             continue;
@@ -165,14 +193,15 @@ static int TakeBufferedLine(FILE* stream, U16Char* buffer, int capacity, int* n)
         i += (size_t)length;
         if (c > 0xFFFF) {
             buffer[(*n)++] = HighSurrogate(c);
-            if (capacity - *n < 2) break; /* only the first unit fits */
+            if (*n >= limit) break; /* only the first unit fits */
             buffer[(*n)++] = LowSurrogate(c);
         } else {
             buffer[(*n)++] = (U16Char)c;
         }
     }
     u16_TakeBuffered(stream, i);
-    return complete || capacity - *n < 2;
+    if (result == 0 && *n >= limit) result = 1;
+    return result;
 }
 
 static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
@@ -184,9 +213,11 @@ static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
         errno = EINVAL;
         return NULL;
     }
-    int n = 0, ended = 0, invalid = 0;
-    while (capacity - n >= 2) {
-        if (TakeBufferedLine(stream, buffer, capacity, &n)) break;
+    size_t n = 0;
+    int ended = 0, invalid = 0;
+    const size_t limit = (size_t)capacity - 1;
+    while (n < limit) {
+        if (TakeBufferedText(stream, buffer, limit, &n, '\n')) break;
         Utf8Record record;
         const long c = ReadChar(stream, &record);
         if (c < 0) {
@@ -199,7 +230,7 @@ static U16Char* GetLine(U16Char* buffer, int capacity, FILE* stream) {
         }
         if (c > 0xFFFF) {
             buffer[n++] = HighSurrogate(c);
-            if (capacity - n < 2) break; /* only the first unit fits */
+            if (n >= limit) break; /* only the first unit fits */
             buffer[n++] = LowSurrogate(c);
             continue;
         }
@@ -219,6 +250,12 @@ static U16Char* GetStandardLine(U16Char* buffer) {
     size_t n = 0;
     int readAny = 0, invalid = 0;
     for (;;) {
+        const int taken = TakeBufferedText(stdin, buffer, SIZE_MAX, &n, '\n');
+        if (n > 0) readAny = 1;
+        if (taken == 2) {
+            --n; /* the newline is not kept */
+            break;
+        }
         Utf8Record record;
         const long c = ReadChar(stdin, &record);
         if (c < 0) {
@@ -256,6 +293,7 @@ static size_t ReadUnits(U16Char* buffer, size_t elementSize, size_t elementCount
     if (__builtin_mul_overflow(elementSize, elementCount, &total)) total = SIZE_MAX;
     size_t n = 0;
     while (n < total) {
+        if (TakeBufferedText(stream, buffer, total, &n, kNoStop)) break;
         Utf8Record record;
         const long c = ReadChar(stream, &record);
         if (c < 0) {
@@ -308,6 +346,12 @@ static int StoreInvalid(U16Char* buffer, int* n, int limit, const Utf8Record* re
     return *n >= limit;
 }
 
+/* isspaceU16 without a call for the ASCII that most words are made of. */
+static inline int IsSpace(long c) {
+    if (c < 0x80) return (c >= 9 && c <= 13) || (c >= 28 && c <= 32);
+    return isspaceU16((int)c);
+}
+
 static int GetWord(U16Char* buffer, int capacity, FILE* stream, U16Char replacement) {
     if (stream == NULL) {
         errno = EBADF;
@@ -323,19 +367,19 @@ static int GetWord(U16Char* buffer, int capacity, FILE* stream, U16Char replacem
         Utf8Record record;
         long c;
         do {
-            c = ReadChar(stream, &record);
-        } while (c >= 0 && isspaceU16((int)c));
+            c = NextChar(stream, &record);
+        } while (c >= 0 && IsSpace(c));
         for (;;) {
             if (c < 0) {
                 if (errno != EILSEQ) break;
                 invalid = 1;
                 if (StoreInvalid(buffer, &n, limit, &record, replacement, 0)) break;
-            } else if (isspaceU16((int)c)) {
+            } else if (IsSpace(c)) {
                 break; /* consumed, not stored */
             } else if (!StoreChar(buffer, &n, limit, c)) {
                 break;
             }
-            c = ReadChar(stream, &record);
+            c = NextChar(stream, &record);
         }
     }
     buffer[n] = 0;
@@ -357,6 +401,10 @@ static int GetLineCounted(U16Char* buffer, int capacity, FILE* stream, U16Char r
     const int limit = capacity - 1;
     int n = 0, invalid = 0, endOfFile = 0;
     while (n < limit) {
+        size_t taken = (size_t)n;
+        const int done = TakeBufferedText(stream, buffer, (size_t)limit, &taken, '\n');
+        n = (int)taken;
+        if (done) break;
         Utf8Record record;
         const long c = ReadChar(stream, &record);
         if (c < 0) {

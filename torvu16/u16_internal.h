@@ -33,9 +33,18 @@ size_t u16_strlen(const U16Char* s);
 
 /* u16_utf8: the unit encoder writes 1 to 3 bytes and returns their count. */
 int u16_EncodeUnit(U16Char unit, unsigned char out[3]);
-/* Encodes count units into out, which holds 3 * count bytes; returns the
- * bytes written. Nothing beyond them is written. */
+/* u16_simd, through the inner loops it chose (u16_transcode*.c).
+ * Encodes count units into out, which holds 3 * count bytes; returns the
+ * bytes written. Nothing beyond those 3 * count bytes is written. */
 size_t u16_EncodeUnits(const U16Char* units, size_t count, unsigned char* out);
+/* Decodes from s[*i] into destination[*n] runs of ASCII and whole two- and
+ * three-byte sequences while *n < room; stops at length, when full, or
+ * before a sequence that needs the general decoder (four bytes, cut,
+ * invalid). */
+void u16_DecodeRun(U16Char* destination, size_t room, const unsigned char* s, size_t length,
+                   size_t* i, size_t* n);
+/* "avx2" or "baseline": the inner loops in use. */
+const char* u16_InstructionSet(void);
 /* Decodes one character from at most available bytes. Returns the bytes used
  * and stores the value (up to 0x10FFFF), or returns -1 for an invalid or
  * incomplete sequence (the bytes seen are in *used). */

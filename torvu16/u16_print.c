@@ -18,6 +18,7 @@
  * even though it reaches the stream in blocks.
  */
 #include <errno.h>
+#include <fenv.h>
 #include <limits.h>
 #include <math.h>
 #include <stdint.h>
@@ -536,6 +537,68 @@ static void PutPaddedAscii(Output* o, int flags, int width, const char* text, si
     if (flags & F_MINUS) PutRun(o, ' ', pad);
 }
 
+/* The "%.Nf" text of a finite magnitude below 2^53 with N up to 15, made exactly from its
+ * binary value: q = round(m * 2^e * 10^N), halves to even as the C library rounds in the
+ * default mode. Returns the length, or 0 where the C library must do it (other rounding
+ * modes, larger values or precisions). */
+static size_t FixedText(double magnitude, int precision, char* out) {
+    static const uint64_t kPow10[16] = {1,
+                                        10,
+                                        100,
+                                        1000,
+                                        10000,
+                                        100000,
+                                        1000000,
+                                        10000000,
+                                        100000000,
+                                        1000000000,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull};
+    if (precision > 15 || !(magnitude < 9007199254740992.0) || fegetround() != FE_TONEAREST)
+        return 0;
+    uint64_t bits;
+    memcpy(&bits, &magnitude, sizeof bits);
+    const int exponent = (int)((bits >> 52) & 0x7FF);
+    const uint64_t fraction = bits & ((1ull << 52) - 1);
+    const uint64_t m = exponent == 0 ? fraction : fraction | (1ull << 52);
+    const int shift = exponent == 0 ? 1074 : 1075 - exponent; /* v = m / 2^shift, shift >= 0 */
+    const unsigned __int128 scaled = (unsigned __int128)m * kPow10[precision];
+    unsigned __int128 q = 0;
+    if (shift == 0) {
+        q = scaled;
+    } else if (shift < 128) {
+        q = scaled >> shift;
+        const unsigned __int128 rest = scaled - (q << shift);
+        const unsigned __int128 half = (unsigned __int128)1 << (shift - 1);
+        if (rest > half || (rest == half && (q & 1))) ++q;
+    } /* else below 2^-74 times 10^15: rounds to 0 */
+    if (q >= (unsigned __int128)UINT64_MAX) return 0;
+    const uint64_t whole = (uint64_t)q / kPow10[precision];
+    uint64_t part = (uint64_t)q % kPow10[precision];
+    char digits[24];
+    char* end = digits + sizeof digits;
+    uint64_t w = whole;
+    do {
+        *--end = (char)('0' + w % 10);
+        w /= 10;
+    } while (w != 0);
+    size_t n = (size_t)(digits + sizeof digits - end);
+    memcpy(out, end, n);
+    if (precision > 0) {
+        out[n++] = '.';
+        for (int i = precision - 1; i >= 0; --i) {
+            out[n + (size_t)i] = (char)('0' + part % 10);
+            part /= 10;
+        }
+        n += (size_t)precision;
+    }
+    return n;
+}
+
 /* Floating point: the C library formats |v| into 8-bit text, the engine adds sign and padding.
  * 0, or -1 after a failed allocation or a failed sprintf. */
 static int PutFloat(Output* o, const FormatSpec* s, int flags, int width, int precision, double v) {
@@ -557,40 +620,45 @@ static int PutFloat(Output* o, const FormatSpec* s, int flags, int width, int pr
     char* text = local;
     size_t size = sizeof local;
     int heapLine = 0;
-    if (s->conversion == 'f') {
-        /* Fixed notation grows with the magnitude: at most 309 digits before the point. */
-        if ((precision > 16 || (s->size == SZ_BIG_L && magnitude > 1e305)) &&
-            (precision > 40 || magnitude >= 1e280) && (precision > 291 || magnitude >= 1e40)) {
-            size = (size_t)precision + 640;
-            heapLine = kLineFloatHeapF;
+    /* Most fixed-notation values need no call into the C library. */
+    size_t length =
+        s->conversion == 'f' && !(flags & F_ALT) ? FixedText(magnitude, precision, local) : 0;
+    if (length == 0) {
+        if (s->conversion == 'f') {
+            /* Fixed notation grows with the magnitude: at most 309 digits before the point. */
+            if ((precision > 16 || (s->size == SZ_BIG_L && magnitude > 1e305)) &&
+                (precision > 40 || magnitude >= 1e280) && (precision > 291 || magnitude >= 1e40)) {
+                size = (size_t)precision + 640;
+                heapLine = kLineFloatHeapF;
+            }
+        } else if (precision > 320) {
+            size = (size_t)precision + 16;
+            heapLine = kLineFloatHeap;
         }
-    } else if (precision > 320) {
-        size = (size_t)precision + 16;
-        heapLine = kLineFloatHeap;
-    }
-    if (heapLine) {
-        text = malloc(size);
-        if (!text) {
-            TraceOutOfMemory(kFunction, kSource, heapLine);
+        if (heapLine) {
+            text = malloc(size);
+            if (!text) {
+                TraceOutOfMemory(kFunction, kSource, heapLine);
+                return -1;
+            }
+        }
+
+        const int produced = snprintf(text, size, pattern, precision, magnitude);
+        if (produced < 0) {
+            if (text != local) free(text);
             return -1;
         }
-    }
-
-    const int produced = snprintf(text, size, pattern, precision, magnitude);
-    if (produced < 0) {
-        if (text != local) free(text);
-        return -1;
-    }
-    size_t length = (size_t)produced;
-    if (length >= size) {
-        if (u16TraceLevel > 0) {
-            static const U16Char kOverflow[] = {'B', 'u', 'f', 'f', 'e', 'r', ' ', 'o', 'v', 'e',
-                                                'r', 'f', 'l', 'o', 'w', ' ', '(', 'f', 'l', 'o',
-                                                'a', 't', 'i', 'n', 'g', ' ', 'p', 'o', 'i', 'n',
-                                                't', ' ', 'o', 'u', 't', 'p', 'u', 't', ')', 0};
-            TraceMessage(kOverflow, kSource, kLineFloatOverflow, 1);
+        length = (size_t)produced;
+        if (length >= size) {
+            if (u16TraceLevel > 0) {
+                static const U16Char kOverflow[] = {
+                    'B', 'u', 'f', 'f', 'e', 'r', ' ', 'o', 'v', 'e', 'r', 'f', 'l', 'o',
+                    'w', ' ', '(', 'f', 'l', 'o', 'a', 't', 'i', 'n', 'g', ' ', 'p', 'o',
+                    'i', 'n', 't', ' ', 'o', 'u', 't', 'p', 'u', 't', ')', 0};
+                TraceMessage(kOverflow, kSource, kLineFloatOverflow, 1);
+            }
+            length = size - 1;
         }
-        length = size - 1;
     }
 
     const char sign = negative ? '-' : (flags & F_PLUS) ? '+' : (flags & F_SPACE) ? ' ' : 0;

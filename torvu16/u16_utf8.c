@@ -15,24 +15,8 @@
 
 #define U16_ZERO_TERMINATED 0xFFFFFFFFu
 
-static inline int EncodeUnit(U16Char unit, unsigned char* out) {
-    if (unit < 0x80) {
-        out[0] = (unsigned char)unit;
-        return 1;
-    }
-    if (unit < 0x800) {
-        out[0] = (unsigned char)(0xC0 | (unit >> 6));
-        out[1] = (unsigned char)(0x80 | (unit & 0x3F));
-        return 2;
-    }
-    out[0] = (unsigned char)(0xE0 | (unit >> 12));
-    out[1] = (unsigned char)(0x80 | ((unit >> 6) & 0x3F));
-    out[2] = (unsigned char)(0x80 | (unit & 0x3F));
-    return 3;
-}
-
 int u16_EncodeUnit(U16Char unit, unsigned char out[3]) {
-    return EncodeUnit(unit, out);
+    return u16_EncodeOne(unit, out);
 }
 
 static int EncodedLength(U16Char unit) {
@@ -197,29 +181,13 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
     const size_t room = (size_t)capacity;
     size_t i = 0, n = 0;
     for (;;) {
-        const size_t limit = length - i < room - n ? length - i : room - n;
-        const size_t ascii = u16_WidenAscii(s + i, limit, destination + n, 0x80);
-        i += ascii;
-        n += ascii;
-        /* The run of other characters after it; whole two- and three-byte
-         * sequences, the common ones, are decoded in place. */
-        while (i < length && s[i] >= 0x80) {
-            if (n >= room) {
-                errno = ERANGE;
-                return 0;
-            }
-            const int used = u16_DecodeShort(s + i, length - i, destination + n);
-            if (used > 0) {
-                i += (size_t)used;
-                ++n;
-            } else if (DecodeStep(destination, room, s, length, &i, &n, invalidCount, replacement) <
-                       0) {
-                return 0;
-            }
-        }
+        u16_DecodeRun(destination, room, s, length, &i, &n);
         if (i >= length) return (int)n;
         if (n >= room) {
             errno = ERANGE;
+            return 0;
+        }
+        if (DecodeStep(destination, room, s, length, &i, &n, invalidCount, replacement) < 0) {
             return 0;
         }
     }
@@ -229,18 +197,6 @@ int Utf8n_To_U16(U16Char* destination, int capacity, const char* source, unsigne
 static size_t EncodedBytes(const U16Char* units, size_t count) {
     size_t n = 0;
     for (size_t i = 0; i < count; ++i) n += (size_t)EncodedLength(units[i]);
-    return n;
-}
-
-size_t u16_EncodeUnits(const U16Char* units, size_t count, unsigned char* out) {
-    size_t i = 0, n = 0;
-    while (i < count) {
-        const size_t ascii = u16_NarrowAscii(units + i, count - i, out + n);
-        i += ascii;
-        n += ascii;
-        /* The run of other units after it. */
-        for (; i < count && units[i] >= 0x80; ++i) n += (size_t)EncodeUnit(units[i], out + n);
-    }
     return n;
 }
 
@@ -259,7 +215,7 @@ static size_t EncodeBounded(const U16Char* units, size_t count, unsigned char* o
             continue;
         }
         unsigned char bytes[3];
-        const size_t k = (size_t)EncodeUnit(units[i], bytes);
+        const size_t k = (size_t)u16_EncodeOne(units[i], bytes);
         if (k > capacity - n) break;
         memcpy(out + n, bytes, k);
         n += k;

@@ -11,6 +11,7 @@
 #include <unicode/ustring.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -228,6 +229,93 @@ void BM_Stdio_fgets(benchmark::State& state) {
     SetBytes(state, c.utf8.size());
 }
 
+// --- The other readers: counted lines, blocks and words ---------------------
+
+template <typename Read>
+void ReadFile(benchmark::State& state, Read read) {
+    const Corpus& c = GetCorpus();
+    for (auto _ : state) {
+        FILE* f = std::fopen(c.path.c_str(), "rb");
+        read(f);
+        std::fclose(f);
+    }
+    SetBytes(state, c.utf8.size());
+}
+
+void BM_Torvu16_fget_lineU16(benchmark::State& state) {
+    std::vector<U16Char> line(1024);
+    ReadFile(state, [&](FILE* f) {
+        while (fget_lineU16(line.data(), (int)line.size(), f, 0xFFFD) >= 0) {
+        }
+    });
+}
+
+void BM_Stdio_getline(benchmark::State& state) {
+    char* line = nullptr;
+    size_t size = 0;
+    ReadFile(state, [&](FILE* f) {
+        while (getline(&line, &size, f) >= 0) {
+        }
+    });
+    std::free(line);
+}
+
+void BM_Torvu16_freadU16(benchmark::State& state) {
+    std::vector<U16Char> block(4096);
+    ReadFile(state, [&](FILE* f) {
+        while (freadU16(block.data(), 1, block.size(), f) > 0) {
+        }
+    });
+}
+
+void BM_Icu_u_file_read(benchmark::State& state) {
+    const Corpus& c = GetCorpus();
+    std::vector<UChar> block(4096);
+    for (auto _ : state) {
+        UFILE* f = u_fopen(c.path.c_str(), "rb", nullptr, "UTF-8");
+        while (u_file_read(block.data(), (int32_t)block.size(), f) > 0) {
+        }
+        u_fclose(f);
+    }
+    SetBytes(state, c.utf8.size());
+}
+
+void BM_Stdio_fread(benchmark::State& state) {
+    std::vector<char> block(8192);
+    ReadFile(state, [&](FILE* f) {
+        while (std::fread(block.data(), 1, block.size(), f) > 0) {
+        }
+    });
+}
+
+void BM_Torvu16_fget_strU16(benchmark::State& state) {
+    std::vector<U16Char> word(256);
+    ReadFile(state, [&](FILE* f) {
+        while (fget_strU16(word.data(), (int)word.size(), f, 0xFFFD) >= 0) {
+        }
+    });
+}
+
+void BM_Icu_u_fscanf_word(benchmark::State& state) {
+    const Corpus& c = GetCorpus();
+    std::vector<UChar> word(256);
+    for (auto _ : state) {
+        UFILE* f = u_fopen(c.path.c_str(), "rb", nullptr, "UTF-8");
+        while (u_fscanf(f, "%255S", word.data()) == 1) {
+        }
+        u_fclose(f);
+    }
+    SetBytes(state, c.utf8.size());
+}
+
+void BM_Stdio_fscanf_word(benchmark::State& state) {
+    std::vector<char> word(1024);
+    ReadFile(state, [&](FILE* f) {
+        while (std::fscanf(f, "%1023s", word.data()) == 1) {
+        }
+    });
+}
+
 }  // namespace
 
 BENCHMARK(BM_Memcpy);
@@ -241,6 +329,14 @@ BENCHMARK(BM_Stdio_fputs);
 BENCHMARK(BM_Torvu16_fgetsU16);
 BENCHMARK(BM_Icu_u_fgets);
 BENCHMARK(BM_Stdio_fgets);
+BENCHMARK(BM_Torvu16_fget_lineU16);
+BENCHMARK(BM_Stdio_getline);
+BENCHMARK(BM_Torvu16_freadU16);
+BENCHMARK(BM_Icu_u_file_read);
+BENCHMARK(BM_Stdio_fread);
+BENCHMARK(BM_Torvu16_fget_strU16);
+BENCHMARK(BM_Icu_u_fscanf_word);
+BENCHMARK(BM_Stdio_fscanf_word);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

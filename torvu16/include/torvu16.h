@@ -24,6 +24,14 @@ extern "C" {
 #define TORVU16_API
 #endif
 
+/* The interface's version as the library reports it: pass
+ * TORVU16_VERSION_STRING to checkVersionLibu16U16 to learn whether the
+ * library loaded at run time serves what this header declares. The major
+ * and minor numbers are the two four-digit fields of the string. */
+#define TORVU16_VERSION_STRING "@(#) libtorvu16.0002.0023  May 26 2004 19:44:35"
+#define TORVU16_VERSION_MAJOR 2
+#define TORVU16_VERSION_MINOR 23
+
 /* One UTF-16 code unit. */
 typedef uint16_t U16Char;
 

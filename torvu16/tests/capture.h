@@ -26,7 +26,7 @@ static void CaptureReset(void) {
 }
 
 /* Message i as 8-bit text (units above 0xFF become '?'), for comparisons. */
-static const char* CapturedText(int i) {
+static inline const char* CapturedText(int i) {
     static char text[kCaptureUnits];
     if (i >= capturedCount) return "<no message>";
     int n = 0;
@@ -37,7 +37,7 @@ static const char* CapturedText(int i) {
 }
 
 /* Replaces the process id in a header by "PID", so layouts compare exactly. */
-static const char* WithoutPid(const char* text) {
+static inline const char* WithoutPid(const char* text) {
     static char out[kCaptureUnits + 8];
     const char* pid = strstr(text, "pid = ");
     if (!pid) return text;

@@ -1,5 +1,6 @@
-# Compares the dynamic symbols a library defines with a list of names.
-# Usage: cmake -DLIBRARY=<file> -DEXPECTED=<list file> -P check_exports.cmake
+# Compares the dynamic symbols a library defines with a list of names, each
+# of which must carry the version node NODE.
+# Usage: cmake -DLIBRARY=<file> -DEXPECTED=<list file> -DNODE=<node> -P check_exports.cmake
 find_program(NM nm REQUIRED)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
@@ -12,8 +13,13 @@ foreach(line IN LISTS lines)
   # "<address> <type> <name>"; version-script nodes show as absolute symbols.
   if(line MATCHES "^([0-9a-fA-F]+) ([A-Za-z]) ([^ ]+)$")
     if(NOT CMAKE_MATCH_2 STREQUAL "A")
-      list(APPEND actual ${CMAKE_MATCH_3})
-      set(address_${CMAKE_MATCH_3} ${CMAKE_MATCH_1})
+      set(address ${CMAKE_MATCH_1})
+      set(name ${CMAKE_MATCH_3})
+      if(NOT name MATCHES "^([^@]+)@@?(.+)$" OR NOT CMAKE_MATCH_2 STREQUAL NODE)
+        message(FATAL_ERROR "${name} does not carry the version node ${NODE}")
+      endif()
+      list(APPEND actual ${CMAKE_MATCH_1})
+      set(address_${CMAKE_MATCH_1} ${address})
     endif()
   endif()
 endforeach()

@@ -18,7 +18,7 @@ set_tests_properties(torvu16_test_print_vs_c PROPERTIES LABELS unit TIMEOUT 300)
 # Fuzz target: any format and capacity in every mode. The engine is compiled
 # in (its argument source is internal), with the frame's sources beside it.
 set(TORVU16_PRINT_FUZZ_SOURCES u16_aux.c u16_str.c u16_mem.c u16_cty.c u16_utf8.c u16_get.c
-                               u16_put.c)
+                               u16_put.c ${TORVU16_TRANSCODE_SOURCES})
 list(TRANSFORM TORVU16_PRINT_FUZZ_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
 quorvel_add_fuzzer(torvu16_fuzz_print
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/fuzz_print.c ${TORVU16_PRINT_FUZZ_SOURCES}

@@ -19,7 +19,7 @@ set_tests_properties(torvu16_test_scan_vs_c PROPERTIES LABELS unit TIMEOUT 300)
 # The number parsers and the float recogniser are internal: their test
 # compiles the sources in.
 set(TORVU16_SCAN_INTERNAL_SOURCES u16_tol.c u16_tod.c u16_aux.c u16_str.c u16_mem.c u16_cty.c
-    u16_utf8.c u16_get.c u16_put.c)
+    u16_utf8.c u16_get.c u16_put.c ${TORVU16_TRANSCODE_SOURCES})
 list(TRANSFORM TORVU16_SCAN_INTERNAL_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
 add_executable(torvu16_test_scan_numbers ${CMAKE_CURRENT_SOURCE_DIR}/tests/test_scan_numbers.c
                                          ${TORVU16_SCAN_INTERNAL_SOURCES})

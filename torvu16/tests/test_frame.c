@@ -1,6 +1,7 @@
 /* The library's frame: version and its check, the trace sink, the alignment
  * report, and the memory and character-class functions. */
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "capture.h"
@@ -33,6 +34,24 @@ static void TestGetVersion(void) {
 static int Check(const char* version, int verbose) {
     CaptureReset();
     return checkVersionLibu16U16(version, verbose);
+}
+
+/* The header's macros name the library it is built against: the loaded
+ * library accepts the string, and its reported version carries the same
+ * major and minor numbers. */
+static void TestHeaderVersion(void) {
+    CHECK(strcmp(TORVU16_VERSION_STRING, kLibraryVersion) == 0);
+    setTraceLibu16U16(CaptureSink, 4);
+    CHECK_EQ_INT(Check(TORVU16_VERSION_STRING, 0), 0);
+    CHECK_EQ_INT(capturedCount, 0);
+    U16Char out[40];
+    char text[40];
+    const int n = getVersionLibu16U16(out, 40);
+    for (int i = 0; i <= n && i < 40; ++i) text[i] = (char)out[i];
+    int major = -1, minor = -1;
+    CHECK_EQ_INT(sscanf(text, "%d.%d", &major, &minor), 2);
+    CHECK_EQ_INT(major, TORVU16_VERSION_MAJOR);
+    CHECK_EQ_INT(minor, TORVU16_VERSION_MINOR);
 }
 
 static void TestCheckVersion(void) {
@@ -166,6 +185,7 @@ static void TestCharacterClasses(void) {
 int main(void) {
     TestGetVersion();
     TestCheckVersion();
+    TestHeaderVersion();
     TestSetTrace();
     TestAlignmentReport();
     TestMemory();

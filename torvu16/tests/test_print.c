@@ -2,6 +2,7 @@
  * specifications, every conversion's layout (compared with the C library's
  * snprintf wherever the two agree), positional arguments and absurd sizes. */
 #include <errno.h>
+#include <fenv.h>
 #include <limits.h>
 #include <math.h>
 #include <pthread.h>
@@ -227,6 +228,36 @@ static void TestFloatsLikeC(void) {
     SAME("%.292f", 1e39);
     SAME("%.41f", 1e279);
     SAME("%*.*f|%.*e", -12, 3, 2.5, -4, 2.5);
+}
+
+/* Fixed notation is made without the C library for most values: it must round as the C
+ * library does, halves to even included, at every precision and across the magnitudes where
+ * that path ends. */
+static void TestFixedNotationLikeC(void) {
+    static const double kTies[] = {0.5,    1.5,     2.5,         0.125,  0.375, 2.675,
+                                   1e-5,   0.0005,  999.9995,    1e15,   1e16,  9007199254740991.0,
+                                   9007199254740992.0, 1e-300, 4.9e-324, 0.05, 0.15, 0.25};
+    char format[16];
+    for (int precision = 0; precision <= 17; ++precision) {
+        snprintf(format, sizeof format, "%%.%df", precision);
+        for (size_t v = 0; v < sizeof kTies / sizeof *kTies; ++v) SAME(format, kTies[v]);
+    }
+    /* Random bit patterns over the exponents where the exact path works and beyond. */
+    unsigned long long seed = 0x2026ull;
+    for (int i = 0; i < 60000; ++i) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        const unsigned long long exponent = 1023 - 80 + (seed >> 58) % 140;
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        const unsigned long long bits = exponent << 52 | (seed >> 12);
+        double value;
+        memcpy(&value, &bits, sizeof value);
+        snprintf(format, sizeof format, "%%.%df", (int)(seed % 17));
+        SAME(format, value);
+    }
+    /* Other rounding modes go to the C library, which honours them. */
+    fesetround(FE_UPWARD);
+    SAME("%.2f|%.0f", 0.125, 2.5);
+    fesetround(FE_TONEAREST);
 }
 
 static void TestFloatsOwnRules(void) {
@@ -548,6 +579,7 @@ int main(void) {
     TestIntegersLikeC();
     TestIntegersOwnRules();
     TestFloatsLikeC();
+    TestFixedNotationLikeC();
     TestFloatsOwnRules();
     TestText();
     TestPointersAndCounts();
