@@ -306,6 +306,29 @@ TEST_F(SdkCall, SystemFailureClosesTheConnection) {
     RfcDestroyFunction(fn, nullptr);
 }
 
+TEST_F(SdkCall, ALostConnectionIsACommunicationFailureAndClosesIt) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec drop;
+    drop.module = "Z_SDK_ECHO";
+    drop.action = r3sim::FaultAction::kDrop;
+    scenario.faults.push_back(drop);
+    StartEcho(scenario);
+    RFC_CONNECTION_HANDLE handle = Connect();
+    RFC_ERROR_INFO error{};
+    RFC_FUNCTION_HANDLE fn = NewEcho(handle);
+    EXPECT_EQ(CallEcho(handle, fn, 1, error), RFC_COMMUNICATION_FAILURE);
+    EXPECT_EQ(error.group, COMMUNICATION_FAILURE);
+    EXPECT_EQ(Key(error), u"RFC_COMMUNICATION_FAILURE");
+    int valid = 1;
+    EXPECT_EQ(RfcIsConnectionHandleValid(handle, &valid, &error), RFC_INVALID_HANDLE);
+    EXPECT_EQ(valid, 0);
+    // The descriptions stay usable with a new connection.
+    RFC_CONNECTION_HANDLE again = Connect();
+    EXPECT_EQ(RfcPing(again, &error), RFC_OK);
+    RfcDestroyFunction(fn, nullptr);
+    RfcCloseConnection(again, nullptr);
+}
+
 TEST_F(SdkCall, NonUnicode46CSystemGivesTheSameValues) {
     StartEcho();
     RFC_CONNECTION_HANDLE unicode = Connect();
