@@ -1,7 +1,9 @@
 // Descriptions and calls through the SDK's interface: a module with
 // imports, exports, structures and tables, its exception, a system failure,
 // and the same values from a non-Unicode 4.6C system.
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "SdkSystem.h"
 #include "r3sim/Record.h"
@@ -327,6 +329,33 @@ TEST_F(SdkCall, ALostConnectionIsACommunicationFailureAndClosesIt) {
     EXPECT_EQ(RfcPing(again, &error), RFC_OK);
     RfcDestroyFunction(fn, nullptr);
     RfcCloseConnection(again, nullptr);
+}
+
+TEST_F(SdkCall, ThreadsShareConnectionsAndTheRepository) {
+    auto& system = StartEcho();
+    RFC_CONNECTION_HANDLE connections[] = {Connect(), Connect()};
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            RFC_CONNECTION_HANDLE handle = connections[t % 2];
+            for (int i = 0; i < 10; ++i) {
+                RFC_ERROR_INFO error{};
+                RFC_FUNCTION_DESC_HANDLE desc = RfcGetFunctionDesc(handle, u"Z_SDK_ECHO", &error);
+                RFC_FUNCTION_HANDLE fn = RfcCreateFunction(desc, &error);
+                RFC_INT doubled = 0;
+                if (RfcSetInt(fn, u"COUNT", 20 + t, &error) == RFC_OK &&
+                    RfcInvoke(handle, fn, &error) == RFC_OK &&
+                    RfcGetInt(fn, u"DOUBLED", &doubled, &error) == RFC_OK && doubled == 40 + 2 * t)
+                    ++good;
+                RfcDestroyFunction(fn, &error);
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(good, 40);
+    EXPECT_EQ(system.Counters().Snapshot().structureQueries["ZSDKROW"], 1u);
+    EXPECT_EQ(system.Counters().Calls("Z_SDK_ECHO"), 40u);
+    for (RFC_CONNECTION_HANDLE handle : connections) RfcCloseConnection(handle, nullptr);
 }
 
 TEST_F(SdkCall, NonUnicode46CSystemGivesTheSameValues) {
