@@ -74,8 +74,9 @@ bool Connection::Receive(rfcwire::ServerMessage& message, Failure& failure) {
 
 void Connection::CloseAfter(const Failure&) {
     RemoveConnection(handle_);
+    // Shut down, not closed: RfcCancel may still be shutting the socket down
+    // from another thread. The last holder of the connection closes it.
     client_->Abandon(rfcwire::ErrorRecord{});
-    client_->Close();
 }
 
 void Connection::Close() {

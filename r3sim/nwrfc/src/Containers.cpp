@@ -1,8 +1,26 @@
 #include "Containers.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace nwsim {
+
+void RowBuffer::Resize(size_t size) {
+    if (size > capacity_) {
+        const size_t capacity = std::max(size, capacity_ * 2);
+        auto* grown = static_cast<uint8_t*>(std::realloc(bytes_, capacity));
+        if (grown == nullptr) throw std::bad_alloc();
+        bytes_ = grown;
+        capacity_ = capacity;
+    }
+    size_ = size;
+}
+
+void RowBuffer::Erase(size_t offset, size_t length) {
+    std::memmove(bytes_ + offset, bytes_ + offset + length, size_ - offset - length);
+    size_ -= length;
+}
 
 StructureContainer::StructureContainer(const TypeDesc& type, uint8_t* data)
     : DataContainer(Kind::kStructure), type_(&type), data_(data) {}
@@ -20,7 +38,7 @@ TableContainer::TableContainer(const TypeDesc& rowType)
 
 uint8_t* TableContainer::AppendRows(size_t count, bool initial) {
     const size_t first = count_;
-    rows_.resize((count_ + count) * rowLength_);
+    rows_.Resize((count_ + count) * rowLength_);
     if (initial && rowLength_ > 0)
         for (size_t r = first; r < first + count; ++r)
             std::memcpy(Row(r), rowType_->Initial().data(), rowLength_);
@@ -30,7 +48,7 @@ uint8_t* TableContainer::AppendRows(size_t count, bool initial) {
 }
 
 void TableContainer::Clear() {
-    rows_.clear();
+    rows_.Resize(0);
     count_ = 0;
     current_ = kNone;
     views_.clear();
@@ -38,8 +56,7 @@ void TableContainer::Clear() {
 
 void TableContainer::DeleteCurrent() {
     if (!HasCurrent()) return;
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(current_ * rowLength_),
-                rows_.begin() + static_cast<std::ptrdiff_t>((current_ + 1) * rowLength_));
+    rows_.Erase(current_ * rowLength_, rowLength_);
     --count_;
     while (views_.size() > count_) views_.pop_back();
     if (current_ >= count_) current_ = count_ == 0 ? kNone : count_ - 1;

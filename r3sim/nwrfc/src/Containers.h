@@ -7,6 +7,7 @@
 // Thread rules: a container belongs to one thread at a time, as in the SDK.
 #pragma once
 
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -16,6 +17,28 @@
 namespace nwsim {
 
 class TableContainer;
+
+// The bytes of a table's rows, contiguous. New rows are written before
+// they are read, so growing never zeroes them first; growing goes through
+// realloc, which moves a large buffer's pages instead of copying its bytes.
+class RowBuffer {
+  public:
+    RowBuffer() = default;
+    RowBuffer(const RowBuffer&) = delete;
+    RowBuffer& operator=(const RowBuffer&) = delete;
+    ~RowBuffer() { std::free(bytes_); }
+
+    uint8_t* Data() const { return bytes_; }
+    size_t Size() const { return size_; }
+    // Grows (or shrinks) to size bytes; the bytes added are unset.
+    void Resize(size_t size);
+    // Removes length bytes at offset.
+    void Erase(size_t offset, size_t length);
+
+  private:
+    uint8_t* bytes_ = nullptr;
+    size_t size_ = 0, capacity_ = 0;
+};
 
 class DataContainer {
   public:
@@ -59,8 +82,8 @@ class TableContainer : public DataContainer {
     const TypeDesc& RowType() const { return *rowType_; }
     size_t RowCount() const { return count_; }
     size_t RowLength() const { return rowLength_; }
-    uint8_t* Row(size_t index) { return rows_.data() + index * rowLength_; }
-    const std::vector<uint8_t>& Bytes() const { return rows_; }
+    uint8_t* Row(size_t index) { return rows_.Data() + index * rowLength_; }
+    const RowBuffer& Bytes() const { return rows_; }
 
     // Appends count rows; initial: at their initial values, else left for
     // the caller to fill. Returns the first of them; the last becomes current.
@@ -80,7 +103,7 @@ class TableContainer : public DataContainer {
     static constexpr size_t kNone = ~size_t{0};
     const TypeDesc* rowType_;
     size_t rowLength_;
-    std::vector<uint8_t> rows_;
+    RowBuffer rows_;
     size_t count_ = 0;
     size_t current_ = kNone;
     std::deque<StructureContainer> views_;  // views_[i] shows row i; stable addresses

@@ -51,7 +51,7 @@ rfcwire::TableData TableBytes(const ParameterDesc& parameter, TableContainer& ta
     data.rowCount = static_cast<uint32_t>(table.RowCount());
     if (unicode) {
         data.rowLength = type.UcLength();
-        data.rows = table.Bytes();
+        data.rows.assign(table.Bytes().Data(), table.Bytes().Data() + table.Bytes().Size());
         return data;
     }
     data.rowLength = type.NucLength();
@@ -88,9 +88,11 @@ class ReplyFiller {
                         own * rows.rowCount);
             return;
         }
-        uint8_t* row = table->AppendRows(rows.rowCount, true);
         const rfclib::PartnerLayout& layout = type.PartnerLayout();
         const bool fits = layout.WideLength(rows.rowLength) <= own;
+        // Widening writes the whole record; anything else starts from initial values.
+        const bool whole = !unicode_ && layout.WideLength(rows.rowLength) == own;
+        uint8_t* row = table->AppendRows(rows.rowCount, !whole);
         if (!unicode_ && !fits) wide_.resize(layout.WideLength(rows.rowLength));
         for (uint32_t r = 0; r < rows.rowCount; ++r, row += own) {
             const uint8_t* from = rows.rows.data() + size_t{r} * rows.rowLength;

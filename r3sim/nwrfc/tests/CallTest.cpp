@@ -1,7 +1,9 @@
 // Descriptions and calls through the SDK's interface: a module with
 // imports, exports, structures and tables, its exception, a system failure,
 // and the same values from a non-Unicode 4.6C system.
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "SdkSystem.h"
 #include "r3sim/Record.h"
@@ -304,6 +306,56 @@ TEST_F(SdkCall, SystemFailureClosesTheConnection) {
     EXPECT_EQ(valid, 0);
     EXPECT_EQ(RfcInvoke(handle, fn, &error), RFC_INVALID_HANDLE);
     RfcDestroyFunction(fn, nullptr);
+}
+
+TEST_F(SdkCall, ALostConnectionIsACommunicationFailureAndClosesIt) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec drop;
+    drop.module = "Z_SDK_ECHO";
+    drop.action = r3sim::FaultAction::kDrop;
+    scenario.faults.push_back(drop);
+    StartEcho(scenario);
+    RFC_CONNECTION_HANDLE handle = Connect();
+    RFC_ERROR_INFO error{};
+    RFC_FUNCTION_HANDLE fn = NewEcho(handle);
+    EXPECT_EQ(CallEcho(handle, fn, 1, error), RFC_COMMUNICATION_FAILURE);
+    EXPECT_EQ(error.group, COMMUNICATION_FAILURE);
+    EXPECT_EQ(Key(error), u"RFC_COMMUNICATION_FAILURE");
+    int valid = 1;
+    EXPECT_EQ(RfcIsConnectionHandleValid(handle, &valid, &error), RFC_INVALID_HANDLE);
+    EXPECT_EQ(valid, 0);
+    // The descriptions stay usable with a new connection.
+    RFC_CONNECTION_HANDLE again = Connect();
+    EXPECT_EQ(RfcPing(again, &error), RFC_OK);
+    RfcDestroyFunction(fn, nullptr);
+    RfcCloseConnection(again, nullptr);
+}
+
+TEST_F(SdkCall, ThreadsShareConnectionsAndTheRepository) {
+    auto& system = StartEcho();
+    RFC_CONNECTION_HANDLE connections[] = {Connect(), Connect()};
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            RFC_CONNECTION_HANDLE handle = connections[t % 2];
+            for (int i = 0; i < 10; ++i) {
+                RFC_ERROR_INFO error{};
+                RFC_FUNCTION_DESC_HANDLE desc = RfcGetFunctionDesc(handle, u"Z_SDK_ECHO", &error);
+                RFC_FUNCTION_HANDLE fn = RfcCreateFunction(desc, &error);
+                RFC_INT doubled = 0;
+                if (RfcSetInt(fn, u"COUNT", 20 + t, &error) == RFC_OK &&
+                    RfcInvoke(handle, fn, &error) == RFC_OK &&
+                    RfcGetInt(fn, u"DOUBLED", &doubled, &error) == RFC_OK && doubled == 40 + 2 * t)
+                    ++good;
+                RfcDestroyFunction(fn, &error);
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(good, 40);
+    EXPECT_EQ(system.Counters().Snapshot().structureQueries["ZSDKROW"], 1u);
+    EXPECT_EQ(system.Counters().Calls("Z_SDK_ECHO"), 40u);
+    for (RFC_CONNECTION_HANDLE handle : connections) RfcCloseConnection(handle, nullptr);
 }
 
 TEST_F(SdkCall, NonUnicode46CSystemGivesTheSameValues) {

@@ -124,6 +124,7 @@ void PartnerLayout::WidenInto(const uint8_t* narrow, size_t length, uint8_t* out
             WidenChars(narrow, length, out);
         return;
     }
+    if (wideRecord_ == 0) return;  // no field with room: out may hold nothing at all
     std::memset(out, 0, wideRecord_);
     for (const InstalledField& f : structure_->fields) {
         if (!Inside(f.c2Offset, f.c2Length, wideRecord_)) continue;
