@@ -165,3 +165,34 @@ TEST(Tables, RowsFromZeroViewsThatFollowTheirRowsAndMoveRefusals) {
 
 }  // namespace
 }  // namespace nwsimtest
+
+namespace nwsimtest {
+namespace {
+
+TEST(TextConversion, Utf8AndSapUcTellTheSizeNeeded) {
+    const std::string utf8 = "Zoë €";
+    const auto* bytes = reinterpret_cast<const sdk::RFC_BYTE*>(utf8.data());
+    char16_t wide[8];
+    unsigned size = 5, length = 0;
+    RFC_ERROR_INFO error{};
+    EXPECT_EQ(sdk::RfcUTF8ToSAPUC(bytes, static_cast<unsigned>(utf8.size()), wide, &size, &length,
+                                  &error),
+              sdk::RFC_BUFFER_TOO_SMALL);
+    EXPECT_EQ(size, 6u);  // five characters and the terminator
+    EXPECT_EQ(sdk::RfcUTF8ToSAPUC(bytes, static_cast<unsigned>(utf8.size()), wide, &size, &length,
+                                  &error),
+              sdk::RFC_OK);
+    EXPECT_EQ(length, 5u);
+    EXPECT_EQ(std::u16string(wide), u"Zoë €");
+    sdk::RFC_BYTE back[16];
+    unsigned backSize = 16;
+    EXPECT_EQ(sdk::RfcSAPUCToUTF8(wide, length, back, &backSize, &length, &error), sdk::RFC_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(back), length), utf8);
+    backSize = 4;
+    EXPECT_EQ(sdk::RfcSAPUCToUTF8(wide, 5, back, &backSize, &length, &error),
+              sdk::RFC_BUFFER_TOO_SMALL);
+    EXPECT_EQ(backSize, utf8.size() + 1);
+}
+
+}  // namespace
+}  // namespace nwsimtest

@@ -402,6 +402,12 @@ RFC_TYPE_DESC_HANDLE RfcGetCachedTypeDesc(const SAP_UC* repositoryID, const SAP_
                                           RFC_ERROR_INFO* errorInfo);
 RFC_RC RfcClearRepository(const SAP_UC* repositoryID, RFC_ERROR_INFO* errorInfo);
 
+/* --- Text conversion ----------------------------------------------------------- */
+RFC_RC RfcUTF8ToSAPUC(const RFC_BYTE* utf8, unsigned utf8Length, SAP_UC* sapuc,
+                      unsigned* sapucSize, unsigned* resultLength, RFC_ERROR_INFO* errorInfo);
+RFC_RC RfcSAPUCToUTF8(const SAP_UC* sapuc, unsigned sapucLength, RFC_BYTE* utf8,
+                      unsigned* utf8Size, unsigned* resultLength, RFC_ERROR_INFO* errorInfo);
+
 /* --- Entry points a client over our protocol does not offer --------------------- */
 RFC_CONNECTION_HANDLE RfcRegisterServer(const RFC_CONNECTION_PARAMETER* connectionParams,
                                         unsigned paramCount, RFC_ERROR_INFO* errorInfo);
