@@ -12,7 +12,7 @@ inline ConnectionSettings HandOver(const CLogonStep& logon, const CDirectoryStep
     s.systemNumber = logon.m_strSystemNumber;
     s.client = logon.m_strClient;
     s.user = logon.m_strUser;
-    s.password = logon.m_strPassword;
+    s.password = CLogonStep::LogonPassword(logon.m_strPassword);
     s.language = logon.m_strLanguage;
     s.domain = logon.m_strDomain;
     s.routerString = logon.m_strSapRouter;
