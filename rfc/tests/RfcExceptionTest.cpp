@@ -63,14 +63,14 @@ TEST(RfcConnectionTest, ConnectStringFromTrimmedFields) {
 TEST(RfcConnectionTest, LogonFieldsAreCutToTheirWidths) {
     CRfcConnection c;
     c.SetLogonData(u"abcdefghijklmnopqrstuvwxy", u"0012", u"1000", u"USERNAMETOOLONG",
-                   u"password9-password9-password9-password9-", u"ENG", u"d", u"r");
+                   u"password9-password9-password9-password9-X", u"ENG", u"d", u"r");
     std::u16string host, sysnr, client, user, password, language, domain, router;
     c.GetLogonData(host, sysnr, client, user, password, language, domain, router);
     EXPECT_EQ(host, u"abcdefghijklmnopqrst");
     EXPECT_EQ(sysnr, u"001");
     EXPECT_EQ(client, u"100");
     EXPECT_EQ(user, u"USERNAMETOOL");
-    EXPECT_EQ(password, u"password9-password9-password9-password9");  // 40 characters
+    EXPECT_EQ(password, u"password9-password9-password9-password9-");  // 40 characters
     EXPECT_EQ(language, u"EN");
     EXPECT_EQ(domain, u"d");
     EXPECT_EQ(router, u"r");
