@@ -35,7 +35,7 @@ void RegisterRowsModule(ModuleRegistry& registry) {
     registry.Structures().Add(
         Structure("ZBENCH177", {Char("TCODE", 20), Char("REPORT", 40), Char("ACCOUNT", 12),
                                 Num("STEPS", 10), Char("TEXT", 95)}));
-    registry.Register(kModule, {Import(Int("ROWS")), Table("ROWS", "ZBENCH177")},
+    registry.Register(kModule, {Import(Int("ROW_COUNT")), Table("ROWS", "ZBENCH177")},
                       [](CallContext& call) {
                           Record row = call.NewRecord(u"ROWS");
                           row.SetText("TCODE", "VA01")
@@ -43,7 +43,7 @@ void RegisterRowsModule(ModuleRegistry& registry) {
                               .SetText("ACCOUNT", "SMITH")
                               .SetText("TEXT", "Create sales order");
                           const FieldLayout& steps = row.FieldOf("STEPS");
-                          const int64_t rows = call.ImportInt(u"ROWS");
+                          const int64_t rows = call.ImportInt(u"ROW_COUNT");
                           for (int64_t i = 0; i < rows; ++i) {
                               row.SetInt(steps, i);
                               call.AddRow(u"ROWS", row);
@@ -87,7 +87,7 @@ class RowsCall {
         SimulatorSession::LogOn(connection_);
         connection_.CallRfcOpen();
         call_.PrepareInterface(connection_);
-        call_.SetImport(u"I_ROWS", int32_t{kRows});
+        call_.SetImport(u"I_ROW_COUNT", int32_t{kRows});
     }
     ~RowsCall() { connection_.CloseConnection(); }
 
@@ -182,7 +182,7 @@ void BM_NetWeaverRowRebuildAlone(benchmark::State& state) {
     nwrfc::RFC_TABLE_HANDLE table = nullptr;
     nwrfc::RFC_PARAMETER_DESC rows{};
     unsigned count = 0;
-    if (function == nullptr || api.RfcSetInt(function, u"ROWS", kRows, &info) != 0 ||
+    if (function == nullptr || api.RfcSetInt(function, u"ROW_COUNT", kRows, &info) != 0 ||
         api.RfcInvoke(connection, function, &info) != 0 ||
         api.RfcGetTable(function, u"ROWS", &table, &info) != 0 ||
         api.RfcGetRowCount(table, &count, &info) != 0 ||
