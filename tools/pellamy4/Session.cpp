@@ -243,9 +243,23 @@ class Reader {
         }
         const size_t dot = session_.name.find('.');
         if (s.sid.empty() && dot != std::string::npos) s.sid = session_.name.substr(dot + 1);
+        NoteUnfinishedSession();
         s.components =
             Read<ComponentRecord>(folder_, SystemFile(".cmp"), "component file", notes, true, true);
         s.patches = Read<PatchRecord>(folder_, SystemFile(".ptc"), "patch file", notes, true, true);
+    }
+
+    // The collector marks a folder it writes and removes the mark when it
+    // stops cleanly; a mark found by the next start becomes ".unfinished".
+    void NoteUnfinishedSession() {
+        for (const std::string& name : folder_.WithExtension(".unfinished"))
+            session_.notes.push_back(
+                {name, "the session ended uncleanly (a crash, a kill or a power cut): its last "
+                       "dialog steps were read again by the next session, in its own folder"});
+        for (const std::string& name : folder_.WithExtension(".run"))
+            session_.notes.push_back(
+                {name, "the collector had not closed this folder: it is still being written, or "
+                       "it ended uncleanly and has not been started again"});
     }
 
     // "<SID>.cmp" and "<SID>.ptc"; without a known system id, the one file
