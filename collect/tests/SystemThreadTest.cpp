@@ -437,7 +437,7 @@ TEST_F(SystemThreadTest, TheDiskGuardPausesTheDialogStepsAndTheyCatchUpWhenSpace
     })) << ui_.Lines();
     EXPECT_TRUE(ui_.Saw(u"dialog step capture paused: ")) << ui_.Lines();
     std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(counters.Calls("qashost1_QAS_00", "SAPWL_STATREC_READ_FILE"), 0u);
+    EXPECT_FALSE(ui_.Saw(u"capturing dialog step statistics")) << ui_.Lines();
     EXPECT_EQ(SizeOf("qashost1_QAS_00.dss"), 0u);
 
     session->SetMinimumFreeBytes(0);
@@ -501,37 +501,32 @@ TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDouble
     ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
     session->SetOpenRequest();
     ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
+    const char* const kInstances[] = {"qashost1_QAS_00", "qashost1_QAS_01", "qashost2_QAS_02"};
     // Each instance has written its start files: the hand-over cannot overtake them.
     ASSERT_TRUE(Eventually([&] {
-        for (const char* name : {"qashost1_QAS_00", "qashost1_QAS_01", "qashost2_QAS_02"})
+        for (const char* name : kInstances)
             if (!fs::exists(first + "/" + name + ".stg")) return false;
         return true;
     })) << ui_.Lines();
-    r3sim::CallCounters& counters = sim.System().Counters();
-    const auto tick = [&](int day, int hour, int minute, uint64_t reads) {
+    // Every instance has written its window: its log's last line says so at the tick's time.
+    const auto tick = [&](int day, int hour, int minute, const std::string& folder,
+                          const std::string& stamp) {
         setClock(day, hour, minute);
         sim.System().FollowClock();
         CCollectionClock::SignalMinuteTick(*session, minute);
-        // Every instance has read its window (three servers a quarter hour).
-        const auto done = [&] {
-            return counters.Calls("qashost1_QAS_00", "SAPWL_STATREC_READ_FILE") +
-                   counters.Calls("qashost1_QAS_01", "SAPWL_STATREC_READ_FILE") +
-                   counters.Calls("qashost2_QAS_02", "SAPWL_STATREC_READ_FILE");
-        };
-        EXPECT_TRUE(Eventually([&] { return done() >= reads; })) << done() << " reads\n" << ui_.Lines();
+        for (const char* instance : kInstances)
+            EXPECT_TRUE(Eventually([&] {
+                const auto lines = TextLines(folder + "/" + instance + ".log");
+                return !lines.empty() && lines.back().starts_with(stamp) &&
+                       lines.back().find("captured statistics for") != std::string::npos;
+            })) << instance << " at " << stamp << "\n" << ui_.Lines();
     };
-    tick(7, 23, 45, 3);
+    tick(7, 23, 45, first, "  11:45 PM");
     EXPECT_FALSE(fs::exists(second));
     if (HasFailure()) return;
-    tick(8, 0, 0, 6);
-    ASSERT_TRUE(fs::exists(second)) << ui_.Lines();
-    tick(8, 0, 15, 9);
-    // The last capture's records are on disk once its message is.
-    ASSERT_TRUE(Eventually([&] {
-        const auto lines = TextLines(second + "/qashost1_QAS_00.log");
-        return !lines.empty() && lines.back().find("captured statistics for") != std::string::npos &&
-               lines.back().find("12:15 AM") != std::string::npos;
-    })) << ui_.Lines();
+    tick(8, 0, 0, second, "  12:00 AM");
+    if (HasFailure()) return;
+    tick(8, 0, 15, second, "  12:15 AM");
     session.reset();
 
     for (const std::string& folder : {first, second}) {
