@@ -394,6 +394,25 @@ TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     EXPECT_NE(html.find("no samples"), std::string::npos);
 }
 
+// The collector's mark of a folder it did not close: the report says so.
+TEST_F(ReductionTest, AnUnfinishedSessionIsShownAsSuch) {
+    WriteScenarioSession(folder_.string(), options_);
+    std::ofstream(folder_ / "QAS.unfinished") << "ended uncleanly\r\n";
+    auto result = pellamy::ReduceSession(folder_.string());
+    Csv notes = ReadCsv(folder_ / "session_notes.csv");
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[1][0], "QAS.unfinished");
+    EXPECT_NE(notes[1][1].find("the session ended uncleanly"), std::string::npos) << notes[1][1];
+    EXPECT_NE(ReadText(folder_ / "report.html").find("ended uncleanly"), std::string::npos);
+
+    fs::rename(folder_ / "QAS.unfinished", folder_ / "QAS.run");
+    result = pellamy::ReduceSession(folder_.string());
+    notes = ReadCsv(folder_ / "session_notes.csv");
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[1][1].find("had not closed this folder"), std::string::npos) << notes[1][1];
+    EXPECT_EQ(result.notes, 1u);
+}
+
 TEST_F(ReductionTest, ARemoteDestinationCutInHostCtlKeepsItsFiles) {
     fs::create_directories(folder_);
     const std::u16string dest = u"SAPCCMSR.QASDB.99_LONG_DESTINATION";  // 34 characters
