@@ -194,8 +194,8 @@ void ReadListing(const SessionFolder& folder, const std::string& name,
 
 class Reader {
   public:
-    Reader(const std::string& path, const Progress& progress)
-        : folder_(path), progress_(progress) {}
+    Reader(const std::string& path, const Progress& progress, SpanWorkload* span = nullptr)
+        : folder_(path), progress_(progress), span_(span) {}
 
     Session Run() {
         session_.folder = folder_.Path();
@@ -336,14 +336,17 @@ class Reader {
         ReadDialogSteps(index);
     }
 
-    void ReadDialogSteps(size_t index) {
-        const std::string name = session_.instances[index].name + ".dss";
+    void ReadDialogSteps(size_t folderIndex) {
+        // Across a span, an instance's steps count under its place in the span.
+        const size_t index =
+            span_ ? span_->IndexOf(session_.instances[folderIndex].name) : folderIndex;
+        const std::string name = session_.instances[folderIndex].name + ".dss";
         Notes& notes = session_.notes;
         if (!folder_.Has(name)) {
             notes.push_back({name, "missing: no dialog-step file in the session"});
             return;
         }
-        Workload& workload = session_.workload;
+        Workload& workload = span_ ? span_->workload : session_.workload;
         StreamCounts counts;
         try {
             counts = StreamRecords(
@@ -484,8 +487,8 @@ class Reader {
                 for (const HostDiskRecord& r : d.records) see(r.time);
             }
         }
-        const Workload& w = session_.workload;
-        if (w.FirstSecond() != 0) {
+        const Workload& w = span_ ? span_->workload : session_.workload;
+        if (w.FirstSecond() != 0 && !span_) {
             if (first == 0 || w.FirstSecond() < first) first = w.FirstSecond();
             last = std::max(last, w.LastSecond());
         }
@@ -495,12 +498,24 @@ class Reader {
 
     SessionFolder folder_;
     const Progress& progress_;
+    SpanWorkload* span_;
     Session session_;
 };
 
 }  // namespace
 
+size_t SpanWorkload::IndexOf(const std::string& instance) {
+    const auto found = std::find(instances.begin(), instances.end(), instance);
+    if (found != instances.end()) return static_cast<size_t>(found - instances.begin());
+    instances.push_back(instance);
+    return instances.size() - 1;
+}
+
 Session ReadSession(const std::string& folder, const Progress& progress) {
+    return ReadSession(folder, progress, nullptr);
+}
+
+Session ReadSession(const std::string& folder, const Progress& progress, SpanWorkload* span) {
     std::error_code error;
     if (!std::filesystem::exists(folder, error))
         throw NotASession(folder + " is not a session folder: no such folder");
@@ -508,7 +523,7 @@ Session ReadSession(const std::string& folder, const Progress& progress) {
         throw NotASession(folder + " is not a session folder: it is not a folder");
     // The folder's own name ("12061507.PRD") also for "." or a trailing separator.
     const std::filesystem::path absolute = std::filesystem::weakly_canonical(folder, error);
-    return Reader(error ? folder : absolute.string(), progress).Run();
+    return Reader(error ? folder : absolute.string(), progress, span).Run();
 }
 
 }  // namespace pellamy

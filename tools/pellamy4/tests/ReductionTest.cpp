@@ -413,6 +413,38 @@ TEST_F(ReductionTest, AnUnfinishedSessionIsShownAsSuch) {
     EXPECT_EQ(result.notes, 1u);
 }
 
+// Two rotated folders a day apart, given out of order: one report in a
+// folder of its own, series joined in time order, the workload of every
+// step once, and the gap between them shown.
+TEST_F(ReductionTest, RotatedFoldersReduceAsOneSpanWithTheirGapShown) {
+    const fs::path a = root_ / "12071000.QAS", b = root_ / "12081000.QAS", out = root_ / "week";
+    ScenarioOptions o = options_;
+    o.missedMinutes = {};
+    WriteScenarioSession(a.string(), o);
+    o.startDay = 1;
+    o.seed = 8;
+    o.dialogSteps = 1000;
+    WriteScenarioSession(b.string(), o);
+
+    const auto result = pellamy::ReduceSpan({b.string(), a.string()}, out.string());
+    EXPECT_EQ(result.reportPath, out.string() + "/report.html");
+    EXPECT_EQ(result.dialogSteps, 6000u + 1000u);
+    EXPECT_FALSE(fs::exists(a / "report.html"));
+    const Csv memory = ReadCsv(out / "inst_qashost1_QAS_00_memory.csv");
+    ASSERT_EQ(memory.size(), 1u + 90 + 90);
+    EXPECT_LT(memory[1][0], memory[91][0]);  // in time order whatever the order given
+    const Csv notes = ReadCsv(out / "session_notes.csv");
+    std::string all;
+    for (const auto& row : notes) all += row[0] + ": " + row[1] + "\n";
+    EXPECT_NE(all.find("12081000.QAS: gap: no records from 2026-12-07 11:29"), std::string::npos)
+        << all;
+    EXPECT_EQ(notes.size(), 2u) << all;
+    const std::string html = ReadText(out / "report.html");
+    EXPECT_NE(html.find("Session 12071000.QAS to 12081000.QAS of system QAS"), std::string::npos);
+
+    EXPECT_THROW(pellamy::ReduceSpan({a.string(), b.string()}, a.string()), std::runtime_error);
+}
+
 TEST_F(ReductionTest, ARemoteDestinationCutInHostCtlKeepsItsFiles) {
     fs::create_directories(folder_);
     const std::u16string dest = u"SAPCCMSR.QASDB.99_LONG_DESTINATION";  // 34 characters
