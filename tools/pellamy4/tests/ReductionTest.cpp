@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -443,6 +444,43 @@ TEST_F(ReductionTest, RotatedFoldersReduceAsOneSpanWithTheirGapShown) {
     EXPECT_NE(html.find("Session 12071000.QAS to 12081000.QAS of system QAS"), std::string::npos);
 
     EXPECT_THROW(pellamy::ReduceSpan({a.string(), b.string()}, a.string()), std::runtime_error);
+}
+
+// The program: named folders or a system's folders between two days, and
+// a span without a folder for its report refused.
+TEST_F(ReductionTest, TheProgramTakesASpanByFoldersOrBySystemAndDays) {
+    ScenarioOptions o = options_;
+    o.dialogSteps = 500;
+    WriteScenarioSession((root_ / "12071000.QAS").string(), o);
+    WriteScenarioSession((root_ / "12071130.QAS").string(), o);
+    WriteScenarioSession((root_ / "12071130.PRD").string(), o);
+    const std::string a = (root_ / "12071000.QAS").string(), b = (root_ / "12071130.QAS").string();
+    EXPECT_EQ(Run("", "--no-browser " + a + " " + b), 2);
+    EXPECT_NE(ReadText(root_ / "out.txt").find("needs --out DIR"), std::string::npos);
+    EXPECT_EQ(Run("", "--no-browser --quiet --out " + (root_ / "span").string() + " " + a + " " + b), 0)
+        << ReadText(root_ / "out.txt");
+    EXPECT_TRUE(fs::exists(root_ / "span" / "report.html"));
+
+    const std::time_t now = std::time(nullptr);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
+    EXPECT_EQ(Run("", "--no-browser --quiet --out " + (root_ / "days").string() +
+                          " --system QAS --from " + today + " --to " + today + " " +
+                          root_.string()),
+              0)
+        << ReadText(root_ / "out.txt");
+    const Csv files = ReadCsv(root_ / "days" / "session_files.csv");
+    std::string names;
+    for (const auto& row : files) names += row[0] + "\n";
+    EXPECT_NE(names.find("12071000.QAS/"), std::string::npos) << names;
+    EXPECT_NE(names.find("12071130.QAS/"), std::string::npos) << names;
+    EXPECT_EQ(names.find("PRD"), std::string::npos) << names;
+    EXPECT_EQ(Run("", "--no-browser --out " + (root_ / "none").string() +
+                          " --system QAS --from 2001-01-01 --to 2001-01-02 " + root_.string()),
+              2);
+    EXPECT_EQ(Run("", "--no-browser --out " + (root_ / "bad").string() +
+                          " --system QAS --from 2026-02-30 --to 2026-03-01 " + root_.string()),
+              1);
 }
 
 TEST_F(ReductionTest, ARemoteDestinationCutInHostCtlKeepsItsFiles) {
