@@ -103,10 +103,13 @@ void CHostThread::EnterFolder(const std::u16string& folder) {
     WriteHostMessage(platform::Format(u"continued in %s", folder));
     m_strSessionDir = folder;
     BuildPaths();
-    RunReported(u"CHostThread::EnterFolder", TrapStyle::Posted, [this] {
-        CheckConnection();
-        WriteIdentityFiles();
-    }, [this](const std::u16string& text) { WriteHostMessage(text); });
+    RunReported(
+        u"CHostThread::EnterFolder", TrapStyle::Posted,
+        [this] {
+            CheckConnection();
+            WriteIdentityFiles();
+        },
+        [this](const std::u16string& text) { WriteHostMessage(text); });
     WriteListings();
 }
 

@@ -66,7 +66,8 @@ void CInstanceThread::Initialize() {
     FixTimeOffset();
     ResumeFromUnfinishedFolder();
     const instfile::InstanceIdentity identity{m_strName, m_strHost, m_strServices};
-    m_ControlRecord = instfile::BuildControlRecord(identity, m_SystemInfo, m_Saprel, m_GetParameter);
+    m_ControlRecord =
+        instfile::BuildControlRecord(identity, m_SystemInfo, m_Saprel, m_GetParameter);
     instrec::EnsureControlRecord(m_strControlFile, m_strName, m_ControlRecord);
     CloseConnection();
 }
@@ -77,7 +78,8 @@ void CInstanceThread::ResumeFromUnfinishedFolder() {
         return platform::Format(u"%s%s.%s", m_strResumeFolder, platform::FileNamePart(m_strName),
                                 extension);
     };
-    const std::optional<double> from = instfile::ResumeUnfinishedCapture(file(u"pos"), file(u"dss"));
+    const std::optional<double> from =
+        instfile::ResumeUnfinishedCapture(file(u"pos"), file(u"dss"));
     // Older than a day: the statistics file has likely moved on; the gap stays a gap.
     if (!from || *from >= m_dLastRead || *from < m_dLastRead - 1.0) return;
     m_dLastRead = *from;
@@ -271,7 +273,9 @@ void CInstanceThread::GetDialogStepStatistics() {
         // cannot be; the old one still names bytes and a time that agree.
         RunReported(
             u"CInstanceThread::WriteCapturePosition", TrapStyle::Posted,
-            [&] { instfile::WriteCapturePosition(m_strPositionFile, {appended.length, now}); },
+            [&] {
+                instfile::WriteCapturePosition(m_strPositionFile, {appended.length, now});
+            },
             [this](const std::u16string& text) { WriteInstanceMessage(text); });
         m_dLastRead = now;
         call.FreeTables();

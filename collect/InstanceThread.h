@@ -100,8 +100,8 @@ class CInstanceThread : public CRfcThread {
         m_strCursorCacheFile, m_strPositionFile, m_strResumeFolder;
     int32_t m_nRelease = 0;
     instrec::ControlRecord m_ControlRecord{};  // written to each folder's instance.ctl
-    double m_dLastRead = 0.0;    // collector's local time read up to
-    double m_dTimeOffset = 0.0;  // days: our clock minus the server's
+    double m_dLastRead = 0.0;                  // collector's local time read up to
+    double m_dTimeOffset = 0.0;                // days: our clock minus the server's
 
     CRfcSystemInfo m_SystemInfo;
     CGetParameter m_GetParameter;

@@ -100,8 +100,8 @@ void CSystemThread::Initialize() {
 }
 
 void CSystemThread::TakeOverUnfinishedFolder() {
-    const std::optional<std::u16string> unfinished = FindUnfinishedFolder(
-        DataDirectory(), m_strSystemId, platform::CurrentTimeSource()->Now());
+    const std::optional<std::u16string> unfinished =
+        FindUnfinishedFolder(DataDirectory(), m_strSystemId, platform::CurrentTimeSource()->Now());
     if (!unfinished) return;
     m_strResumeFolder = *unfinished;
     MarkUnfinished(m_strResumeFolder, m_strSystemId, m_strSessionDir);
@@ -358,12 +358,13 @@ void CSystemThread::RotateFolder(const platform::DateTime& now, int64_t period) 
     const std::u16string folder = SessionFolderPath(DataDirectory(), now, m_strSystemId);
     const int rc = platform::MakeDirectory(folder);
     if (rc != 0 && !(rc == EEXIST && platform::DirectoryExists(folder)))
-        ThrowCollectorException(platform::Format(u"invalid path - unable to create directory %s: %s",
-                                                 folder, platform::ErrnoText(rc)));
+        ThrowCollectorException(platform::Format(
+            u"invalid path - unable to create directory %s: %s", folder, platform::ErrnoText(rc)));
     WriteSystemMessage(platform::Format(u"continued in %s", folder));
     const std::u16string previous = m_strSessionDir;
     SetFolderPaths(folder);
-    Reported(u"CSystemThread::WriteRunMarker", [this] { WriteRunMarker(m_strSessionDir, m_strSystemId); });
+    Reported(u"CSystemThread::WriteRunMarker",
+             [this] { WriteRunMarker(m_strSessionDir, m_strSystemId); });
     RemoveRunMarker(previous, m_strSystemId);
     m_nFolderPeriod = period;
     WriteSystemMessage(platform::Format(u"created directory  %s", folder));
@@ -391,7 +392,8 @@ void CSystemThread::RotateFolder(const platform::DateTime& now, int64_t period) 
 void CSystemThread::ApplyRetention() {
     if (!m_Retention.Any()) return;
     Reported(u"CSystemThread::ApplyRetention", [this] {
-        if (!m_pRetention) m_pRetention = std::make_unique<FolderRetention>(m_strSystemId, m_Retention);
+        if (!m_pRetention)
+            m_pRetention = std::make_unique<FolderRetention>(m_strSystemId, m_Retention);
         m_pRetention->Apply(DataDirectory(), m_strSessionDir, platform::CurrentTimeSource()->Now(),
                             [this](const std::u16string& line) { WriteSystemMessage(line); });
     });
@@ -400,14 +402,15 @@ void CSystemThread::ApplyRetention() {
 void CSystemThread::WatchDiskSpace() {
     Reported(u"CSystemThread::WatchDiskSpace", [this] {
         const std::u16string dataDir = DataDirectory();
-        const DiskGuard::Change change = m_DiskGuard.Check(dataDir.empty() ? m_strSessionDir : dataDir);
+        const DiskGuard::Change change =
+            m_DiskGuard.Check(dataDir.empty() ? m_strSessionDir : dataDir);
         if (change != DiskGuard::Change::None)
             WriteSystemMessage(m_DiskGuard.Message(change, dataDir));
         const DiskGuard::Reading& reading = m_DiskGuard.Last();
         if (m_pMetrics && reading.known)
-            m_pMetrics->SetStorage(platform::ToUtf8(m_strSystemId),
-                                   {reading.availableBytes, platform::FilesBytes(m_strSessionDir),
-                                    reading.paused});
+            m_pMetrics->SetStorage(
+                platform::ToUtf8(m_strSystemId),
+                {reading.availableBytes, platform::FilesBytes(m_strSessionDir), reading.paused});
     });
 }
 

@@ -185,7 +185,7 @@ class CSystemThread : public CRfcThread {
     int64_t m_nFolderPeriod = 0;  // the rotation period of the current folder
     std::atomic<bool> m_bQuarterTick{false};
     RetentionRules m_Retention;
-    std::u16string m_strResumeFolder;  // empty: the last session ended cleanly
+    std::u16string m_strResumeFolder;               // empty: the last session ended cleanly
     std::unique_ptr<FolderRetention> m_pRetention;  // made on the worker
 
     // The system's logon data with another application server's host and system number.

@@ -32,7 +32,8 @@ void AppendLineToFile(const std::u16string& path, std::u16string_view line) {
     AnsiTextFile file;
     file.Open(path, File::Mode::Append);
     if (const int64_t cut = file.CutPartialLine(); cut > 0)
-        file.WriteLine(Format(u"removed an incomplete last line of %lld bytes.", static_cast<long long>(cut)));
+        file.WriteLine(
+            Format(u"removed an incomplete last line of %lld bytes.", static_cast<long long>(cut)));
     file.WriteLine(line);
     file.Close();
 }

@@ -93,7 +93,8 @@ bool ParseByteSize(std::string_view text, uint64_t& bytes) {
     while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
     if (digits == 0 || digits > 19) return false;
     std::string suffix;
-    for (char c : text.substr(digits)) suffix += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    for (char c : text.substr(digits))
+        suffix += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     int shift = 0;
     if (!suffix.empty()) {
         static constexpr std::string_view kUnits = "KMGT";

@@ -177,7 +177,8 @@ DialogStepRecord BuildDialogStep(const ResolvedFields<kDialogStepFieldCount>& fi
 }  // namespace
 
 AppendedSteps AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path,
-                                double offsetDays, const std::function<void(int64_t)>& beforeWriting) {
+                                double offsetDays,
+                                const std::function<void(int64_t)>& beforeWriting) {
     AppendedSteps done;
     File file;
     done.tailCut = OpenForRecords(file, path, sizeof(DialogStepRecord));
@@ -186,8 +187,7 @@ AppendedSteps AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16strin
     uint32_t steps = 0;
     try {
         for (const bool normal : {true, false}) {
-            const std::u16string_view table =
-                normal ? call.kNormalRecords : call.kBatchStepRecords;
+            const std::u16string_view table = normal ? call.kNormalRecords : call.kBatchStepRecords;
             const ResolvedFields fields(call, TableKey(table), kDialogStepFields);
             ForEachRow(call, table, [&](const void* row) {
                 const DialogStepRecord r = BuildDialogStep(fields, row, offsetDays, normal);

@@ -28,8 +28,8 @@ std::u16string DiskGuard::Message(Change change, const std::u16string& path) con
     switch (change) {
         case Change::Paused:
             return platform::Format(
-                u"dialog step capture paused: %s has %s free, less than the %s to keep free.",
-                path, free, minimum);
+                u"dialog step capture paused: %s has %s free, less than the %s to keep free.", path,
+                free, minimum);
         case Change::Resumed:
             return platform::Format(
                 u"dialog step capture resumed: %s has %s free again (at least %s); the dialog "
@@ -42,7 +42,8 @@ std::u16string DiskGuard::Message(Change change, const std::u16string& path) con
 
 std::u16string ByteSizeText(uint64_t bytes) {
     static constexpr const char16_t* kUnits[] = {u"KiB", u"MiB", u"GiB", u"TiB"};
-    if (bytes < 1024) return platform::Format(u"%llu bytes", static_cast<unsigned long long>(bytes));
+    if (bytes < 1024)
+        return platform::Format(u"%llu bytes", static_cast<unsigned long long>(bytes));
     double value = static_cast<double>(bytes) / 1024.0;
     size_t unit = 0;
     while (value >= 1024.0 && unit + 1 < std::size(kUnits)) {

@@ -16,8 +16,8 @@ namespace {
 // What a session folder holds: the data files, the logs, the listings and
 // the report tool's output.
 constexpr std::array<std::string_view, 26> kExtensions = {
-    ".log", ".ctl", ".pfl", ".dss", ".wp",  ".stg",  ".drq", ".mem", ".sum",
-    ".tbl", ".buf", ".tql", ".ccs", ".cpu", ".dsk",  ".ps",  ".hw",  ".env",
+    ".log", ".ctl", ".pfl", ".dss", ".wp",         ".stg", ".drq",  ".mem", ".sum",
+    ".tbl", ".buf", ".tql", ".ccs", ".cpu",        ".dsk", ".ps",   ".hw",  ".env",
     ".cmp", ".ptc", ".pos", ".run", ".unfinished", ".csv", ".html", ".tmp"};
 
 struct OwnFolder {
@@ -69,8 +69,8 @@ void FolderRetention::Apply(const std::u16string& dataDir, const std::u16string&
     for (const fs::directory_entry& entry :
          fs::directory_iterator(platform::ToUtf8(dataDir), error)) {
         const std::string name = entry.path().filename().string();
-        const bool ours = entry.is_directory() && !entry.is_symlink() &&
-                          IsSessionFolderName(name, system);
+        const bool ours =
+            entry.is_directory() && !entry.is_symlink() && IsSessionFolderName(name, system);
         std::optional<OwnFolder> folder;
         if (ours) folder = ReadOwnFolder(entry.path());
         if (!folder) {
@@ -78,9 +78,10 @@ void FolderRetention::Apply(const std::u16string& dataDir, const std::u16string&
             const bool otherSystem = !ours && entry.is_directory() && name.size() > 9 &&
                                      name[8] == '.' && IsSessionFolderName(name, name.substr(9));
             if (!otherSystem && reported_.insert(name).second)
-                report(platform::Format(u"retention leaves %s alone: not a session folder of %s "
-                                        u"made by the collector.",
-                                        platform::FromUtf8(entry.path().string()), systemId_));
+                report(
+                    platform::Format(u"retention leaves %s alone: not a session folder of %s "
+                                     u"made by the collector.",
+                                     platform::FromUtf8(entry.path().string()), systemId_));
             continue;
         }
         total += folder->bytes;
@@ -89,9 +90,9 @@ void FolderRetention::Apply(const std::u16string& dataDir, const std::u16string&
     }
     std::sort(finished.begin(), finished.end(),
               [](const OwnFolder& a, const OwnFolder& b) { return a.lastWrite < b.lastWrite; });
-    const auto fileNow = fs::file_time_type::clock::now() +
-                         std::chrono::duration_cast<fs::file_time_type::duration>(
-                             now - std::chrono::system_clock::now());
+    const auto fileNow =
+        fs::file_time_type::clock::now() + std::chrono::duration_cast<fs::file_time_type::duration>(
+                                               now - std::chrono::system_clock::now());
     for (const OwnFolder& folder : finished) {
         const bool tooOld = rules_.keepDays &&
                             fileNow - folder.lastWrite > std::chrono::hours(24) * *rules_.keepDays;
@@ -106,7 +107,8 @@ void FolderRetention::Apply(const std::u16string& dataDir, const std::u16string&
             continue;
         }
         total -= folder.bytes;
-        report(platform::Format(u"removed session folder %s (%s, %s).", path, ByteSizeText(folder.bytes),
+        report(platform::Format(u"removed session folder %s (%s, %s).", path,
+                                ByteSizeText(folder.bytes),
                                 tooOld ? u"past the days to keep" : u"past the size to keep"));
     }
 }

@@ -42,13 +42,14 @@ std::optional<std::u16string> FindUnfinishedFolder(const std::u16string& dataDir
                                                    const std::u16string& systemId,
                                                    std::chrono::system_clock::time_point now) {
     const std::string system = platform::ToUtf8(systemId);
-    const auto fileNow = fs::file_time_type::clock::now() +
-                         std::chrono::duration_cast<fs::file_time_type::duration>(
-                             now - std::chrono::system_clock::now());
+    const auto fileNow =
+        fs::file_time_type::clock::now() + std::chrono::duration_cast<fs::file_time_type::duration>(
+                                               now - std::chrono::system_clock::now());
     std::optional<fs::path> newest;
     fs::file_time_type newestTime{};
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(platform::ToUtf8(dataDir), error)) {
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(platform::ToUtf8(dataDir), error)) {
         if (!entry.is_directory() ||
             !FolderRetention::IsSessionFolderName(entry.path().filename().string(), system))
             continue;

@@ -43,12 +43,14 @@ TEST(DiskGuardTest, PausesOnceBelowTheMinimumAndResumesOnceAbove) {
     EXPECT_EQ(guard.Check(u"/no/such/data/directory"), Change::None);
     EXPECT_TRUE(guard.Paused());
     const std::u16string paused = guard.Message(Change::Paused, u"/data/");
-    EXPECT_TRUE(paused.starts_with(u"dialog step capture paused: /data/ has ")) << platform::ToUtf8(paused);
+    EXPECT_TRUE(paused.starts_with(u"dialog step capture paused: /data/ has "))
+        << platform::ToUtf8(paused);
     EXPECT_NE(paused.find(u"to keep free."), std::u16string::npos);
     guard.SetMinimum(std::nullopt);  // the default: far less than a terabyte more than is free
     EXPECT_EQ(guard.Check(path), Change::Resumed);
     EXPECT_EQ(guard.Check(path), Change::None);
-    EXPECT_TRUE(guard.Message(Change::Resumed, u"/data/").starts_with(u"dialog step capture resumed"));
+    EXPECT_TRUE(
+        guard.Message(Change::Resumed, u"/data/").starts_with(u"dialog step capture resumed"));
     EXPECT_EQ(guard.Message(Change::None, u"/data/"), u"");
 }
 

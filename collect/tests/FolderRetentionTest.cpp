@@ -31,16 +31,17 @@ class FolderRetentionTest : public ::testing::Test {
         fs::create_directories(data_ / name);
         for (const auto& [file, size] : files) {
             std::ofstream(data_ / name / file, std::ios::binary) << std::string(size, 'r');
-            fs::last_write_time(data_ / name / file, fs::file_time_type::clock::now() - 24h * daysAgo);
+            fs::last_write_time(data_ / name / file,
+                                fs::file_time_type::clock::now() - 24h * daysAgo);
         }
         fs::last_write_time(data_ / name, fs::file_time_type::clock::now() - 24h * daysAgo);
     }
     std::vector<std::string> Apply(FolderRetention& retention, const std::string& current) {
         std::vector<std::string> lines;
-        retention.Apply(platform::FromUtf8(data_.string() + "/"),
-                        platform::FromUtf8((data_ / current).string() + "/"),
-                        std::chrono::system_clock::now(),
-                        [&](const std::u16string& line) { lines.push_back(platform::ToUtf8(line)); });
+        retention.Apply(
+            platform::FromUtf8(data_.string() + "/"),
+            platform::FromUtf8((data_ / current).string() + "/"), std::chrono::system_clock::now(),
+            [&](const std::u16string& line) { lines.push_back(platform::ToUtf8(line)); });
         return lines;
     }
     static std::string Joined(const std::vector<std::string>& lines) {
@@ -56,10 +57,10 @@ TEST_F(FolderRetentionTest, DaysRemoveOnlyOwnFinishedFoldersAndForeignEntriesAre
     Folder("11010000.QAS", {{"QAS.log", 10}, {"qashost1_QAS_00.dss", 177}, {"report.html", 5}}, 40);
     Folder("11150000.QAS", {{"QAS.log", 10}}, 31);
     Folder("11200000.QAS", {{"QAS.log", 10}, {"pc.ctl", 20}}, 10);
-    Folder("11020000.QAS", {{"QAS.log", 10}, {"notes.xlsx", 3}}, 50);    // someone's file inside
-    Folder("11030000.PRD", {{"PRD.log", 10}}, 60);                         // another system
-    Folder("13010000.QAS", {{"QAS.log", 10}}, 70);                         // no such month
-    Folder("12090000.QAS", {{"QAS.log", 10}}, 90);                         // the current one
+    Folder("11020000.QAS", {{"QAS.log", 10}, {"notes.xlsx", 3}}, 50);  // someone's file inside
+    Folder("11030000.PRD", {{"PRD.log", 10}}, 60);                     // another system
+    Folder("13010000.QAS", {{"QAS.log", 10}}, 70);                     // no such month
+    Folder("12090000.QAS", {{"QAS.log", 10}}, 90);                     // the current one
     Folder("archive", {{"QAS.log", 10}}, 90);
     std::ofstream(data_ / "readme.txt") << "keep";
 

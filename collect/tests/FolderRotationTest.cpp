@@ -12,14 +12,21 @@ TEST(FolderRotationTest, PeriodsChangeAtTheFullHourMidnightAndMonday) {
     const auto index = [](RotationPeriod p, int month, int day, int hour, int minute) {
         return PeriodIndex(MakeDateTime(2026, month, day, hour, minute), p);
     };
-    EXPECT_EQ(index(RotationPeriod::Daily, 12, 7, 23, 45), index(RotationPeriod::Daily, 12, 7, 0, 0));
-    EXPECT_EQ(index(RotationPeriod::Daily, 12, 8, 0, 0), index(RotationPeriod::Daily, 12, 7, 23, 45) + 1);
-    EXPECT_EQ(index(RotationPeriod::Daily, 1, 1, 0, 0) + 364, index(RotationPeriod::Daily, 12, 31, 0, 0));
-    EXPECT_EQ(index(RotationPeriod::Hourly, 12, 7, 10, 45), index(RotationPeriod::Hourly, 12, 7, 10, 0));
-    EXPECT_EQ(index(RotationPeriod::Hourly, 12, 8, 0, 0), index(RotationPeriod::Hourly, 12, 7, 23, 59) + 1);
+    EXPECT_EQ(index(RotationPeriod::Daily, 12, 7, 23, 45),
+              index(RotationPeriod::Daily, 12, 7, 0, 0));
+    EXPECT_EQ(index(RotationPeriod::Daily, 12, 8, 0, 0),
+              index(RotationPeriod::Daily, 12, 7, 23, 45) + 1);
+    EXPECT_EQ(index(RotationPeriod::Daily, 1, 1, 0, 0) + 364,
+              index(RotationPeriod::Daily, 12, 31, 0, 0));
+    EXPECT_EQ(index(RotationPeriod::Hourly, 12, 7, 10, 45),
+              index(RotationPeriod::Hourly, 12, 7, 10, 0));
+    EXPECT_EQ(index(RotationPeriod::Hourly, 12, 8, 0, 0),
+              index(RotationPeriod::Hourly, 12, 7, 23, 59) + 1);
     // 7 December 2026 is a Monday: Sunday 6 December belongs to the week before.
-    EXPECT_EQ(index(RotationPeriod::Weekly, 12, 7, 0, 0), index(RotationPeriod::Weekly, 12, 6, 23, 45) + 1);
-    EXPECT_EQ(index(RotationPeriod::Weekly, 12, 13, 23, 45), index(RotationPeriod::Weekly, 12, 7, 0, 0));
+    EXPECT_EQ(index(RotationPeriod::Weekly, 12, 7, 0, 0),
+              index(RotationPeriod::Weekly, 12, 6, 23, 45) + 1);
+    EXPECT_EQ(index(RotationPeriod::Weekly, 12, 13, 23, 45),
+              index(RotationPeriod::Weekly, 12, 7, 0, 0));
     EXPECT_EQ(PeriodIndex(MakeDateTime(1970, 1, 4, 12, 0), RotationPeriod::Weekly), -1);
     EXPECT_EQ(PeriodIndex(MakeDateTime(1970, 1, 5, 0, 0), RotationPeriod::Weekly), 0);
 }

@@ -506,11 +506,13 @@ TEST_F(InstanceSimulatorTest, AWriteThatFailsHalfWayIsReadAgainWholeAndNeverDoub
     SCOPED_TRACE(Texts(lines));
     ASSERT_GE(lines.size(), 3u);
     const std::string stamp = "  10:45 AM   Mon, Dec 7, 2026   : qashost1_QAS_00 : ";
-    EXPECT_EQ(lines[lines.size() - 2], stamp + "removed an incomplete last record of 140 bytes from " +
+    EXPECT_EQ(lines[lines.size() - 2], stamp +
+                                           "removed an incomplete last record of 140 bytes from " +
                                            File("dss").string() + ".");
-    EXPECT_EQ(lines.back(), stamp + "captured statistics for " +
-                                std::to_string(dss.size() - first / sizeof(instrec::DialogStepRecord)) +
-                                " dialog steps.");
+    EXPECT_EQ(lines.back(),
+              stamp + "captured statistics for " +
+                  std::to_string(dss.size() - first / sizeof(instrec::DialogStepRecord)) +
+                  " dialog steps.");
 }
 
 // The same on a real file system too small for the window, where the
@@ -583,7 +585,8 @@ TEST_F(InstanceSimulatorTest, AStartAfterAKillCutsTheTornWindowAndReadsItIntoThe
     for (const auto& r : second) ASSERT_GE(+r.end, Ole(2026, 12, 7, 10, 15) - 1e-9);
     const std::string log = Texts(LogLinesOf(after / "qashost1_QAS_00.log"));
     EXPECT_NE(log.find("catching up the dialog steps since 2026-12-07 10:15:00 left by the "
-                       "unfinished session in " + before.string() + "/"),
+                       "unfinished session in " +
+                       before.string() + "/"),
               std::string::npos)
         << log;
 }

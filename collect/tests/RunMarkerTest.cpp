@@ -36,7 +36,7 @@ TEST(RunMarkerTest, TheNewestMarkedFolderOfTheSystemWithinADayIsTakenOverOnce) {
     WriteRunMarker(folder("12070900.QAS"), u"QAS");
     age("12070900.QAS", "QAS.run", 2h);
     WriteRunMarker(folder("12071000.PRD"), u"PRD");  // another system
-    folder("12071100.QAS");                           // ended cleanly: no mark
+    folder("12071100.QAS");                          // ended cleanly: no mark
     std::ofstream(data / "12071100.QAS" / "QAS.log") << "x";
 
     const auto found = FindUnfinishedFolder(dataDir, u"QAS", now);

@@ -519,7 +519,9 @@ TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDouble
                 const auto lines = TextLines(folder + "/" + instance + ".log");
                 return !lines.empty() && lines.back().starts_with(stamp) &&
                        lines.back().find("captured statistics for") != std::string::npos;
-            })) << instance << " at " << stamp << "\n" << ui_.Lines();
+            })) << instance
+                << " at " << stamp << "\n"
+                << ui_.Lines();
     };
     tick(7, 23, 45, first, "  11:45 PM");
     EXPECT_FALSE(fs::exists(second));
@@ -544,8 +546,8 @@ TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDouble
     const uintmax_t records = fs::file_size(first + "/qashost1_QAS_00.dss") +
                               fs::file_size(second + "/qashost1_QAS_00.dss");
     EXPECT_EQ(records / sizeof(instrec::DialogStepRecord),
-              static_cast<uintmax_t>(SimulatorSession::DialogStepsBetween(
-                  u"20261207", u"233700", u"20261208", u"001500")));
+              static_cast<uintmax_t>(SimulatorSession::DialogStepsBetween(u"20261207", u"233700",
+                                                                          u"20261208", u"001500")));
     EXPECT_GT(fs::file_size(second + "/qashost1_QAS_00.dss"), 0u);
     // The first folder's logs end where the second's begin.
     for (const char* log : {"QAS.log", "qashost1_QAS_00.log", "qashost1.log"}) {
@@ -555,8 +557,10 @@ TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDouble
         ASSERT_FALSE(after.empty()) << log;
         EXPECT_NE(before.back().find("continued in " + second + "/"), std::string::npos)
             << log << ": " << before.back();
-        EXPECT_NE(before.back().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos) << before.back();
-        EXPECT_NE(after.front().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos) << after.front();
+        EXPECT_NE(before.back().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos)
+            << before.back();
+        EXPECT_NE(after.front().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos)
+            << after.front();
     }
     EXPECT_NE(TextLines(second + "/QAS.log").front().find("created directory  " + second + "/"),
               std::string::npos);

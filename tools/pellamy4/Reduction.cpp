@@ -727,8 +727,9 @@ ReductionResult ReduceSpan(const std::vector<std::string>& folders, const std::s
     std::error_code error;
     for (const std::string& folder : folders)
         if (fs::equivalent(folder, outDir, error))
-            throw std::runtime_error(outDir + " is one of the session folders; the report of a "
-                                              "span goes to a folder of its own");
+            throw std::runtime_error(outDir +
+                                     " is one of the session folders; the report of a "
+                                     "span goes to a folder of its own");
     const Session session = ReadSpan(folders, progress);
     fs::create_directories(outDir, error);
     if (error) throw std::runtime_error(outDir + ": cannot create: " + error.message());

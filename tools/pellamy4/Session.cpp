@@ -254,12 +254,14 @@ class Reader {
     void NoteUnfinishedSession() {
         for (const std::string& name : folder_.WithExtension(".unfinished"))
             session_.notes.push_back(
-                {name, "the session ended uncleanly (a crash, a kill or a power cut): its last "
-                       "dialog steps were read again by the next session, in its own folder"});
+                {name,
+                 "the session ended uncleanly (a crash, a kill or a power cut): its last "
+                 "dialog steps were read again by the next session, in its own folder"});
         for (const std::string& name : folder_.WithExtension(".run"))
             session_.notes.push_back(
-                {name, "the collector had not closed this folder: it is still being written, or "
-                       "it ended uncleanly and has not been started again"});
+                {name,
+                 "the collector had not closed this folder: it is still being written, or "
+                 "it ended uncleanly and has not been started again"});
     }
 
     // "<SID>.cmp" and "<SID>.ptc"; without a known system id, the one file

@@ -90,9 +90,10 @@ Session ReadSpan(const std::vector<std::string>& folders, const Progress& progre
     Session out;
     out.system = parts.back().system;
     for (const Session& part : parts)
-        if (!part.system.sid.empty() && !out.system.sid.empty() && part.system.sid != out.system.sid)
-            throw std::runtime_error(part.folder + " is a session of " + part.system.sid + ", not of " +
-                                     out.system.sid);
+        if (!part.system.sid.empty() && !out.system.sid.empty() &&
+            part.system.sid != out.system.sid)
+            throw std::runtime_error(part.folder + " is a session of " + part.system.sid +
+                                     ", not of " + out.system.sid);
     out.name = parts.front().name + (parts.size() > 1 ? " to " + parts.back().name : "");
     for (const std::string& name : span.instances) {
         InstanceData instance;
@@ -134,7 +135,8 @@ Session ReadSpan(const std::vector<std::string>& folders, const Progress& progre
     }
     const Workload& w = span.workload;
     if (w.FirstSecond() != 0) {
-        if (out.firstSecond == 0 || w.FirstSecond() < out.firstSecond) out.firstSecond = w.FirstSecond();
+        if (out.firstSecond == 0 || w.FirstSecond() < out.firstSecond)
+            out.firstSecond = w.FirstSecond();
         out.lastSecond = std::max(out.lastSecond, w.LastSecond());
     }
     out.workload = std::move(span.workload);
@@ -149,8 +151,9 @@ std::vector<std::string> FoldersOfSystem(const std::string& dataDir, const std::
     for (const fs::directory_entry& entry : fs::directory_iterator(dataDir)) {
         const std::string name = entry.path().filename().string();
         if (!entry.is_directory() || name.size() != 9 + systemId.size() || name[8] != '.' ||
-            name.substr(9) != systemId ||
-            !std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
+            name.substr(9) != systemId || !std::all_of(name.begin(), name.begin() + 8, [](char c) {
+                return c >= '0' && c <= '9';
+            }))
             continue;
         // The folder's days: from its oldest to its newest file's last write.
         fs::file_time_type oldest = fs::file_time_type::max(), newest = fs::file_time_type::min();

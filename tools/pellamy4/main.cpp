@@ -118,8 +118,9 @@ int ReduceSpanOf(std::vector<std::string> folders, const std::string& outDir,
         }
         if (!quiet) std::fprintf(stderr, "pellamy4: reducing %zu folders\n", folders.size());
         const pellamy::ReductionResult result = pellamy::ReduceSpan(
-            folders, outDir,
-            [&](const std::string& what, uint64_t done, uint64_t total) { progress(what, done, total); });
+            folders, outDir, [&](const std::string& what, uint64_t done, uint64_t total) {
+                progress(what, done, total);
+            });
         progress.Finish();
         if (!quiet)
             std::printf("pellamy4: wrote %s and %zu CSV files (%llu dialog steps, %zu notes)\n",

@@ -96,8 +96,8 @@ TEST(ConsoleOptionsTest, SizesTakeBinarySuffixesAndRefuseTheRest) {
     }
     ASSERT_TRUE(ParseByteSize("3T", bytes));
     EXPECT_EQ(bytes, uint64_t{3} << 40);
-    for (const char* text : {"", "G", "-1G", "1.5G", "1X", "1GG", "1 G", "9999999999T",
-                             "99999999999999999999"})
+    for (const char* text :
+         {"", "G", "-1G", "1.5G", "1X", "1GG", "1 G", "9999999999T", "99999999999999999999"})
         EXPECT_FALSE(ParseByteSize(text, bytes)) << text;
 
     ConsoleOptions o;
@@ -105,7 +105,8 @@ TEST(ConsoleOptionsTest, SizesTakeBinarySuffixesAndRefuseTheRest) {
     EXPECT_FALSE(o.minFreeBytes.has_value());
     ASSERT_TRUE(Parse({"--min-free", "512M"}, o, error)) << error;
     EXPECT_EQ(o.minFreeBytes, uint64_t{512} << 20);
-    EXPECT_EQ(Refusal({"--min-free", "lots"}), "--min-free takes a size such as 512M or 2G, not lots");
+    EXPECT_EQ(Refusal({"--min-free", "lots"}),
+              "--min-free takes a size such as 512M or 2G, not lots");
 
     EXPECT_EQ(o.rotation, RotationPeriod::None);
     ASSERT_TRUE(Parse({"--rotate", "weekly", "--rotate", "daily"}, o, error)) << error;

@@ -457,17 +457,18 @@ TEST_F(ReductionTest, TheProgramTakesASpanByFoldersOrBySystemAndDays) {
     const std::string a = (root_ / "12071000.QAS").string(), b = (root_ / "12071130.QAS").string();
     EXPECT_EQ(Run("", "--no-browser " + a + " " + b), 2);
     EXPECT_NE(ReadText(root_ / "out.txt").find("needs --out DIR"), std::string::npos);
-    EXPECT_EQ(Run("", "--no-browser --quiet --out " + (root_ / "span").string() + " " + a + " " + b), 0)
+    EXPECT_EQ(
+        Run("", "--no-browser --quiet --out " + (root_ / "span").string() + " " + a + " " + b), 0)
         << ReadText(root_ / "out.txt");
     EXPECT_TRUE(fs::exists(root_ / "span" / "report.html"));
 
     const std::time_t now = std::time(nullptr);
     char today[16];
     std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
-    EXPECT_EQ(Run("", "--no-browser --quiet --out " + (root_ / "days").string() +
-                          " --system QAS --from " + today + " --to " + today + " " +
-                          root_.string()),
-              0)
+    EXPECT_EQ(
+        Run("", "--no-browser --quiet --out " + (root_ / "days").string() +
+                    " --system QAS --from " + today + " --to " + today + " " + root_.string()),
+        0)
         << ReadText(root_ / "out.txt");
     const Csv files = ReadCsv(root_ / "days" / "session_files.csv");
     std::string names;
