@@ -14,6 +14,8 @@ int CCollectionClock::Poll(const platform::DateTime* localTime) {
 }
 
 bool CCollectionClock::SignalMinuteTick(CSystemThread& session, int minute) {
+    // Before the join request, which hands over to a new folder when one is due.
+    if (minute % 15 == 0) session.NoteQuarterHourTick();
     session.SetEvent(CSystemThread::kJoinRequest);
     session.SetEvent(CSystemThread::kHostStatsRequest);
     session.SetEvent(CSystemThread::kRemoteStatsRequest);

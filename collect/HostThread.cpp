@@ -1,6 +1,7 @@
 #include "collect/HostThread.h"
 
 #include "collect/core/CatchConvention.h"
+#include "collect/core/RecordAppend.h"
 #include "collect/host/HostFigures.h"
 #include "collect/host/HostFiles.h"
 #include "collect/host/RemoteIdentity.h"
@@ -73,9 +74,9 @@ void CHostThread::Initialize() {
     m_nRelease = m_Connection.GetRelease();
 
     PrepareStatistics();
-    if (!IsOmbrith()) WriteDiskControlFile(m_strHost);
 
-    HostControlRecord record{};
+    HostControlRecord& record = m_ControlRecord;
+    record = HostControlRecord{};
     platform::CopyToField(record.name, m_strHost);
     CopyExportField(m_SystemInfo, u"RFCIPADDR", record.ipAddress);
     platform::CopyToField(record.vendor, VendorText(m_strOpSys));
@@ -88,10 +89,33 @@ void CHostThread::Initialize() {
     int32_t timeZone = 0;  // the record is packed: no reference into it
     m_SystemInfo.GetExportField(kSystemExport, u"RFCTZONE", timeZone);
     record.timeZone = timeZone;
-    WriteHostControlFile(record);
-    m_Metrics.SetFiles(m_Paths.cpu, m_Paths.hostControl, m_strHost);
-
+    WriteIdentityFiles();
     CloseConnection();
+}
+
+void CHostThread::WriteIdentityFiles() {
+    if (!IsOmbrith()) WriteDiskControlFile(m_strHost);
+    WriteHostControlFile(m_ControlRecord);
+    m_Metrics.SetFiles(m_Paths.cpu, m_Paths.hostControl, m_strHost);
+}
+
+void CHostThread::EnterFolder(const std::u16string& folder) {
+    WriteHostMessage(platform::Format(u"continued in %s", folder));
+    m_strSessionDir = folder;
+    BuildPaths();
+    RunReported(
+        u"CHostThread::EnterFolder", TrapStyle::Posted,
+        [this] {
+            CheckConnection();
+            WriteIdentityFiles();
+        },
+        [this](const std::u16string& text) { WriteHostMessage(text); });
+    WriteListings();
+}
+
+void CHostThread::WriteListings() {
+    GetHardwareInformation();
+    GetEnvironment();
 }
 
 CSpagAllRfc& CHostThread::PagingCall() {
@@ -263,7 +287,8 @@ void CHostThread::CaptureHostStatistics() {
         if (m_MemAll.GetRowCount() > 0) FillMemory(cpu, ReadMemoryFigures(m_MemAll, 1));
         CaptureDisks(cpu);
     }
-    AppendRecord(m_Paths.cpu, cpu);
+    if (const int64_t cut = AppendRecord(m_Paths.cpu, cpu); cut > 0)
+        WriteHostMessage(TailCutMessage(m_Paths.cpu, cut));
 
     m_Processes.clear();
     if (!IsOmbrith()) {
@@ -283,7 +308,9 @@ void CHostThread::CaptureDisks(HostCpuRecord& cpu) {
         const HostDiskRecord record = MakeDiskRecord(cpu.time, disk);
         totals.Add(record);
         CleanFileName(disk.name);
-        AppendRecord(m_Paths.DiskFile(disk.name), record);
+        const std::u16string path = m_Paths.DiskFile(disk.name);
+        if (const int64_t cut = AppendRecord(path, record); cut > 0)
+            WriteHostMessage(TailCutMessage(path, cut));
     }
     totals.FillCpu(cpu);
 }

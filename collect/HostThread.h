@@ -95,8 +95,15 @@ class CHostThread : public CRfcThread {
 
   protected:
     void OnEvent(size_t index) override;
+    // The new folder's log, disk.ctl and host.ctl entries and the listings.
+    void EnterFolder(const std::u16string& folder) override;
+    // Both listings (hardware, environment); none for a database server.
+    virtual void WriteListings();
 
     virtual void BuildPaths();
+    // disk.ctl and host.ctl entries and the figures' files: at the start and
+    // in each new folder; throws.
+    virtual void WriteIdentityFiles();
     // Called on every call object after its interface is read: a remote
     // thread passes its destination to saposcol here. Nothing for a host.
     virtual void BindDestination(CBaseRfc&) {}
@@ -127,6 +134,7 @@ class CHostThread : public CRfcThread {
     std::u16string m_strOpSys;
     int m_nRelease = 0;
     int m_nSystemId = 0;
+    HostControlRecord m_ControlRecord{};  // host.ctl's record before its storage figures
 
     CRfcSystemInfo m_SystemInfo;
     CGetCpuAll m_CpuAll;

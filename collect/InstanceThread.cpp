@@ -1,12 +1,15 @@
 #include "collect/InstanceThread.h"
 
 #include "collect/core/CatchConvention.h"
+#include "collect/core/RecordAppend.h"
+#include "collect/instance/CapturePosition.h"
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
 #include "collect/instance/TransferGate.h"
 #include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
+#include "platform/TimeFormat.h"
 #include "rfc/RfcException.h"
 
 CInstanceThread::CInstanceThread(const tagSERVERLIST& server, std::u16string sessionDir)
@@ -41,6 +44,7 @@ void CInstanceThread::BuildPaths() {
     m_strBufferFile = path(u"buf");
     m_strTableQualityFile = path(u"tql");
     m_strCursorCacheFile = path(u"ccs");
+    m_strPositionFile = path(u"pos");
 }
 
 void CInstanceThread::Initialize() {
@@ -60,11 +64,46 @@ void CInstanceThread::Initialize() {
     m_WpInfo.PrepareInterface(m_Connection);
 
     FixTimeOffset();
+    ResumeFromUnfinishedFolder();
     const instfile::InstanceIdentity identity{m_strName, m_strHost, m_strServices};
-    instrec::EnsureControlRecord(
-        m_strControlFile, m_strName,
-        instfile::BuildControlRecord(identity, m_SystemInfo, m_Saprel, m_GetParameter));
+    m_ControlRecord =
+        instfile::BuildControlRecord(identity, m_SystemInfo, m_Saprel, m_GetParameter);
+    instrec::EnsureControlRecord(m_strControlFile, m_strName, m_ControlRecord);
     CloseConnection();
+}
+
+void CInstanceThread::ResumeFromUnfinishedFolder() {
+    if (m_strResumeFolder.empty()) return;
+    const auto file = [this](const char16_t* extension) {
+        return platform::Format(u"%s%s.%s", m_strResumeFolder, platform::FileNamePart(m_strName),
+                                extension);
+    };
+    const std::optional<double> from =
+        instfile::ResumeUnfinishedCapture(file(u"pos"), file(u"dss"));
+    // Older than a day: the statistics file has likely moved on; the gap stays a gap.
+    if (!from || *from >= m_dLastRead || *from < m_dLastRead - 1.0) return;
+    m_dLastRead = *from;
+    platform::DateTime since;
+    platform::OleDate(*from).ToDateTime(since);
+    WriteInstanceMessage(platform::Format(
+        u"catching up the dialog steps since %s left by the unfinished session in %s",
+        platform::FormatDateTime(u"%Y-%m-%d %H:%M:%S", since), m_strResumeFolder));
+}
+
+void CInstanceThread::EnterFolder(const std::u16string& folder) {
+    WriteInstanceMessage(platform::Format(u"continued in %s", folder));
+    m_strSessionDir = folder;
+    BuildPaths();
+    m_Metrics.SetFiles(
+        {m_strWorkProcessFile, m_strMemoryFile, m_strRequestQueueFile, m_strDialogStepFile});
+    RunReported(
+        u"CInstanceThread::EnterFolder", TrapStyle::Posted,
+        [this] { instrec::EnsureControlRecord(m_strControlFile, m_strName, m_ControlRecord); },
+        [this](const std::u16string& text) { WriteInstanceMessage(text); });
+    GetProfileParameters();
+    GetWorkProcessInformation();
+    CallSaptuneGetStorageInfos();
+    WriteStorageInformation();
 }
 
 void CInstanceThread::FixTimeOffset() {
@@ -171,7 +210,8 @@ void CInstanceThread::GetMemoryStatistics() {
         WriteInstanceMessage(u"capturing instance statistics.");
         CheckConnection();
         m_SummaryStatistic.CallFunctionModule(m_Connection);
-        instfile::AppendMemoryRecord(m_SummaryStatistic, m_strMemoryFile);
+        ReportTailCut(m_strMemoryFile,
+                      instfile::AppendMemoryRecord(m_SummaryStatistic, m_strMemoryFile));
     });
 }
 
@@ -179,7 +219,8 @@ void CInstanceThread::GetRequestQueueStatistics() {
     Capture(u"CInstanceThread::GetRequestQueueStatistics", [this] {
         CheckConnection();
         m_RequestQueue.CallFunctionModule(m_Connection);
-        instfile::AppendRequestQueueRecord(m_RequestQueue, m_strRequestQueueFile);
+        ReportTailCut(m_strRequestQueueFile,
+                      instfile::AppendRequestQueueRecord(m_RequestQueue, m_strRequestQueueFile));
     });
 }
 
@@ -221,11 +262,28 @@ void CInstanceThread::GetDialogStepStatistics() {
         }
         call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
 
-        instfile::AppendDialogSteps(call, m_strDialogStepFile, m_dTimeOffset, m_nDialogSteps);
+        // On a failure the window stays where it was and the next capture reads it again.
+        // The position before and after: a kill in between leaves what to cut and re-read.
+        const instfile::AppendedSteps appended = instfile::AppendDialogSteps(
+            call, m_strDialogStepFile, m_dTimeOffset, [this](int64_t length) {
+                instfile::WriteCapturePosition(m_strPositionFile, {length, m_dLastRead});
+            });
+        ReportTailCut(m_strDialogStepFile, appended.tailCut);
+        // The steps are written: the window advances even when the new position
+        // cannot be; the old one still names bytes and a time that agree.
+        RunReported(
+            u"CInstanceThread::WriteCapturePosition", TrapStyle::Posted,
+            [&] {
+                instfile::WriteCapturePosition(m_strPositionFile, {appended.length, now});
+            },
+            [this](const std::u16string& text) { WriteInstanceMessage(text); });
         m_dLastRead = now;
         call.FreeTables();
         WriteInstanceMessage(
-            platform::Format(u"captured statistics for %u dialog steps.", m_nDialogSteps));
-        m_nDialogSteps = 0;
+            platform::Format(u"captured statistics for %u dialog steps.", appended.steps));
     });
+}
+
+void CInstanceThread::ReportTailCut(const std::u16string& path, int64_t bytes) {
+    if (bytes > 0) WriteInstanceMessage(TailCutMessage(path, bytes));
 }

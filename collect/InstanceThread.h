@@ -23,6 +23,7 @@
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
 #include "collect/metrics/InstanceMetrics.h"
+#include "collect/records/InstanceRecords.h"
 #include "rfc/catalogue/GetParameter.h"
 #include "rfc/catalogue/PflGetServerParamValues.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
@@ -49,6 +50,11 @@ class CInstanceThread : public CRfcThread {
     void Initialize() override;
     void OpenConnection() override;
 
+    // A session folder left by a collector that ended uncleanly (ending in the
+    // separator): Initialize cuts a killed append there back and starts the
+    // first window where that capture stood. Set before Start.
+    void SetResumeFolder(std::u16string folder) { m_strResumeFolder = std::move(folder); }
+
     // The message writer: "%s : %s : %s" (time stamp, name, text).
     void WriteInstanceMessage(std::u16string_view text) noexcept;
 
@@ -62,6 +68,8 @@ class CInstanceThread : public CRfcThread {
 
   protected:
     void OnEvent(size_t index) override;
+    // The new folder's log, instance.ctl, profile, work processes and storage.
+    void EnterFolder(const std::u16string& folder) override;
     // Step 1 of Initialize: the thirteen file paths.
     void BuildPaths();
 
@@ -80,16 +88,20 @@ class CInstanceThread : public CRfcThread {
     bool Capture(const char16_t* routine, Body body);
     // Local now minus the server's clock, by saposcol's stamp before 4.7.
     void FixTimeOffset();
+    // From the unfinished folder's capture position, when within a day.
+    void ResumeFromUnfinishedFolder();
+    // A message when an append had to cut an incomplete last record first.
+    void ReportTailCut(const std::u16string& path, int64_t bytes);
 
     std::u16string m_strSessionDir, m_strName, m_strHost, m_strSystemNumber, m_strServices;
     std::u16string m_strLogFile, m_strControlFile, m_strProfileFile, m_strDialogStepFile,
         m_strWorkProcessFile, m_strStorageFile, m_strRequestQueueFile, m_strMemoryFile,
         m_strSummaryFile, m_strTableFile, m_strBufferFile, m_strTableQualityFile,
-        m_strCursorCacheFile;
-    uint32_t m_nDialogSteps = 0;
+        m_strCursorCacheFile, m_strPositionFile, m_strResumeFolder;
     int32_t m_nRelease = 0;
-    double m_dLastRead = 0.0;    // collector's local time read up to
-    double m_dTimeOffset = 0.0;  // days: our clock minus the server's
+    instrec::ControlRecord m_ControlRecord{};  // written to each folder's instance.ctl
+    double m_dLastRead = 0.0;                  // collector's local time read up to
+    double m_dTimeOffset = 0.0;                // days: our clock minus the server's
 
     CRfcSystemInfo m_SystemInfo;
     CGetParameter m_GetParameter;

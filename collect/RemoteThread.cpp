@@ -47,6 +47,11 @@ void CRemoteThread::Initialize() {
     ReadSystemId();
 
     PrepareStatistics();
+    WriteIdentityFiles();
+    CloseConnection();
+}
+
+void CRemoteThread::WriteIdentityFiles() {
     if (!IsOmbrith()) {
         try {
             WriteDiskControlFile(m_strHost);
@@ -65,8 +70,6 @@ void CRemoteThread::Initialize() {
     platform::CopyToField(record.opSys, m_strOpSys);
     WriteHostControlFile(record);
     m_Metrics.SetFiles(m_Paths.cpu, m_Paths.hostControl, RemoteName(m_strHost, m_strSystem));
-
-    CloseConnection();
 }
 
 void CRemoteThread::FillStorageFigures(HostControlRecord& record) {

@@ -56,6 +56,9 @@ class CRemoteThread : public CHostThread {
     void BindDestination(CBaseRfc& call) override;
     // A silent destination leaves the figures 0 instead of failing the start.
     void FillStorageFigures(HostControlRecord& record) override;
+    void WriteIdentityFiles() override;
+    // A database server has no hardware or environment listing.
+    void WriteListings() override {}
 
   private:
     void ReadOperatingSystem();

@@ -56,10 +56,25 @@ void CRfcThread::Run() {
                 CheckConnection();
                 break;
             default:
+                EnterPendingFolder();
                 OnEvent(static_cast<size_t>(index));
                 break;
         }
     }
+}
+
+void CRfcThread::MoveToFolder(std::u16string folder) {
+    std::lock_guard lock(m_FolderLock);
+    m_PendingFolder = std::move(folder);
+}
+
+void CRfcThread::EnterPendingFolder() {
+    std::optional<std::u16string> folder;
+    {
+        std::lock_guard lock(m_FolderLock);
+        folder.swap(m_PendingFolder);
+    }
+    if (folder) EnterFolder(*folder);
 }
 
 void CRfcThread::OpenConnection() {

@@ -15,6 +15,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -69,6 +71,10 @@ class CRfcThread {
     void SetEvent(size_t index) { m_Events.Set(index); }
     void SetOpenRequest() { SetEvent(kOpenRequest); }
     bool HasWorker() const { return m_pWorker != nullptr; }
+    // Hands the thread over to another session folder (ending in the
+    // separator). The worker takes it before its next operation, so every
+    // request set after this call writes there; EnterFolder does the rest.
+    void MoveToFolder(std::u16string folder);
     CRfcConnection& Connection() { return m_Connection; }
 
   protected:
@@ -79,6 +85,10 @@ class CRfcThread {
     virtual void OnEvent(size_t) {}
     // Called on the worker when the stop event ends the loop.
     virtual void OnStopping() {}
+    // On the worker, before the operation that follows a MoveToFolder: the
+    // thread rebuilds its paths and writes its identity files in the new
+    // folder, so the folder is complete on its own.
+    virtual void EnterFolder(const std::u16string&) {}
 
     // The shared steps of the three message writers: time-stamps, builds the
     // line with makeLine(stamp, text), posts it with windowMessage and
@@ -99,6 +109,10 @@ class CRfcThread {
     static void PostAndLog(unsigned windowMessage, const std::u16string& logFile,
                            const std::u16string& line);
     static void PostLine(unsigned windowMessage, const std::u16string& line) noexcept;
+    void EnterPendingFolder();
+
+    std::mutex m_FolderLock;
+    std::optional<std::u16string> m_PendingFolder;  // guarded by m_FolderLock
 
     std::unique_ptr<platform::WorkerThread> m_pWorker;
 };

@@ -5,6 +5,8 @@
 #include "collect/UserInterface.h"
 #include "collect/core/CatchConvention.h"
 #include "collect/core/CollectorException.h"
+#include "collect/system/RunMarker.h"
+#include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"
@@ -22,6 +24,8 @@ CSystemThread::~CSystemThread() {
     EndThread();
     CloseConnection();
     DeleteThreads();
+    // Every thread has ended: the folder is finished cleanly.
+    if (!m_strSessionDir.empty()) RemoveRunMarker(m_strSessionDir, m_strSystemId);
     if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
 }
 
@@ -75,13 +79,9 @@ void CSystemThread::Initialize() {
     m_Connection.SetLogonData(settings.hostName, settings.systemNumber, settings.client,
                               settings.user, settings.password, settings.language, settings.domain,
                               settings.routerString);
-    m_strSessionDir = settings.sessionPath;
     m_strSystemId = settings.systemId;
-    m_strLogFile = platform::Format(u"%s%s.log", m_strSessionDir, m_strSystemId);
-    m_strComponentFile = platform::Format(u"%s%s.cmp", m_strSessionDir, m_strSystemId);
-    m_strPatchFile = platform::Format(u"%s%s.ptc", m_strSessionDir, m_strSystemId);
-    m_strPcFile = platform::Format(u"%spc.ctl", m_strSessionDir);
-    m_strSystemFile = platform::Format(u"%ssystem.ctl", m_strSessionDir);
+    SetFolderPaths(settings.sessionPath);
+    m_nFolderPeriod = PeriodIndex(platform::CurrentLocalTime(), m_Rotation);
     WriteSystemMessage(platform::Format(u"created directory  %s", m_strSessionDir));
 
     GetPcInformation();
@@ -94,7 +94,30 @@ void CSystemThread::Initialize() {
     GetSoftwareInformation();
     WriteSystemFile();
     m_Connection.CloseConnection();
+    TakeOverUnfinishedFolder();
+    WriteRunMarker(m_strSessionDir, m_strSystemId);
     WriteSystemMessage(u"data capture started.");
+}
+
+void CSystemThread::TakeOverUnfinishedFolder() {
+    const std::optional<std::u16string> unfinished =
+        FindUnfinishedFolder(DataDirectory(), m_strSystemId, platform::CurrentTimeSource()->Now());
+    if (!unfinished) return;
+    m_strResumeFolder = *unfinished;
+    MarkUnfinished(m_strResumeFolder, m_strSystemId, m_strSessionDir);
+    WriteSystemMessage(platform::Format(
+        u"the session in %s ended uncleanly; its dialog steps since the last record written are "
+        u"caught up in %s",
+        m_strResumeFolder, m_strSessionDir));
+}
+
+void CSystemThread::SetFolderPaths(const std::u16string& folder) {
+    m_strSessionDir = folder;
+    m_strLogFile = platform::Format(u"%s%s.log", m_strSessionDir, m_strSystemId);
+    m_strComponentFile = platform::Format(u"%s%s.cmp", m_strSessionDir, m_strSystemId);
+    m_strPatchFile = platform::Format(u"%s%s.ptc", m_strSessionDir, m_strSystemId);
+    m_strPcFile = platform::Format(u"%spc.ctl", m_strSessionDir);
+    m_strSystemFile = platform::Format(u"%ssystem.ctl", m_strSessionDir);
 }
 
 void CSystemThread::GetSystemInformation() {
@@ -110,6 +133,7 @@ void CSystemThread::GetSystemInformation() {
 }
 
 void CSystemThread::OpenConnection() {
+    ApplyRetention();
     // Steps after a failure are not done; the next AutoJoin pings, fails and reopens.
     const bool done = Reported(u"CSystemThread::OpenConnection", [this] {
         m_Connection.CallRfcOpen();
@@ -132,6 +156,10 @@ void CSystemThread::ReopenConnection() {
 void CSystemThread::OnEvent(size_t index) {
     switch (index) {
         case kJoinRequest:
+            if (m_bQuarterTick.exchange(false)) {
+                RotateIfDue();
+                ApplyRetention();
+            }
             AutoJoin();
             break;
         case kHostStatsRequest:
@@ -203,6 +231,7 @@ void CSystemThread::AddInstanceThread(const std::u16string& name, const std::u16
     thread = std::make_unique<CInstanceThread>(MakeServerEntry(name, host, systemNumber, services),
                                                m_strSessionDir);
     GiveLogonData(thread->Connection(), host, systemNumber);
+    thread->SetResumeFolder(m_strResumeFolder);
     thread->Metrics().Attach(m_pMetrics, metrics::SourceKind::Instance,
                              {m_strSystemId, name, host});
     thread->Start();  // a failing Initialize leaves it in the table without a worker
@@ -291,6 +320,7 @@ void CSystemThread::SignalInstanceThreads(const char16_t* routine, size_t event)
 }
 
 void CSystemThread::GetInstanceStatistics() {
+    WatchDiskSpace();
     SignalInstanceThreads(u"CSystemThread::GetInstanceStatistics",
                           CInstanceThread::kInstanceStatsRequest);
 }
@@ -301,8 +331,87 @@ void CSystemThread::GetBufferStatistics() {
 }
 
 void CSystemThread::GetDialogStepStatistics() {
+    WatchDiskSpace();
+    // Paused: the windows stay where they are and the next capture reads them whole.
+    if (m_DiskGuard.Paused()) return;
     SignalInstanceThreads(u"CSystemThread::GetDialogStepStatistics",
                           CInstanceThread::kDialogStepRequest);
+}
+
+std::u16string CSystemThread::DataDirectory() const {
+    std::u16string_view folder = m_strSessionDir;
+    while (!folder.empty() && folder.back() == platform::kPathSeparator) folder.remove_suffix(1);
+    return platform::SplitPath(folder).directory;
+}
+
+void CSystemThread::RotateIfDue() {
+    if (m_Rotation == RotationPeriod::None) return;
+    const platform::DateTime now = platform::CurrentLocalTime();
+    const int64_t period = PeriodIndex(now, m_Rotation);
+    if (period == m_nFolderPeriod) return;
+    // A folder that cannot be made keeps the session where it is; the next
+    // quarter hour tries again.
+    Reported(u"CSystemThread::RotateFolder", [&] { RotateFolder(now, period); });
+}
+
+void CSystemThread::RotateFolder(const platform::DateTime& now, int64_t period) {
+    const std::u16string folder = SessionFolderPath(DataDirectory(), now, m_strSystemId);
+    const int rc = platform::MakeDirectory(folder);
+    if (rc != 0 && !(rc == EEXIST && platform::DirectoryExists(folder)))
+        ThrowCollectorException(platform::Format(
+            u"invalid path - unable to create directory %s: %s", folder, platform::ErrnoText(rc)));
+    WriteSystemMessage(platform::Format(u"continued in %s", folder));
+    const std::u16string previous = m_strSessionDir;
+    SetFolderPaths(folder);
+    Reported(u"CSystemThread::WriteRunMarker",
+             [this] { WriteRunMarker(m_strSessionDir, m_strSystemId); });
+    RemoveRunMarker(previous, m_strSystemId);
+    m_nFolderPeriod = period;
+    WriteSystemMessage(platform::Format(u"created directory  %s", folder));
+    Reported(u"CSystemThread::GetPcInformation", [this] { GetPcInformation(); });
+    Reported(u"CSystemThread::GetSoftwareInformation", [this] {
+        CheckConnection();
+        GetSoftwareInformation();
+    });
+    Reported(u"CSystemThread::WriteSystemFile", [this] { WriteSystemFile(); });
+    // Each thread takes the folder before its next capture: those of this tick.
+    {
+        std::lock_guard lock(m_InstanceLock);
+        for (auto& [name, thread] : m_InstanceThreads) thread->MoveToFolder(folder);
+    }
+    {
+        std::lock_guard lock(m_RemoteLock);
+        for (auto& [name, thread] : m_RemoteThreads) thread->MoveToFolder(folder);
+    }
+    {
+        std::lock_guard lock(m_HostLock);
+        for (auto& [name, thread] : m_HostThreads) thread->MoveToFolder(folder);
+    }
+}
+
+void CSystemThread::ApplyRetention() {
+    if (!m_Retention.Any()) return;
+    Reported(u"CSystemThread::ApplyRetention", [this] {
+        if (!m_pRetention)
+            m_pRetention = std::make_unique<FolderRetention>(m_strSystemId, m_Retention);
+        m_pRetention->Apply(DataDirectory(), m_strSessionDir, platform::CurrentTimeSource()->Now(),
+                            [this](const std::u16string& line) { WriteSystemMessage(line); });
+    });
+}
+
+void CSystemThread::WatchDiskSpace() {
+    Reported(u"CSystemThread::WatchDiskSpace", [this] {
+        const std::u16string dataDir = DataDirectory();
+        const DiskGuard::Change change =
+            m_DiskGuard.Check(dataDir.empty() ? m_strSessionDir : dataDir);
+        if (change != DiskGuard::Change::None)
+            WriteSystemMessage(m_DiskGuard.Message(change, dataDir));
+        const DiskGuard::Reading& reading = m_DiskGuard.Last();
+        if (m_pMetrics && reading.known)
+            m_pMetrics->SetStorage(
+                platform::ToUtf8(m_strSystemId),
+                {reading.availableBytes, platform::FilesBytes(m_strSessionDir), reading.paused});
+    });
 }
 
 size_t CSystemThread::InstanceThreadCount() {

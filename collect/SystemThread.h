@@ -23,9 +23,11 @@
 // created, configured and started by the worker.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "collect/HostThread.h"
@@ -34,6 +36,9 @@
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
 #include "collect/metrics/Registry.h"
+#include "collect/system/DiskGuard.h"
+#include "collect/system/FolderRetention.h"
+#include "collect/system/FolderRotation.h"
 #include "rfc/catalogue/OcsGetInfo.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
 #include "rfc/catalogue/ThServerList.h"
@@ -62,6 +67,21 @@ class CSystemThread : public CRfcThread {
     void SetMetricsRegistry(std::shared_ptr<metrics::Registry> registry) {
         m_pMetrics = std::move(registry);
     }
+
+    // The free space to keep on the data directory's file system; none: the
+    // default (1 GiB or 2% of it, whichever is smaller). Takes effect at the
+    // next check (each minute).
+    void SetMinimumFreeBytes(std::optional<uint64_t> bytes) { m_DiskGuard.SetMinimum(bytes); }
+
+    // Hand over to a new session folder at the first quarter-hour tick of
+    // each period (none: one folder for the whole session). Set before Start.
+    void SetRotation(RotationPeriod period) { m_Rotation = period; }
+    // Removes this system's oldest finished folders past these bounds, at the
+    // open request and at every quarter hour. Set before Start.
+    void SetRetention(RetentionRules rules) { m_Retention = rules; }
+    // The clock says the coming join request belongs to a quarter-hour tick:
+    // the moment a hand-over may happen. Any thread.
+    void NoteQuarterHourTick() { m_bQuarterTick = true; }
 
     // The message writer: "%s : %s" (time stamp, text).
     void WriteSystemMessage(std::u16string_view text) noexcept;
@@ -119,6 +139,19 @@ class CSystemThread : public CRfcThread {
     void GetInstanceStatistics();
     void GetBufferStatistics();
     void GetDialogStepStatistics();
+    // Checks the data directory's free space: a message when the guard's
+    // state changes, and the storage figures for the endpoint.
+    void WatchDiskSpace();
+    // The folder that holds the session folder, with its separator.
+    std::u16string DataDirectory() const;
+    // The session folder and the paths of the system's files in it.
+    void SetFolderPaths(const std::u16string& folder);
+    // At a quarter-hour tick in a new period: the next folder.
+    void RotateIfDue();
+    void RotateFolder(const platform::DateTime& now, int64_t period);
+    void ApplyRetention();
+    // The folder a collector that ended uncleanly left, caught up by this session.
+    void TakeOverUnfinishedFolder();
 
     // Runs body; a failure becomes a system message (routine names the trap).
     template <typename Body>
@@ -147,6 +180,13 @@ class CSystemThread : public CRfcThread {
     COcsGetInfo m_SoftwareInfo;
     CThServerList m_ServerListCall;
     std::shared_ptr<metrics::Registry> m_pMetrics;
+    DiskGuard m_DiskGuard;
+    RotationPeriod m_Rotation = RotationPeriod::None;
+    int64_t m_nFolderPeriod = 0;  // the rotation period of the current folder
+    std::atomic<bool> m_bQuarterTick{false};
+    RetentionRules m_Retention;
+    std::u16string m_strResumeFolder;               // empty: the last session ended cleanly
+    std::unique_ptr<FolderRetention> m_pRetention;  // made on the worker
 
     // The system's logon data with another application server's host and system number.
     void GiveLogonData(CRfcConnection& target, const std::u16string& host,

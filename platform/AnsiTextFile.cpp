@@ -1,5 +1,6 @@
 #include "platform/AnsiTextFile.h"
 
+#include "platform/Format.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
@@ -21,13 +22,18 @@ void AnsiTextFile::Write(std::u16string_view text) {
 }
 
 void AnsiTextFile::WriteLine(std::u16string_view line) {
-    Write(line);
-    Write(u"\n");
+    // One write: a full disk keeps the line whole or drops it.
+    std::string bytes = EncodeAnsiText(line);
+    bytes += "\r\n";
+    file_.Write(bytes.data(), bytes.size());
 }
 
 void AppendLineToFile(const std::u16string& path, std::u16string_view line) {
     AnsiTextFile file;
     file.Open(path, File::Mode::Append);
+    if (const int64_t cut = file.CutPartialLine(); cut > 0)
+        file.WriteLine(
+            Format(u"removed an incomplete last line of %lld bytes.", static_cast<long long>(cut)));
     file.WriteLine(line);
     file.Close();
 }

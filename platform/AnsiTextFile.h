@@ -19,12 +19,15 @@ class AnsiTextFile {
     void Write(std::u16string_view text);
     void WriteLine(std::u16string_view line);
     void Close() { file_.Close(); }
+    int64_t CutPartialLine() { return file_.CutPartialLine(); }
 
   private:
     File file_;
 };
 
 // Opens the file as an append file, writes the line and a line feed, closes.
+// A file left ending inside a line (a crash, a full disk) is cut back to its
+// last whole line first, and a line says how much was removed.
 void AppendLineToFile(const std::u16string& path, std::u16string_view line);
 
 }  // namespace platform

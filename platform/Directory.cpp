@@ -1,7 +1,10 @@
 #include "platform/Directory.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +19,29 @@ std::u16string CurrentDirectory() {
     std::vector<char> buffer(PATH_MAX);
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
     return WithTrailingSeparator(FromUtf8(buffer.data()));
+}
+
+bool SpaceOf(const std::u16string& path, FileSystemSpace& space) {
+    struct statvfs st {};
+    if (::statvfs(ToUtf8(path).c_str(), &st) != 0) return false;
+    space.availableBytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+    space.totalBytes = static_cast<uint64_t>(st.f_blocks) * st.f_frsize;
+    return true;
+}
+
+uint64_t FilesBytes(const std::u16string& directory) {
+    const std::string native = ToUtf8(directory);
+    DIR* dir = ::opendir(native.c_str());
+    if (dir == nullptr) return 0;
+    uint64_t total = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            total += static_cast<uint64_t>(st.st_size);
+    }
+    ::closedir(dir);
+    return total;
 }
 
 int ChangeDirectory(const std::u16string& path) {

@@ -2,6 +2,7 @@
 // uses a backslash; a directory path "ends in the separator".
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,16 @@ bool DirectoryExists(const std::u16string& path);
 bool FileExists(const std::u16string& path);
 // The errno text in English, e.g. "No such file or directory".
 std::u16string ErrnoText(int error);
+
+// The space of the file system a path lies on: what an unprivileged writer
+// may still use, and the size. False (errno kept) when it cannot be read.
+struct FileSystemSpace {
+    uint64_t availableBytes = 0;
+    uint64_t totalBytes = 0;
+};
+bool SpaceOf(const std::u16string& path, FileSystemSpace& space);
+// The bytes of the regular files directly in a directory (0 when unreadable).
+uint64_t FilesBytes(const std::u16string& directory);
 
 // The directory of the running program, with a trailing separator.
 std::u16string ProgramDirectory();

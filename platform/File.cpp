@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -34,7 +36,18 @@ bool TakeWriteLock(int fd, struct flock& lock) {
 
 constexpr size_t kBufferSize = 64 * 1024;
 
+std::atomic<WriteSeam*> g_writeSeam{nullptr};
+
+ssize_t SystemWrite(int fd, const void* data, size_t size) {
+    WriteSeam* seam = g_writeSeam.load(std::memory_order_acquire);
+    return seam != nullptr ? seam->Write(fd, data, size) : ::write(fd, data, size);
+}
+
 }  // namespace
+
+void SetWriteSeam(WriteSeam* seam) {
+    g_writeSeam.store(seam, std::memory_order_release);
+}
 
 File::~File() {
     try {
@@ -57,7 +70,8 @@ void File::Open(const std::u16string& path, Mode mode) {
             flags |= O_WRONLY | O_CREAT;
             break;
         case Mode::Append:
-            flags |= O_WRONLY | O_CREAT;
+            // Readable too: a torn last line is found by reading back from the end.
+            flags |= O_RDWR | O_CREAT;
             break;
         case Mode::Update:
             flags |= O_RDWR | O_CREAT;
@@ -88,26 +102,42 @@ void File::Open(const std::u16string& path, Mode mode) {
         }
     }
     fd_ = fd;
+    mode_ = mode;
     if (mode == Mode::Append) SeekToEnd();
 }
 
 void File::FlushBuffer() {
     size_t done = 0;
     while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(done));
+        const ssize_t n = SystemWrite(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // A zero count makes no progress: the disk took nothing more.
+            const int error = n == 0 ? ENOSPC : errno;
+            CutBackToWholeUnit(done);
             Fail(error);
-        }
-        if (n == 0) {
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(done));
-            Fail(ENOSPC);
         }
         done += static_cast<size_t>(n);
     }
     buffer_.clear();
+    unitEnds_.clear();
+}
+
+void File::CutBackToWholeUnit(size_t done) {
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    size_t whole = 0;
+    for (const size_t unitEnd : unitEnds_) {
+        if (unitEnd > done) break;
+        whole = unitEnd;
+    }
+    buffer_.clear();
+    unitEnds_.clear();
+    // Only a write at the end leaves a torn tail; an update inside the file
+    // (Update mode) overwrote bytes that were there and cannot be cut.
+    struct stat st {};
+    if (end < 0 || ::fstat(fd_, &st) != 0 || st.st_size != end) return;
+    const off_t keep = end - static_cast<off_t>(done - whole);
+    if (keep < end && ::ftruncate(fd_, keep) == 0) ::lseek(fd_, keep, SEEK_SET);
 }
 
 void File::Write(const void* data, size_t size) {
@@ -118,10 +148,51 @@ void File::Write(const void* data, size_t size) {
     if (buffer_.size() + size > kBufferSize) FlushBuffer();
     if (size >= kBufferSize) {
         buffer_.assign(bytes, bytes + size);
+        unitEnds_.assign(1, size);
         FlushBuffer();
         return;
     }
     buffer_.insert(buffer_.end(), bytes, bytes + size);
+    unitEnds_.push_back(buffer_.size());
+}
+
+void File::CutBackTo(int64_t length) {
+    if (fd_ < 0) Fail(EBADF);
+    buffer_.clear();
+    unitEnds_.clear();
+    if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) Fail(errno);
+    if (::lseek(fd_, 0, SEEK_END) < 0) Fail(errno);
+}
+
+int64_t File::CutPartialRecord(size_t recordSize) {
+    const int64_t length = Length();
+    if (recordSize == 0) return 0;
+    const int64_t partial = length % static_cast<int64_t>(recordSize);
+    if (partial != 0) CutBackTo(length - partial);
+    return partial;
+}
+
+int64_t File::CutPartialLine() {
+    const int64_t length = Length();
+    // Back from the end in blocks until a line feed; none at all leaves nothing whole.
+    constexpr int64_t kBlock = 4096;
+    unsigned char block[kBlock];
+    int64_t keep = 0;
+    for (int64_t to = length; to > 0 && keep == 0;) {
+        const int64_t from = std::max<int64_t>(0, to - kBlock);
+        const ssize_t n = ::pread(fd_, block, static_cast<size_t>(to - from), from);
+        if (n < 0) Fail(errno);
+        for (ssize_t i = n; i > 0; --i) {
+            if (block[i - 1] == '\n') {
+                keep = from + i;
+                break;
+            }
+        }
+        to = from;
+    }
+    if (keep != length) CutBackTo(keep);
+    if (mode_ == Mode::Append) SeekToEnd();
+    return length - keep;
 }
 
 size_t File::Read(void* data, size_t size) {
@@ -183,6 +254,7 @@ void File::Close() {
     if (::close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
     fd_ = -1;
     buffer_.clear();
+    unitEnds_.clear();
     if (error != 0) Fail(error);
 }
 

@@ -88,6 +88,28 @@ bool TakeText(const TextOption& option, const std::string& value, ConsoleOptions
 
 }  // namespace
 
+bool ParseByteSize(std::string_view text, uint64_t& bytes) {
+    size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    if (digits == 0 || digits > 19) return false;
+    std::string suffix;
+    for (char c : text.substr(digits))
+        suffix += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    int shift = 0;
+    if (!suffix.empty()) {
+        static constexpr std::string_view kUnits = "KMGT";
+        const size_t unit = kUnits.find(suffix[0]);
+        const std::string_view rest = std::string_view(suffix).substr(1);
+        if (unit == std::string_view::npos || !(rest.empty() || rest == "B" || rest == "IB"))
+            return false;
+        shift = 10 * static_cast<int>(unit + 1);
+    }
+    const uint64_t value = std::stoull(std::string(text.substr(0, digits)));
+    if (value > (uint64_t{1} << 63 >> shift)) return false;
+    bytes = value << shift;
+    return true;
+}
+
 const char* ConsoleUsage() {
     return "usage: quorvel-console [options]\n"
            "  Runs one collection session with the connection wizard's values, until\n"
@@ -119,6 +141,17 @@ const char* ConsoleUsage() {
            "  --rfc-options FILE          further connection parameters for it, one\n"
            "                              name=value a line (SNC, keep-alive, trace);\n"
            "                              also QUORVEL_RFC_OPTIONS\n"
+           "  --rotate PERIOD             hand over to a new session folder every hour,\n"
+           "                              day (00:00) or week (Monday 00:00): hourly,\n"
+           "                              daily, weekly; none (the default) keeps one\n"
+           "  --keep-days N               remove this system's session folders finished\n"
+           "                              more than N days ago (only the collector's own)\n"
+           "  --keep-size SIZE            remove its oldest finished session folders while\n"
+           "                              all of them together pass SIZE (50G, ...)\n"
+           "  --min-free SIZE             free space to keep on the data directory's file\n"
+           "                              system (512M, 2G, ...); below it the dialog-step\n"
+           "                              capture pauses and catches up later (default:\n"
+           "                              1G or 2% of the file system, the smaller)\n"
            "  --check                     pre-flight check: logon, authorizations and\n"
            "                              connections, one line each; no session folder\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
@@ -186,6 +219,41 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
                 return false;
             }
             options.metricsListen = value;
+            continue;
+        }
+        if (arg == "--rotate") {
+            const std::optional<RotationPeriod> period = ParseRotationPeriod(value);
+            if (!period) {
+                error = "--rotate takes hourly, daily, weekly or none, not " + value;
+                return false;
+            }
+            options.rotation = *period;
+            continue;
+        }
+        if (arg == "--keep-days") {
+            if (!AllDigits(value) || value.size() > 5 || std::stoi(value) == 0) {
+                error = "--keep-days takes a number of days from 1, not " + value;
+                return false;
+            }
+            options.retention.keepDays = std::stoi(value);
+            continue;
+        }
+        if (arg == "--keep-size") {
+            uint64_t bytes = 0;
+            if (!ParseByteSize(value, bytes) || bytes == 0) {
+                error = "--keep-size takes a size such as 50G, not " + value;
+                return false;
+            }
+            options.retention.keepBytes = bytes;
+            continue;
+        }
+        if (arg == "--min-free") {
+            uint64_t bytes = 0;
+            if (!ParseByteSize(value, bytes)) {
+                error = "--min-free takes a size such as 512M or 2G, not " + value;
+                return false;
+            }
+            options.minFreeBytes = bytes;
             continue;
         }
         if (arg == "--password-file" || arg == "--rfc-library" || arg == "--rfc-options") {

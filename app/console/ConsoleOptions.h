@@ -5,8 +5,14 @@
 // is never taken from the command line (see PasswordSource.h).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "collect/system/FolderRetention.h"
+#include "collect/system/FolderRotation.h"
 
 struct ConsoleDatabaseServer {
     std::u16string destination;  // RFC destination
@@ -26,8 +32,16 @@ struct ConsoleOptions {
     std::string rfcLibrary;     // empty: QUORVEL_RFC_LIBRARY, else our own protocol
     std::string rfcOptions;     // further NetWeaver connection parameters
     std::vector<ConsoleDatabaseServer> databases;
+    std::optional<uint64_t> minFreeBytes;  // none: the collector's default
+    RotationPeriod rotation = RotationPeriod::None;
+    RetentionRules retention;  // none: every folder is kept
     bool help = false;
 };
+
+// "1073741824", "512M", "1G", "2GiB", "10T": a size in bytes, the suffixes
+// binary (K, M, G, T, with or without "iB"/"B", any case). False for
+// anything else and for sizes past 2^63.
+bool ParseByteSize(std::string_view text, uint64_t& bytes);
 
 // False with a one-line reason for an unknown option, a missing or invalid
 // value, or an attempt to give the password.

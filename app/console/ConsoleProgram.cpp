@@ -110,6 +110,9 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
     MessageChannel::Instance().SetMainWindow(&ui);
     auto session = std::make_unique<CSystemThread>();
     if (endpoint.IsRunning()) session->SetMetricsRegistry(registry);
+    session->SetMinimumFreeBytes(options.minFreeBytes);
+    session->SetRotation(options.rotation);
+    session->SetRetention(options.retention);
     int status = kExitDone;
     const bool started = RunReported(
         u"CConsoleProgram::StartSession", TrapStyle::Posted, [&] { session->Start(); },

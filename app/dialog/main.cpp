@@ -2,8 +2,10 @@
 #include <QApplication>
 
 #include "app/dialog/CollectorApp.h"
+#include "platform/HeapArenas.h"
 
 int main(int argc, char** argv) {
+    platform::BoundHeapArenas();  // before Qt starts any thread
     QApplication app(argc, argv);
     CCollectorApp collector;
     collector.InitInstance();

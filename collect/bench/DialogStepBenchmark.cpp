@@ -123,8 +123,7 @@ void BM_ReadFromSimulatorAndAppend(benchmark::State& state) {
     for (auto _ : state) {
         std::filesystem::remove(platform::ToUtf8(path));
         CSapwlStatrecReadFileEx& call = statistics.Read();
-        uint32_t written = 0;
-        instfile::AppendDialogSteps(call, path, 0.125, written);
+        const uint32_t written = instfile::AppendDialogSteps(call, path, 0.125).steps;
         call.FreeTables();
         records += written;
     }

@@ -17,6 +17,12 @@ files each capture appends to, sampled twice a second), not from messages:
     minute tick it was in service, none twice.
 
   collect/bench/scale_benchmark.py [--build DIR] [--minutes 17] [--keep]
+                                   [--soak] [--rotate hourly|daily|weekly]
+
+--soak runs an hour unless --minutes says otherwise and adds the memory
+verdict of a long run: the resting RSS (the least of each minute) every
+minute, and its slope in MiB an hour after the first half hour, beside the
+peak at the quarter hours.
 
 Not part of the test suite: it runs for its minutes of wall-clock time.
 """
@@ -98,10 +104,16 @@ def start_simulator(build, scenario, log):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "default"))
-    parser.add_argument("--minutes", type=int, default=17)
+    parser.add_argument("--minutes", type=int, default=None)
+    parser.add_argument("--soak", action="store_true",
+                        help="an hour or more; report the resting RSS slope")
+    parser.add_argument("--rotate", choices=["hourly", "daily", "weekly"],
+                        help="hand over to a new session folder each period")
     parser.add_argument("--scenario", default=os.path.join(ROOT, "r3sim", "scenarios", "large.json"))
     parser.add_argument("--keep", action="store_true", help="keep the session folder")
     args = parser.parse_args()
+    if args.minutes is None:
+        args.minutes = 60 if args.soak else 17
     args.build = os.path.abspath(args.build)
     args.scenario = os.path.abspath(args.scenario)
 
@@ -132,7 +144,7 @@ def run(args, work, data, sim, exports):
         [os.path.join(args.build, "app", "console", "quorvel-console"), "--host", "host001",
          "--system-number", "00", "--client", "100", "--user", "COLLECTOR", "--language", "EN",
          "--data-dir", data, "--database", "QASDB1_SAPCCMSR", "--database", "QASDB2_SAPCCMSR",
-         "--minutes", str(args.minutes)],
+         "--minutes", str(args.minutes)] + (["--rotate", args.rotate] if args.rotate else []),
         stdout=console_log, stderr=subprocess.STDOUT, cwd=work, env=env)
 
     samples = []          # (time, rss KiB, threads, sockets, cpu s, simulator rss KiB)
@@ -234,11 +246,45 @@ def report(args, work, data, samples, minute_ends, quarter_ends, started):
             ss = per_minute[tick]
             print(f"{local(tick)}   {ss[-1][4] - ss[0][4]:5.1f}  {max(x[1] for x in ss) / 1024:7.0f}"
                   f"  {max(x[2] for x in ss):7d}  {max(x[3] or 0 for x in ss):7d}")
+    if args.soak and samples:
+        soak_report(samples, started)
     if lags:
         print(f"worst minute {max(l for l, _ in lags):.1f} s, worst quarter-hour minute "
               f"{max([l for l, q in lags if q] or [0]):.1f} s after the tick")
     if args.keep:
         print("session kept in " + work)
+
+
+def slope_per_hour(points):
+    """Least-squares slope of (seconds, KiB) points, in MiB an hour."""
+    n = len(points)
+    if n < 2:
+        return 0.0
+    mx = sum(p[0] for p in points) / n
+    my = sum(p[1] for p in points) / n
+    sxx = sum((p[0] - mx) ** 2 for p in points)
+    if sxx == 0:
+        return 0.0
+    sxy = sum((p[0] - mx) * (p[1] - my) for p in points)
+    return sxy / sxx * 3600 / 1024
+
+
+def soak_report(samples, started):
+    resting = {}
+    for s in samples:
+        minute = int((s[0] - started) // 60)
+        resting[minute] = min(resting.get(minute, s[1]), s[1])
+    print("minute  resting RSS MiB")
+    for minute in sorted(resting):
+        print(f"{minute:6d}  {resting[minute] / 1024:8.1f}")
+    late = [(m * 60, kib) for m, kib in resting.items() if m >= 30]
+    quarter_peaks = [s[1] for s in samples if (s[0] % 900) < 120]
+    peak = max(quarter_peaks) if quarter_peaks else max(s[1] for s in samples)
+    if late:
+        print(f"soak: resting RSS slope after the first half hour {slope_per_hour(late):+.2f} MiB "
+              f"an hour over {len(late)} minutes; peak at the quarter hours {peak / 1024:.0f} MiB")
+    else:
+        print("soak: too short for a slope after the first half hour")
 
 
 if __name__ == "__main__":

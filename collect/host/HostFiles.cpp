@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "collect/core/RecordAppend.h"
 #include "platform/AnsiTextFile.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
@@ -33,10 +34,12 @@ void AppendToControlFile(const std::u16string& path, const void* data, size_t si
     file.Close();
 }
 
-void AppendRecord(const std::u16string& path, const void* data, size_t size) {
-    File file(path, File::Mode::Append);
+int64_t AppendRecord(const std::u16string& path, const void* data, size_t size) {
+    File file;
+    const int64_t cut = OpenForRecords(file, path, size);
     file.Write(data, size);
     file.Close();
+    return cut;
 }
 
 void WriteProcessSnapshot(const std::u16string& path, std::span<const tagPS_STAT> processes) {

@@ -28,11 +28,12 @@ bool ControlFileHasName(const std::u16string& path, size_t recordSize, std::u16s
 // the bytes at its end.
 void AppendToControlFile(const std::u16string& path, const void* data, size_t size);
 
-// Opens or creates the file and appends the record.
-void AppendRecord(const std::u16string& path, const void* data, size_t size);
+// Opens or creates the file and appends the record; an incomplete last
+// record is cut first and its bytes returned (0: none).
+int64_t AppendRecord(const std::u16string& path, const void* data, size_t size);
 template <typename Record>
-void AppendRecord(const std::u16string& path, const Record& record) {
-    AppendRecord(path, &record, sizeof record);
+int64_t AppendRecord(const std::u16string& path, const Record& record) {
+    return AppendRecord(path, &record, sizeof record);
 }
 
 // Creates or truncates .ps and writes every process (none: an empty file).

@@ -1,5 +1,6 @@
 #include "collect/instance/InstanceFiles.h"
 
+#include "collect/core/RecordAppend.h"
 #include "collect/instance/FieldReaders.h"
 #include "collect/instance/InstanceRecordRules.h"
 #include "platform/AnsiTextFile.h"
@@ -98,11 +99,11 @@ void WriteStorageFile(CSaptuneGetStorageInfos& call, const std::u16string& path)
     file.Close();
 }
 
-void AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string& path) {
+int64_t AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string& path) {
     instrec::MemoryRecord r{};
     r.time = instrec::LocalNowOle();
-    File file(path, File::Mode::Append);
-    file.SeekToEnd();
+    File file;
+    const int64_t cut = OpenForRecords(file, path, sizeof r);
     uint32_t used = 0;  // the sum wraps in 32 bits
     const std::u16string key = std::u16string(u"T_") + call.kBufferStatistic;
     ForEachRow(call, call.kBufferStatistic, [&](const void* row) {
@@ -115,13 +116,14 @@ void AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string&
     call.GetExportField(u"E_HEAP_MEMORY_USAGE", u"USED", r.heapUsed);
     file.Write(&r, sizeof r);
     file.Close();
+    return cut;
 }
 
-void AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path) {
+int64_t AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path) {
     instrec::RequestQueueRecord r{};
     r.time = instrec::LocalNowOle();
-    File file(path, File::Mode::Append);
-    file.SeekToEnd();
+    File file;
+    const int64_t cut = OpenForRecords(file, path, sizeof r);
     ForEachRow(call, call.TableName(), [&](const void* row) {
         std::u16string line;
         call.GetTableField(call.TableKey(), u"THLINE", row, line);
@@ -129,6 +131,7 @@ void AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path)
     });
     file.Write(&r, sizeof r);
     file.Close();
+    return cut;
 }
 
 }  // namespace instfile

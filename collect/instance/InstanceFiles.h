@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,9 +42,10 @@ void WriteWorkProcessFile(CThWpInfo& call, const std::u16string& path);
 // .stg: the storage record.
 void WriteStorageFile(CSaptuneGetStorageInfos& call, const std::u16string& path);
 // .mem and .drq: one record appended, stamped with the local time taken
-// before the file is opened.
-void AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string& path);
-void AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path);
+// before the file is opened. Both return the bytes of an incomplete last
+// record cut from the file before the append (0: none).
+int64_t AppendMemoryRecord(CSaptuneGetSummaryStatistic& call, const std::u16string& path);
+int64_t AppendRequestQueueRecord(CThRequestQueue& call, const std::u16string& path);
 
 // The five quarter-hour files from the last summary result.
 void WriteSummaryFile(CSaptuneGetSummaryStatistic& call, const std::u16string& path);
@@ -52,9 +54,21 @@ void WriteBufferStatisticFile(CSaptuneGetSummaryStatistic& call, const std::u16s
 void WriteTableQualityFile(CSaptuneGetSummaryStatistic& call, const std::u16string& path);
 void WriteCursorCacheFile(CSaptuneGetSummaryStatistic& call, const std::u16string& path);
 
+// What one dialog-step append did.
+struct AppendedSteps {
+    uint32_t steps = 0;   // records written
+    int64_t tailCut = 0;  // bytes of an incomplete last record cut first
+    int64_t length = 0;   // the file's length after the append
+};
+
 // .dss: the records of both result tables appended in one pass, times moved
-// into the collector's clock by offsetDays; written adds one per record.
-void AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path, double offsetDays,
-                       uint32_t& written);
+// into the collector's clock by offsetDays. All or nothing: a failure cuts
+// the file back to where the append began and throws, so the window can be
+// read again without doubling a step.
+// beforeWriting, when given, learns the file's length (on a record boundary)
+// before the first record is written.
+AppendedSteps AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path,
+                                double offsetDays,
+                                const std::function<void(int64_t)>& beforeWriting = {});
 
 }  // namespace instfile

@@ -1,4 +1,5 @@
 // The quarter-hour files (.sum, .tbl, .buf, .tql, .ccs) and the .dss file.
+#include "collect/core/RecordAppend.h"
 #include "collect/instance/FieldReaders.h"
 #include "collect/instance/InstanceFiles.h"
 #include "collect/instance/InstanceRecordRules.h"
@@ -175,20 +176,39 @@ DialogStepRecord BuildDialogStep(const ResolvedFields<kDialogStepFieldCount>& fi
 
 }  // namespace
 
-void AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path, double offsetDays,
-                       uint32_t& written) {
-    File file(path, File::Mode::Append);
-    file.SeekToEnd();
-    for (const bool normal : {true, false}) {
-        const std::u16string_view table = normal ? call.kNormalRecords : call.kBatchStepRecords;
-        const ResolvedFields fields(call, TableKey(table), kDialogStepFields);
-        ForEachRow(call, table, [&](const void* row) {
-            const DialogStepRecord r = BuildDialogStep(fields, row, offsetDays, normal);
-            file.Write(&r, sizeof r);
-            ++written;
-        });
+AppendedSteps AppendDialogSteps(CSapwlStatrecReadFile& call, const std::u16string& path,
+                                double offsetDays,
+                                const std::function<void(int64_t)>& beforeWriting) {
+    AppendedSteps done;
+    File file;
+    done.tailCut = OpenForRecords(file, path, sizeof(DialogStepRecord));
+    const int64_t start = file.Length();
+    if (beforeWriting) beforeWriting(start);
+    uint32_t steps = 0;
+    try {
+        for (const bool normal : {true, false}) {
+            const std::u16string_view table = normal ? call.kNormalRecords : call.kBatchStepRecords;
+            const ResolvedFields fields(call, TableKey(table), kDialogStepFields);
+            ForEachRow(call, table, [&](const void* row) {
+                const DialogStepRecord r = BuildDialogStep(fields, row, offsetDays, normal);
+                file.Write(&r, sizeof r);
+                ++steps;
+            });
+        }
+        file.Flush();
+        done.length = file.Length();
+    } catch (...) {
+        // The window is read again whole; what part of it reached the disk goes.
+        try {
+            file.CutBackTo(start);
+        } catch (const CException&) {
+            // The file keeps whole records either way; the first failure is the one to report.
+        }
+        throw;
     }
     file.Close();
+    done.steps = steps;
+    return done;
 }
 
 }  // namespace instfile

@@ -44,6 +44,11 @@ constexpr std::array<FamilyInfo, kFamilyCount> kFamilies = {{
      "Connections reopened after the first open, when a ping failed."},
     {"quorvel_servers", Gauge, "", "Application servers in the system's latest server list."},
     {"quorvel_threads", Gauge, "", "Collection threads of the session by kind."},
+    {"quorvel_data_directory_free_bytes", Gauge, "bytes",
+     "Bytes still free for the collector on the data directory's file system."},
+    {"quorvel_session_folder_bytes", Gauge, "bytes", "Bytes of the current session folder."},
+    {"quorvel_disk_guard_paused", Gauge, "",
+     "1 while the dialog-step capture is paused for lack of free space, else 0."},
     {"quorvel_build", Info, "", "The collector's version."},
 }};
 

@@ -41,6 +41,9 @@ enum class FamilyId : size_t {
     RfcReconnects,
     Servers,
     Threads,
+    DataDirectoryFree,
+    SessionFolderSize,
+    DiskGuardPaused,
     BuildInfo,
     Count
 };

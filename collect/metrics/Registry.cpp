@@ -53,10 +53,17 @@ void Registry::SetServerCount(std::string system, size_t count) {
     servers_[std::move(system)] = count;
 }
 
+void Registry::SetStorage(std::string system, StorageFigures figures) {
+    std::lock_guard lock(mutex_);
+    storage_[std::move(system)] = figures;
+}
+
 void Registry::ForgetSystem(std::string_view system) {
     std::lock_guard lock(mutex_);
     const auto entry = servers_.find(system);
     if (entry != servers_.end()) servers_.erase(entry);
+    const auto stored = storage_.find(system);
+    if (stored != storage_.end()) storage_.erase(stored);
 }
 
 size_t Registry::SourceCount() const {
@@ -68,6 +75,7 @@ std::string Registry::Scrape(Format format) const {
     std::vector<std::shared_ptr<const Snapshot>> held;
     std::map<std::pair<std::string, SourceKind>, size_t> threads;
     std::map<std::string, size_t, std::less<>> servers;
+    std::map<std::string, StorageFigures, std::less<>> storage;
     {
         std::lock_guard lock(mutex_);
         held.reserve(sources_.size());
@@ -76,6 +84,7 @@ std::string Registry::Scrape(Format format) const {
             if (source.snapshot) held.push_back(source.snapshot);
         }
         servers = servers_;
+        storage = storage_;
     }
 
     Snapshot own;
@@ -86,6 +95,14 @@ std::string Registry::Scrape(Format format) const {
         AppendSample(own, FamilyId::Threads,
                      LabelSet().Add("system", key.first).Add("kind", SourceKindName(key.second)),
                      static_cast<double>(count));
+    for (const auto& [system, figures] : storage) {
+        const LabelSet labels = LabelSet().Add("system", system);
+        AppendSample(own, FamilyId::DataDirectoryFree, labels,
+                     static_cast<double>(figures.availableBytes));
+        AppendSample(own, FamilyId::SessionFolderSize, labels,
+                     static_cast<double>(figures.folderBytes));
+        AppendSample(own, FamilyId::DiskGuardPaused, labels, figures.paused ? 1.0 : 0.0);
+    }
     AppendSample(own, FamilyId::BuildInfo, LabelSet().Add("version", QUORVEL_VERSION), 1.0);
 
     std::vector<const Snapshot*> all;

@@ -10,7 +10,7 @@
 // threads of each kind (the joined sources) and quorvel_build_info.
 //
 // Thread rules: every member function may be called from any thread.
-// mutex_ guards sources_, servers_ and nextId_; snapshots are immutable
+// mutex_ guards sources_, servers_, storage_ and nextId_; snapshots are immutable
 // once published and are shared, never copied.
 #pragma once
 
@@ -27,6 +27,15 @@ namespace metrics {
 
 enum class SourceKind { Instance, Host, Remote };
 
+// Where a system's session writes: the free bytes of the data directory's
+// file system, the bytes of the current session folder, and whether the
+// disk guard has paused the dialog-step capture.
+struct StorageFigures {
+    uint64_t availableBytes = 0;
+    uint64_t folderBytes = 0;
+    bool paused = false;
+};
+
 class Registry {
   public:
     using SourceId = uint64_t;
@@ -38,6 +47,7 @@ class Registry {
     // Removes the source and its figures.
     void Leave(SourceId id);
     void SetServerCount(std::string system, size_t count);
+    void SetStorage(std::string system, StorageFigures figures);
     // The system's session ended: its server count goes.
     void ForgetSystem(std::string_view system);
 
@@ -55,6 +65,7 @@ class Registry {
     mutable std::mutex mutex_;
     std::map<SourceId, Source> sources_;
     std::map<std::string, size_t, std::less<>> servers_;
+    std::map<std::string, StorageFigures, std::less<>> storage_;
     SourceId nextId_ = 1;
 };
 

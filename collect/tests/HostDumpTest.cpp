@@ -2,6 +2,7 @@
 
 #include "HostTestSupport.h"
 #include "collect/host/HostFiles.h"
+#include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
 #include "tools/sessiondump/DecoderRegistry.h"
@@ -55,9 +56,17 @@ TEST(HostDumpTest, ATruncatedCpuFileShowsItsTail) {
     ScratchSessionFolder folder;
     HostCpuRecord cpu{};
     AppendRecord(folder.File(u"h.cpu"), &cpu, sizeof cpu);
-    AppendRecord(folder.File(u"h.cpu"), &cpu, 20);
+    {
+        // As a crash of the machine would leave it: the collector itself cuts such tails.
+        platform::File torn(folder.File(u"h.cpu"), platform::File::Mode::Append);
+        torn.Write(&cpu, 20);
+        torn.Close();
+    }
     const std::string all = Joined(Dump(folder.File(u"h.cpu")));
     EXPECT_NE(all.find("incomplete record of 20 bytes"), std::string::npos) << all;
+    // The next append cuts it first and says how much.
+    EXPECT_EQ(AppendRecord(folder.File(u"h.cpu"), cpu), 20);
+    EXPECT_EQ(Joined(Dump(folder.File(u"h.cpu"))).find("incomplete"), std::string::npos);
 }
 
 }  // namespace

@@ -164,8 +164,7 @@ TEST_F(ControlFileTest, WritersRecordZerosForAnEmptyResult) {
     CThRequestQueue queue;
     instfile::AppendRequestQueueRecord(queue, path("I.drq"));
     CSapwlStatrecReadFileEx statrec;
-    uint32_t written = 0;
-    instfile::AppendDialogSteps(statrec, path("I.dss"), 0.5, written);
+    const uint32_t written = instfile::AppendDialogSteps(statrec, path("I.dss"), 0.5).steps;
     platform::SetTimeSource(nullptr);
 
     const auto stg = platform::ReadWholeFile(path("I.stg"));

@@ -9,17 +9,21 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <thread>
 
 #include "collect/InstanceThread.h"
 #include "collect/core/MessageChannel.h"
+#include "collect/instance/CapturePosition.h"
 #include "collect/records/InstanceRecords.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/DiskBudget.h"
 #include "platform/tests/support/Eventually.h"
+#include "platform/tests/support/SmallFileSystem.h"
 #include "support/SimulatorSession.h"
 #include "tools/sessiondump/DecoderRegistry.h"
 
@@ -121,11 +125,13 @@ class InstanceSimulatorTest : public ::testing::Test {
     }
 
     // A thread for the first server, initialised (Start) and connected.
-    std::unique_ptr<ObservedInstanceThread> NewThread() {
+    std::unique_ptr<ObservedInstanceThread> NewThread(const fs::path& folder = {},
+                                                      const fs::path& resumeFrom = {}) {
         auto t = std::make_unique<ObservedInstanceThread>(
             MakeServerEntry(u"qashost1_QAS_00", u"qashost1", u"00",
                             u"Dialog Update Enqueue Backg Spool Upd2"),
-            platform::FromUtf8(dir_.string() + "/"));
+            platform::FromUtf8((folder.empty() ? dir_ : folder).string() + "/"));
+        if (!resumeFrom.empty()) t->SetResumeFolder(platform::FromUtf8(resumeFrom.string() + "/"));
         SimulatorSession::LogOn(t->Connection());
         t->Start();
         t->SetOpenRequest();
@@ -142,10 +148,11 @@ class InstanceSimulatorTest : public ::testing::Test {
         return sim_->System().Counters().Calls(module);
     }
 
-    std::vector<std::string> LogLines() const {
+    std::vector<std::string> LogLines() const { return LogLinesOf(File("log")); }
+    static std::vector<std::string> LogLinesOf(const fs::path& path) {
         std::vector<std::string> lines;
-        if (!fs::exists(File("log"))) return lines;
-        const auto bytes = platform::ReadWholeFile(platform::FromUtf8(File("log").string()));
+        if (!fs::exists(path)) return lines;
+        const auto bytes = platform::ReadWholeFile(platform::FromUtf8(path.string()));
         const std::string text(bytes.begin(), bytes.end());
         for (size_t p = 0, q; (q = text.find("\r\n", p)) != std::string::npos; p = q + 2)
             lines.push_back(text.substr(p, q - p));
@@ -346,23 +353,10 @@ TEST_F(InstanceSimulatorTest, QuarterHourWritesTheMinutesRecordsBeforeTheBufferF
     EXPECT_TRUE(lines[2].ends_with(" : qashost1_QAS_00 : capturing buffer statistics."));
 }
 
-// The records of a window read in one call by a plain connection: what the
-// thread's captures must add up to.
+// The records of a window read in one call: what the captures must add up to.
 int DirectRead(const std::u16string& startDate, const std::u16string& startTime,
                const std::u16string& endDate, const std::u16string& endTime) {
-    CRfcConnection c;
-    SimulatorSession::LogOn(c);
-    c.CallRfcOpen();
-    CSapwlStatrecReadFileEx call;
-    call.PrepareInterface(c);
-    call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
-    call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
-    call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
-    call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
-    call.CallFunctionModule(c);
-    const int n = call.GetNormalRowCount() + call.GetBatchStepRowCount();
-    c.CloseConnection();
-    return n;
+    return SimulatorSession::DialogStepsBetween(startDate, startTime, endDate, endTime);
 }
 
 TEST_F(InstanceSimulatorTest, DialogStepWindowsFollowEachOtherInTheServersClock) {
@@ -465,6 +459,148 @@ TEST_F(InstanceSimulatorTest, AFailedCaptureLeavesTheWindowStartForTheNext) {
     EXPECT_EQ(lines[5],
               "  10:45 AM   Mon, Dec 7, 2026   : qashost1_QAS_00 : captured statistics for " +
                   std::to_string(dss.size()) + " dialog steps.");
+}
+
+std::string PostedLines() {
+    std::string all;
+    for (int i = 0; i <= MessageChannel::Instance().LastIndex(); ++i)
+        all += platform::ToUtf8(MessageChannel::Instance().Slot(i)) + "\n";
+    return all;
+}
+
+// A disk that fills in the middle of a quarter hour's append: the file goes
+// back to where that append began, the window stays, and no capture is
+// counted. An older tail that ends inside a record is cut with a message.
+// The next capture with room appends every step of both windows once.
+TEST_F(InstanceSimulatorTest, AWriteThatFailsHalfWayIsReadAgainWholeAndNeverDoubled) {
+    StartSystem();
+    thread_ = NewThread();
+    SetClock(10, 15);
+    Run(CInstanceThread::kDialogStepRequest);
+    const uintmax_t first = fs::file_size(File("dss"));
+    ASSERT_GT(first, 100 * sizeof(instrec::DialogStepRecord));
+    {
+        testsupport::DiskBudget disk(5000, ENOSPC);
+        SetClock(10, 30);
+        Run(CInstanceThread::kDialogStepRequest, 2);
+        EXPECT_EQ(fs::file_size(File("dss")), first);
+        EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 15));
+    }
+    const std::string posted = PostedLines();
+    EXPECT_NE(posted.find("qashost1_QAS_00.dss cannot be written: the disk is full"),
+              std::string::npos)
+        << posted;
+    EXPECT_EQ(posted.find("captured statistics for", posted.find("10:30 AM")), std::string::npos)
+        << posted;
+    {
+        std::ofstream torn(File("dss"), std::ios::binary | std::ios::app);
+        torn << std::string(140, 'x');
+    }
+    SetClock(10, 45);
+    Run(CInstanceThread::kDialogStepRequest, 3);
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 45));
+    const auto dss = ReadRecords<instrec::DialogStepRecord>(File("dss"));
+    EXPECT_EQ(static_cast<int>(dss.size()),
+              DirectRead(u"20261207", u"070700", u"20261207", u"074500"));
+    const auto lines = LogLines();
+    SCOPED_TRACE(Texts(lines));
+    ASSERT_GE(lines.size(), 3u);
+    const std::string stamp = "  10:45 AM   Mon, Dec 7, 2026   : qashost1_QAS_00 : ";
+    EXPECT_EQ(lines[lines.size() - 2], stamp +
+                                           "removed an incomplete last record of 140 bytes from " +
+                                           File("dss").string() + ".");
+    EXPECT_EQ(lines.back(),
+              stamp + "captured statistics for " +
+                  std::to_string(dss.size() - first / sizeof(instrec::DialogStepRecord)) +
+                  " dialog steps.");
+}
+
+// The same on a real file system too small for the window, where the
+// machine allows a mount: the capture fails, the file stays whole, and
+// once room is made the window is read whole.
+TEST_F(InstanceSimulatorTest, OnAFullFileSystemTheCaptureWaitsForRoomAndLosesNothing) {
+    testsupport::SmallFileSystem disk(1 << 20);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Reason();
+    fs::remove_all(dir_);
+    dir_ = disk.Path();
+    StartSystem();
+    thread_ = NewThread();
+    const std::string filler = disk.Path() + "/filler";
+    {
+        std::ofstream out(filler, std::ios::binary);
+        out << std::string(disk.FreeBytes() - 8192, 'f');
+    }
+    SetClock(10, 15);
+    Run(CInstanceThread::kDialogStepRequest);
+    EXPECT_EQ(fs::file_size(File("dss")) % sizeof(instrec::DialogStepRecord), 0u);
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 7));
+    fs::remove(filler);
+    SetClock(10, 30);
+    Run(CInstanceThread::kDialogStepRequest, 2);
+    const auto dss = ReadRecords<instrec::DialogStepRecord>(File("dss"));
+    EXPECT_EQ(static_cast<int>(dss.size()),
+              DirectRead(u"20261207", u"070700", u"20261207", u"073000"));
+    thread_.reset();
+    dir_ = fs::temp_directory_path() / "instsim_unused";
+}
+
+// A collector killed in the middle of the 10:30 append leaves whole records
+// of a part of that window and the position written before it. The next
+// start cuts the old file back to that position and reads from its time into
+// the new folder: both folders together hold every step once.
+TEST_F(InstanceSimulatorTest, AStartAfterAKillCutsTheTornWindowAndReadsItIntoTheNewFolder) {
+    StartSystem();
+    const fs::path before = dir_ / "12071007.QAS", after = dir_ / "12071037.QAS";
+    fs::create_directories(before);
+    fs::create_directories(after);
+    thread_ = NewThread(before);
+    SetClock(10, 15);
+    Run(CInstanceThread::kDialogStepRequest);
+    const fs::path dss = before / "qashost1_QAS_00.dss", pos = before / "qashost1_QAS_00.pos";
+    const uintmax_t written = fs::file_size(dss);
+    ASSERT_GT(written, 0u);
+    const auto position = instfile::ReadCapturePosition(platform::FromUtf8(pos.string()));
+    ASSERT_TRUE(position.has_value());
+    EXPECT_EQ(position->dialogStepBytes, static_cast<int64_t>(written));
+    EXPECT_DOUBLE_EQ(position->resumeFrom, Ole(2026, 12, 7, 10, 15));
+    thread_.reset();
+    // What the kill left: the position of the 10:30 append's start, and part of its records.
+    instfile::WriteCapturePosition(platform::FromUtf8(pos.string()),
+                                   {static_cast<int64_t>(written), Ole(2026, 12, 7, 10, 15)});
+    {
+        std::ofstream torn(dss, std::ios::binary | std::ios::app);
+        torn << std::string(40 * sizeof(instrec::DialogStepRecord), '\x01');
+    }
+
+    SetClock(10, 37);
+    thread_ = NewThread(after, before);
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 15));
+    EXPECT_EQ(fs::file_size(dss), written);
+    SetClock(10, 45);
+    Run(CInstanceThread::kDialogStepRequest);
+    const auto first = ReadRecords<instrec::DialogStepRecord>(dss);
+    const auto second = ReadRecords<instrec::DialogStepRecord>(after / "qashost1_QAS_00.dss");
+    EXPECT_EQ(static_cast<int>(first.size() + second.size()),
+              DirectRead(u"20261207", u"070700", u"20261207", u"074500"));
+    for (const auto& r : second) ASSERT_GE(+r.end, Ole(2026, 12, 7, 10, 15) - 1e-9);
+    const std::string log = Texts(LogLinesOf(after / "qashost1_QAS_00.log"));
+    EXPECT_NE(log.find("catching up the dialog steps since 2026-12-07 10:15:00 left by the "
+                       "unfinished session in " +
+                       before.string() + "/"),
+              std::string::npos)
+        << log;
+}
+
+// A position more than a day old is not used: the gap stays a gap rather
+// than a read of a window the statistics file may no longer hold.
+TEST_F(InstanceSimulatorTest, APositionOlderThanADayIsLeftAlone) {
+    StartSystem();
+    const fs::path before = dir_ / "12061007.QAS";
+    fs::create_directories(before);
+    instfile::WriteCapturePosition(platform::FromUtf8((before / "qashost1_QAS_00.pos").string()),
+                                   {0, Ole(2026, 12, 6, 10, 0)});
+    thread_ = NewThread(dir_, before);
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 7));
 }
 
 r3sim::Scenario BusyFirstServer(double stepsPerMinute) {

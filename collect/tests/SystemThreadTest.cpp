@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "collect/SystemThread.h"
 #include "collect/UserInterface.h"
 #include "collect/core/CollectorException.h"
+#include "collect/records/InstanceRecords.h"
 #include "collect/records/SystemRecords.h"
 #include "platform/File.h"
 #include "platform/FixedText.h"
@@ -23,6 +25,7 @@
 #include "platform/tests/support/FileModes.h"
 #include "ScriptedUi.h"
 #include "support/SimulatorSession.h"
+#include "tools/sessiondump/DecoderRegistry.h"
 
 namespace {
 
@@ -356,6 +359,161 @@ TEST_F(SystemThreadTest, AnEmptyServerListAtAMinuteIsReportedAndRequestsNothing)
     // One capture: that of minute 9; minute 8 found the list empty.
     EXPECT_EQ(counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE"), before + 1);
     EXPECT_EQ(session->InstanceThreadCount(), 3u);
+}
+
+// Too little free space pauses the quarter hour's dialog steps and nothing
+// else; when space returns they catch up from the last captured time.
+TEST_F(SystemThreadTest, TheDiskGuardPausesTheDialogStepsAndTheyCatchUpWhenSpaceReturns) {
+    auto clock = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{}, 3600);
+    clock->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 7, 0));
+    platform::SetTimeSource(clock);
+    struct RestoreClock {
+        ~RestoreClock() { platform::SetTimeSource(nullptr); }
+    } restore;
+    SimulatorSession sim;
+    auto session = std::make_unique<CSystemThread>();
+    session->SetMinimumFreeBytes(uint64_t{1} << 62);
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
+    r3sim::CallCounters& counters = sim.System().Counters();
+    const uint64_t queues = counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE");
+
+    clock->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 15, 0));
+    sim.System().FollowClock();
+    CCollectionClock::SignalMinuteTick(*session, 15);
+    EXPECT_TRUE(Eventually([&] {
+        return counters.Calls("qashost1_QAS_00", "TH_REQUEST_QUEUE") > queues;
+    })) << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"dialog step capture paused: ")) << ui_.Lines();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_FALSE(ui_.Saw(u"capturing dialog step statistics")) << ui_.Lines();
+    EXPECT_EQ(SizeOf("qashost1_QAS_00.dss"), 0u);
+
+    session->SetMinimumFreeBytes(0);
+    clock->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 30, 0));
+    sim.System().FollowClock();
+    CCollectionClock::SignalMinuteTick(*session, 30);
+    EXPECT_TRUE(Eventually([&] { return ui_.Saw(u"captured statistics for"); })) << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"dialog step capture resumed: ")) << ui_.Lines();
+    session.reset();
+    // The one window reaches back over the paused quarter hour.
+    const auto bytes =
+        platform::ReadWholeFile(platform::FromUtf8(folder_ + "/qashost1_QAS_00.dss"));
+    ASSERT_GT(bytes.size(), 0u);
+    ASSERT_EQ(bytes.size() % sizeof(instrec::DialogStepRecord), 0u);
+    double earliest = 1e9;
+    for (size_t at = 0; at < bytes.size(); at += sizeof(instrec::DialogStepRecord)) {
+        instrec::DialogStepRecord r;
+        std::memcpy(&r, bytes.data() + at, sizeof r);
+        earliest = std::min<double>(earliest, r.end);
+    }
+    const double quarter =
+        platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 10, 15, 0)).Value();
+    EXPECT_LT(earliest, quarter);
+}
+
+std::vector<std::string> TextLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A daily session across midnight on the manual clock: the 00:00 tick's
+// captures go to a new folder that holds every file of its own, both
+// folders decode whole, the logs hand over, and the dialog steps of both
+// folders together are those of one read of the whole time, each once.
+TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDoubled) {
+    const std::string data = folder_ + "/DATA";
+    const std::string first = data + "/12072337.QAS";
+    const std::string second = data + "/12080000.QAS";
+    fs::create_directories(first);
+    ui_.settings.sessionPath = platform::FromUtf8(first + "/");
+    auto clock = std::make_shared<platform::ManualTimeSource>(platform::TimePoint{}, 3600);
+    const auto setClock = [&](int day, int hour, int minute) {
+        clock->SetLocal(platform::MakeDateTime(2026, 12, day, hour, minute, 0));
+    };
+    setClock(7, 23, 37);
+    platform::SetTimeSource(clock);
+    struct RestoreClock {
+        ~RestoreClock() { platform::SetTimeSource(nullptr); }
+    } restore;
+    // Few steps a minute: the simulated statistics file of a day is walked from 00:00 at each read.
+    r3sim::Scenario quiet = r3sim::DefaultScenario();
+    for (r3sim::ServerSpec& server : quiet.servers) server.dialogStepsPerMinute = 4;
+    SimulatorSession sim(quiet);
+    auto session = std::make_unique<CSystemThread>();
+    session->SetRotation(RotationPeriod::Daily);
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 3; })) << ui_.Lines();
+    const char* const kInstances[] = {"qashost1_QAS_00", "qashost1_QAS_01", "qashost2_QAS_02"};
+    // Each instance has written its start files: the hand-over cannot overtake them.
+    ASSERT_TRUE(Eventually([&] {
+        for (const char* name : kInstances)
+            if (!fs::exists(first + "/" + name + ".stg")) return false;
+        return true;
+    })) << ui_.Lines();
+    // Every instance has written its window: its log's last line says so at the tick's time.
+    const auto tick = [&](int day, int hour, int minute, const std::string& folder,
+                          const std::string& stamp) {
+        setClock(day, hour, minute);
+        sim.System().FollowClock();
+        CCollectionClock::SignalMinuteTick(*session, minute);
+        for (const char* instance : kInstances)
+            EXPECT_TRUE(Eventually([&] {
+                const auto lines = TextLines(folder + "/" + instance + ".log");
+                return !lines.empty() && lines.back().starts_with(stamp) &&
+                       lines.back().find("captured statistics for") != std::string::npos;
+            })) << instance
+                << " at " << stamp << "\n"
+                << ui_.Lines();
+    };
+    tick(7, 23, 45, first, "  11:45 PM");
+    EXPECT_FALSE(fs::exists(second));
+    if (HasFailure()) return;
+    tick(8, 0, 0, second, "  12:00 AM");
+    if (HasFailure()) return;
+    tick(8, 0, 15, second, "  12:15 AM");
+    session.reset();
+
+    for (const std::string& folder : {first, second}) {
+        for (const char* name :
+             {"pc.ctl", "system.ctl", "QAS.log", "instance.ctl", "host.ctl", "disk.ctl",
+              "qashost1_QAS_00.pfl", "qashost1_QAS_00.wp", "qashost1_QAS_00.stg",
+              "qashost1_QAS_00.dss", "qashost1.hw", "qashost1.env", "qashost1.cpu"})
+            EXPECT_TRUE(fs::exists(folder + "/" + name)) << folder << " " << name;
+        std::string dump;
+        for (const std::string& line : sessiondump::DumpFolder(folder)) dump += line + "\n";
+        EXPECT_EQ(dump.find("incomplete"), std::string::npos) << dump;
+        EXPECT_EQ(dump.find("cannot be read"), std::string::npos) << dump;
+    }
+    // Both folders together: every step from the start to 00:15 once.
+    const uintmax_t records = fs::file_size(first + "/qashost1_QAS_00.dss") +
+                              fs::file_size(second + "/qashost1_QAS_00.dss");
+    EXPECT_EQ(records / sizeof(instrec::DialogStepRecord),
+              static_cast<uintmax_t>(SimulatorSession::DialogStepsBetween(u"20261207", u"233700",
+                                                                          u"20261208", u"001500")));
+    EXPECT_GT(fs::file_size(second + "/qashost1_QAS_00.dss"), 0u);
+    // The first folder's logs end where the second's begin.
+    for (const char* log : {"QAS.log", "qashost1_QAS_00.log", "qashost1.log"}) {
+        const auto before = TextLines(first + "/" + log);
+        const auto after = TextLines(second + "/" + log);
+        ASSERT_FALSE(before.empty()) << log;
+        ASSERT_FALSE(after.empty()) << log;
+        EXPECT_NE(before.back().find("continued in " + second + "/"), std::string::npos)
+            << log << ": " << before.back();
+        EXPECT_NE(before.back().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos)
+            << before.back();
+        EXPECT_NE(after.front().find("12:00 AM   Tue, Dec 8, 2026"), std::string::npos)
+            << after.front();
+    }
+    EXPECT_NE(TextLines(second + "/QAS.log").front().find("created directory  " + second + "/"),
+              std::string::npos);
 }
 
 // Deleting the session stops its children one at a time: a child inside a

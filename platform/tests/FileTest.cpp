@@ -13,7 +13,9 @@
 #include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "platform/TextCodec.h"
+#include "platform/tests/support/DiskBudget.h"
 #include "platform/tests/support/FileModes.h"
+#include "platform/tests/support/SmallFileSystem.h"
 
 namespace platform {
 namespace {
@@ -149,6 +151,141 @@ TEST_F(FileTest, FullDiskIsReportedNotSwallowed) {
         EXPECT_NE(e.GetErrorMessage().find(u"disk is full"), std::u16string::npos);
     }
     EXPECT_FALSE(f.IsOpen());
+}
+
+// A disk that stops taking bytes in the middle of the third record of a
+// buffered append: the file ends after the second, the error names the file
+// and the reason, and the next append follows on the boundary.
+TEST_F(FileTest, AWriteThatStopsHalfWayLeavesWholeRecordsAndTheNextAppendIsWhole) {
+    const std::u16string path = dir_ + u"steps.dss";
+    constexpr size_t kRecord = 177;
+    std::string record(kRecord, 'a');
+    for (const int error : {ENOSPC, EDQUOT, EIO}) {
+        {
+            File f(path, File::Mode::Snapshot);
+            f.Close();
+        }
+        {
+            testsupport::DiskBudget disk(2 * kRecord + 40, error);
+            File f(path, File::Mode::Append);
+            for (int i = 0; i < 5; ++i) f.Write(record.data(), record.size());
+            try {
+                f.Close();
+                FAIL() << "a failed write was reported as written";
+            } catch (const CFileException& e) {
+                EXPECT_EQ(e.m_lOsError, error);
+                EXPECT_EQ(e.m_strFileName, path);
+                EXPECT_NE(e.GetErrorMessage().find(path), std::u16string::npos);
+            }
+        }
+        EXPECT_EQ(Content(u"steps.dss"), std::string(2 * kRecord, 'a')) << error;
+        File f(path, File::Mode::Append);
+        std::string next(kRecord, 'b');
+        f.Write(next.data(), next.size());
+        f.Close();
+        EXPECT_EQ(Content(u"steps.dss"), std::string(2 * kRecord, 'a') + next) << error;
+    }
+}
+
+// A record bigger than the buffer goes straight to the disk: a part of it
+// must not stay either; a whole append undone with CutBackTo leaves nothing.
+TEST_F(FileTest, ABigRecordIsWholeOrAbsentAndCutBackUndoesAnAppend) {
+    const std::u16string path = dir_ + u"big.bin";
+    const std::string head = "head";
+    const std::string big(200 * 1024, 'x');
+    {
+        File f(path, File::Mode::Snapshot);
+        f.Write(head.data(), head.size());
+        f.Close();
+    }
+    {
+        testsupport::DiskBudget disk(100 * 1024, ENOSPC);
+        File f(path, File::Mode::Append);
+        EXPECT_THROW(f.Write(big.data(), big.size()), CFileException);
+        f.Close();
+    }
+    EXPECT_EQ(Content(u"big.bin"), head);
+    File f(path, File::Mode::Append);
+    const int64_t start = f.Length();
+    f.Write("0123456789", 10);
+    f.Flush();
+    EXPECT_EQ(f.Length(), start + 10);
+    f.CutBackTo(start);
+    f.Write("z", 1);
+    f.Close();
+    EXPECT_EQ(Content(u"big.bin"), head + "z");
+}
+
+// What a crash or an older writer left: a partial record or line at the end.
+TEST_F(FileTest, PartialTailsAreCutBackToTheLastWholeRecordOrLine) {
+    const std::u16string records = dir_ + u"old.mem";
+    {
+        File f(records, File::Mode::Snapshot);
+        f.Write(std::string(3 * 10 + 7, 'r').data(), 37);
+        f.Close();
+    }
+    File f(records, File::Mode::Append);
+    EXPECT_EQ(f.CutPartialRecord(10), 7);
+    EXPECT_EQ(f.CutPartialRecord(10), 0);
+    f.Write("0123456789", 10);
+    f.Close();
+    EXPECT_EQ(Content(u"old.mem"), std::string(30, 'r') + "0123456789");
+
+    const std::u16string log = dir_ + u"old.log";
+    {
+        File t(log, File::Mode::Snapshot);
+        const std::string text = "one\r\ntwo\r\nthr";
+        t.Write(text.data(), text.size());
+        t.Close();
+    }
+    AppendLineToFile(log, u"four");
+    EXPECT_EQ(Content(u"old.log"),
+              "one\r\ntwo\r\nremoved an incomplete last line of 3 bytes.\r\nfour\r\n");
+    // A text without any line feed has nothing whole; a long last line is
+    // found across the read-back blocks.
+    {
+        File t(log, File::Mode::Snapshot);
+        const std::string text = "a\n" + std::string(10000, 'x');
+        t.Write(text.data(), text.size());
+        t.Close();
+        File u(log, File::Mode::Append);
+        EXPECT_EQ(u.CutPartialLine(), 10000);
+        u.Close();
+        File v(log, File::Mode::Snapshot);
+        v.Write("no line feed", 12);
+        v.Close();
+        File w(log, File::Mode::Append);
+        EXPECT_EQ(w.CutPartialLine(), 12);
+        EXPECT_EQ(w.Length(), 0);
+    }
+}
+
+// The same on a real file system that fills up.
+TEST_F(FileTest, OnARealFullFileSystemRecordsStayWhole) {
+    testsupport::SmallFileSystem disk(64 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Reason();
+    const std::u16string path = FromUtf8(disk.Path() + "/steps.dss");
+    constexpr size_t kRecord = 177;
+    const std::string record(kRecord, 's');
+    int written = 0;
+    try {
+        File f(path, File::Mode::Append);
+        for (; written < 1000; ++written) f.Write(record.data(), record.size());
+        f.Close();
+        FAIL() << "64 KiB took 177,000 bytes";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+    }
+    const auto size = std::filesystem::file_size(disk.Path() + "/steps.dss");
+    EXPECT_GT(size, 0u);
+    EXPECT_EQ(size % kRecord, 0u);
+    // Room again: the next append lands on the boundary.
+    const auto before = size;
+    std::filesystem::resize_file(disk.Path() + "/steps.dss", before - 20 * kRecord);
+    File f(path, File::Mode::Append);
+    f.Write(record.data(), record.size());
+    f.Close();
+    EXPECT_EQ(std::filesystem::file_size(disk.Path() + "/steps.dss"), before - 19 * kRecord);
 }
 
 TEST_F(FileTest, TextFilesAreWindows1252WithCrLf) {

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
+#include <stdexcept>
 
 #include "tools/pellamy4/Output.h"
+#include "tools/pellamy4/SessionSpan.h"
 
 namespace pellamy {
 
@@ -699,15 +702,38 @@ Report BuildReport(const Session& s) {
     return r;
 }
 
-ReductionResult ReduceSession(const std::string& folder, const Progress& progress) {
-    const Session session = ReadSession(folder, progress);
+namespace {
+
+ReductionResult WriteReduction(const Session& session, const std::string& outDir) {
     const Report report = BuildReport(session);
     ReductionResult result;
-    result.files = WriteReportFiles(report, session.folder);
-    result.reportPath = session.folder + "/report.html";
+    result.files = WriteReportFiles(report, outDir);
+    result.reportPath = outDir + "/report.html";
     result.notes = session.notes.size();
     result.dialogSteps = session.workload.Steps();
     return result;
+}
+
+}  // namespace
+
+ReductionResult ReduceSession(const std::string& folder, const Progress& progress) {
+    const Session session = ReadSession(folder, progress);
+    return WriteReduction(session, session.folder);
+}
+
+ReductionResult ReduceSpan(const std::vector<std::string>& folders, const std::string& outDir,
+                           const Progress& progress) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const std::string& folder : folders)
+        if (fs::equivalent(folder, outDir, error))
+            throw std::runtime_error(outDir +
+                                     " is one of the session folders; the report of a "
+                                     "span goes to a folder of its own");
+    const Session session = ReadSpan(folders, progress);
+    fs::create_directories(outDir, error);
+    if (error) throw std::runtime_error(outDir + ": cannot create: " + error.message());
+    return WriteReduction(session, outDir);
 }
 
 }  // namespace pellamy

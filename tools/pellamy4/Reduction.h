@@ -35,4 +35,9 @@ struct ReductionResult {
 // (the folder cannot be listed or a file cannot be written).
 ReductionResult ReduceSession(const std::string& folder, const Progress& progress = {});
 
+// Several folders of one system as one span, the report and CSV files
+// written into outDir (made if missing), which may be none of the folders.
+ReductionResult ReduceSpan(const std::vector<std::string>& folders, const std::string& outDir,
+                           const Progress& progress = {});
+
 }  // namespace pellamy

@@ -194,8 +194,8 @@ void ReadListing(const SessionFolder& folder, const std::string& name,
 
 class Reader {
   public:
-    Reader(const std::string& path, const Progress& progress)
-        : folder_(path), progress_(progress) {}
+    Reader(const std::string& path, const Progress& progress, SpanWorkload* span = nullptr)
+        : folder_(path), progress_(progress), span_(span) {}
 
     Session Run() {
         session_.folder = folder_.Path();
@@ -243,9 +243,25 @@ class Reader {
         }
         const size_t dot = session_.name.find('.');
         if (s.sid.empty() && dot != std::string::npos) s.sid = session_.name.substr(dot + 1);
+        NoteUnfinishedSession();
         s.components =
             Read<ComponentRecord>(folder_, SystemFile(".cmp"), "component file", notes, true, true);
         s.patches = Read<PatchRecord>(folder_, SystemFile(".ptc"), "patch file", notes, true, true);
+    }
+
+    // The collector marks a folder it writes and removes the mark when it
+    // stops cleanly; a mark found by the next start becomes ".unfinished".
+    void NoteUnfinishedSession() {
+        for (const std::string& name : folder_.WithExtension(".unfinished"))
+            session_.notes.push_back(
+                {name,
+                 "the session ended uncleanly (a crash, a kill or a power cut): its last "
+                 "dialog steps were read again by the next session, in its own folder"});
+        for (const std::string& name : folder_.WithExtension(".run"))
+            session_.notes.push_back(
+                {name,
+                 "the collector had not closed this folder: it is still being written, or "
+                 "it ended uncleanly and has not been started again"});
     }
 
     // "<SID>.cmp" and "<SID>.ptc"; without a known system id, the one file
@@ -322,14 +338,17 @@ class Reader {
         ReadDialogSteps(index);
     }
 
-    void ReadDialogSteps(size_t index) {
-        const std::string name = session_.instances[index].name + ".dss";
+    void ReadDialogSteps(size_t folderIndex) {
+        // Across a span, an instance's steps count under its place in the span.
+        const size_t index =
+            span_ ? span_->IndexOf(session_.instances[folderIndex].name) : folderIndex;
+        const std::string name = session_.instances[folderIndex].name + ".dss";
         Notes& notes = session_.notes;
         if (!folder_.Has(name)) {
             notes.push_back({name, "missing: no dialog-step file in the session"});
             return;
         }
-        Workload& workload = session_.workload;
+        Workload& workload = span_ ? span_->workload : session_.workload;
         StreamCounts counts;
         try {
             counts = StreamRecords(
@@ -470,8 +489,8 @@ class Reader {
                 for (const HostDiskRecord& r : d.records) see(r.time);
             }
         }
-        const Workload& w = session_.workload;
-        if (w.FirstSecond() != 0) {
+        const Workload& w = span_ ? span_->workload : session_.workload;
+        if (w.FirstSecond() != 0 && !span_) {
             if (first == 0 || w.FirstSecond() < first) first = w.FirstSecond();
             last = std::max(last, w.LastSecond());
         }
@@ -481,12 +500,24 @@ class Reader {
 
     SessionFolder folder_;
     const Progress& progress_;
+    SpanWorkload* span_;
     Session session_;
 };
 
 }  // namespace
 
+size_t SpanWorkload::IndexOf(const std::string& instance) {
+    const auto found = std::find(instances.begin(), instances.end(), instance);
+    if (found != instances.end()) return static_cast<size_t>(found - instances.begin());
+    instances.push_back(instance);
+    return instances.size() - 1;
+}
+
 Session ReadSession(const std::string& folder, const Progress& progress) {
+    return ReadSession(folder, progress, nullptr);
+}
+
+Session ReadSession(const std::string& folder, const Progress& progress, SpanWorkload* span) {
     std::error_code error;
     if (!std::filesystem::exists(folder, error))
         throw NotASession(folder + " is not a session folder: no such folder");
@@ -494,7 +525,7 @@ Session ReadSession(const std::string& folder, const Progress& progress) {
         throw NotASession(folder + " is not a session folder: it is not a folder");
     // The folder's own name ("12061507.PRD") also for "." or a trailing separator.
     const std::filesystem::path absolute = std::filesystem::weakly_canonical(folder, error);
-    return Reader(error ? folder : absolute.string(), progress).Run();
+    return Reader(error ? folder : absolute.string(), progress, span).Run();
 }
 
 }  // namespace pellamy

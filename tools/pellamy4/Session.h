@@ -101,4 +101,16 @@ using Progress = std::function<void(const std::string& what, uint64_t done, uint
 // every problem with a single file becomes a note instead.
 Session ReadSession(const std::string& folder, const Progress& progress = {});
 
+// The workload of several folders read one after the other: every folder's
+// dialog steps go into one aggregate, each instance under one index
+// whatever folder it is read from.
+struct SpanWorkload {
+    Workload workload;
+    std::vector<std::string> instances;  // by index
+    size_t IndexOf(const std::string& instance);
+};
+// As above, the dialog steps into span (the folder's own workload stays
+// empty, and its time range is that of its other records).
+Session ReadSession(const std::string& folder, const Progress& progress, SpanWorkload* span);
+
 }  // namespace pellamy

@@ -1,6 +1,9 @@
 // pellamy4 [--no-browser] [--quiet] [session folder]: reduces a collector
 // session into report.html and CSV files inside the folder. Without a
 // folder it takes the one the collector created last, as after a stop.
+// pellamy4 --out DIR FOLDER... or pellamy4 --out DIR --system SID --from DAY
+// --to DAY DATA_DIR reduces several folders of one system (rotated ones)
+// as one span into DIR.
 // Exit status: 0 done, 1 the report could not be written, 2 no session
 // folder (none given or recorded, or the folder is not a session).
 #include <fcntl.h>
@@ -11,11 +14,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/Directory.h"
 #include "platform/TextCodec.h"
 #include "tools/pellamy4/ProgramSettings.h"
 #include "tools/pellamy4/Reduction.h"
+#include "tools/pellamy4/SessionSpan.h"
 
 extern char** environ;
 
@@ -24,7 +29,12 @@ namespace {
 void Usage() {
     std::fprintf(stderr,
                  "usage: pellamy4 [--no-browser] [--quiet] [session folder]\n"
-                 "Without a folder, the collector's last session folder is reduced.\n");
+                 "       pellamy4 [--no-browser] [--quiet] --out DIR FOLDER...\n"
+                 "       pellamy4 [--no-browser] [--quiet] --out DIR --system SID\n"
+                 "                --from YYYY-MM-DD --to YYYY-MM-DD DATA_DIR\n"
+                 "Without a folder, the collector's last session folder is reduced.\n"
+                 "Several folders of one system are reduced as one span, the report\n"
+                 "and CSV files written to DIR.\n");
 }
 
 // Progress on the terminal: one line per large file, rewritten in place
@@ -80,27 +90,91 @@ void OpenInBrowser(const std::string& path) {
     posix_spawn_file_actions_destroy(&actions);
 }
 
+// Several folders as one span: named, or those of a system between two days.
+int ReduceSpanOf(std::vector<std::string> folders, const std::string& outDir,
+                 const std::string& system, const std::string& fromDay, const std::string& toDay,
+                 bool browser, bool quiet) {
+    if (outDir.empty()) {
+        std::fprintf(stderr, "pellamy4: a span of folders needs --out DIR for its report\n");
+        return 2;
+    }
+    TerminalProgress progress(quiet);
+    try {
+        if (!system.empty()) {
+            if (fromDay.empty() || toDay.empty() || folders.size() != 1) {
+                std::fprintf(stderr, "pellamy4: --system takes --from, --to and one DATA_DIR\n");
+                return 2;
+            }
+            folders = pellamy::FoldersOfSystem(folders.front(), system, fromDay, toDay);
+            if (folders.empty()) {
+                std::fprintf(stderr, "pellamy4: no session folder of %s from %s to %s\n",
+                             system.c_str(), fromDay.c_str(), toDay.c_str());
+                return 2;
+            }
+        }
+        if (folders.empty()) {
+            Usage();
+            return 2;
+        }
+        if (!quiet) std::fprintf(stderr, "pellamy4: reducing %zu folders\n", folders.size());
+        const pellamy::ReductionResult result = pellamy::ReduceSpan(
+            folders, outDir, [&](const std::string& what, uint64_t done, uint64_t total) {
+                progress(what, done, total);
+            });
+        progress.Finish();
+        if (!quiet)
+            std::printf("pellamy4: wrote %s and %zu CSV files (%llu dialog steps, %zu notes)\n",
+                        result.reportPath.c_str(), result.files.size() - 1,
+                        static_cast<unsigned long long>(result.dialogSteps), result.notes);
+        if (browser) OpenInBrowser(result.reportPath);
+        return 0;
+    } catch (const pellamy::NotASession& e) {
+        progress.Finish();
+        std::fprintf(stderr, "pellamy4: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        progress.Finish();
+        std::fprintf(stderr, "pellamy4: %s\n", e.what());
+        return 1;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bool browser = true, quiet = false;
-    std::string folder;
+    std::vector<std::string> folders;
+    std::string outDir, system, fromDay, toDay;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--no-browser") {
+        std::string* value = arg == "--out"      ? &outDir
+                             : arg == "--system" ? &system
+                             : arg == "--from"   ? &fromDay
+                             : arg == "--to"     ? &toDay
+                                                 : nullptr;
+        if (value != nullptr) {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) {
+                std::fprintf(stderr, "pellamy4: %s needs a value\n", arg.c_str());
+                return 2;
+            }
+            *value = argv[++i];
+        } else if (arg == "--no-browser") {
             browser = false;
         } else if (arg == "--quiet") {
             quiet = true;
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
-        } else if (arg.starts_with("-") || !folder.empty()) {
+        } else if (arg.starts_with("-")) {
             Usage();
             return 2;
         } else {
-            folder = arg;
+            folders.push_back(arg);
         }
     }
+    const bool span = !outDir.empty() || !system.empty() || folders.size() > 1;
+    if (span) return ReduceSpanOf(folders, outDir, system, fromDay, toDay, browser, quiet);
+    std::string folder = folders.empty() ? std::string() : folders.front();
 
     // Let the collector find this program after its next stop.
     std::string error;

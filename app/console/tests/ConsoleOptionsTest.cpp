@@ -85,6 +85,43 @@ TEST(ConsoleOptionsTest, BadValuesAndThePasswordAreRefusedWithTheReason) {
               "--metrics-listen serves a session; not with --check or --store-only");
 }
 
+TEST(ConsoleOptionsTest, SizesTakeBinarySuffixesAndRefuseTheRest) {
+    uint64_t bytes = 0;
+    ASSERT_TRUE(ParseByteSize("1073741824", bytes));
+    EXPECT_EQ(bytes, uint64_t{1} << 30);
+    for (const char* text : {"1G", "1g", "1GiB", "1gb", "1024M", "1048576K"}) {
+        bytes = 0;
+        ASSERT_TRUE(ParseByteSize(text, bytes)) << text;
+        EXPECT_EQ(bytes, uint64_t{1} << 30) << text;
+    }
+    ASSERT_TRUE(ParseByteSize("3T", bytes));
+    EXPECT_EQ(bytes, uint64_t{3} << 40);
+    for (const char* text :
+         {"", "G", "-1G", "1.5G", "1X", "1GG", "1 G", "9999999999T", "99999999999999999999"})
+        EXPECT_FALSE(ParseByteSize(text, bytes)) << text;
+
+    ConsoleOptions o;
+    std::string error;
+    EXPECT_FALSE(o.minFreeBytes.has_value());
+    ASSERT_TRUE(Parse({"--min-free", "512M"}, o, error)) << error;
+    EXPECT_EQ(o.minFreeBytes, uint64_t{512} << 20);
+    EXPECT_EQ(Refusal({"--min-free", "lots"}),
+              "--min-free takes a size such as 512M or 2G, not lots");
+
+    EXPECT_EQ(o.rotation, RotationPeriod::None);
+    ASSERT_TRUE(Parse({"--rotate", "weekly", "--rotate", "daily"}, o, error)) << error;
+    EXPECT_EQ(o.rotation, RotationPeriod::Daily);  // the last one given counts
+    EXPECT_EQ(Refusal({"--rotate", "monthly"}),
+              "--rotate takes hourly, daily, weekly or none, not monthly");
+
+    EXPECT_FALSE(o.retention.Any());
+    ASSERT_TRUE(Parse({"--keep-days", "30", "--keep-size", "50G"}, o, error)) << error;
+    EXPECT_EQ(o.retention.keepDays, 30);
+    EXPECT_EQ(o.retention.keepBytes, uint64_t{50} << 30);
+    EXPECT_EQ(Refusal({"--keep-days", "0"}), "--keep-days takes a number of days from 1, not 0");
+    EXPECT_EQ(Refusal({"--keep-size", "0"}), "--keep-size takes a size such as 50G, not 0");
+}
+
 TEST_F(ConsoleTest, ARelativeDataDirectoryLiesBelowTheWorkingDirectory) {
     ConsoleOptions o;
     std::string error;

@@ -67,6 +67,22 @@ TEST(RegistryTest, CollectorFiguresCountServersThreadsAndNameTheBuild) {
     EXPECT_FALSE(Has(registry.Scrape(Format::OpenMetrics), "quorvel_servers{system=\"QAS\"}"));
 }
 
+TEST(RegistryTest, StorageFiguresServeFreeSpaceFolderSizeAndTheGuardUntilForgotten) {
+    Registry registry;
+    EXPECT_FALSE(Has(registry.Scrape(Format::Prometheus), "quorvel_disk_guard_paused"));
+    registry.SetStorage("QAS", {5'000'000'000, 1'234'567, false});
+    registry.SetStorage("QAS", {900'000'000, 2'345'678, true});
+    std::string text = registry.Scrape(Format::OpenMetrics);
+    EXPECT_TRUE(Has(text, "# TYPE quorvel_data_directory_free_bytes gauge\n")) << text;
+    EXPECT_TRUE(Has(text, "quorvel_data_directory_free_bytes{system=\"QAS\"} 9e+08\n") ||
+                Has(text, "quorvel_data_directory_free_bytes{system=\"QAS\"} 900000000\n"))
+        << text;
+    EXPECT_TRUE(Has(text, "quorvel_session_folder_bytes{system=\"QAS\"} 2345678\n")) << text;
+    EXPECT_TRUE(Has(text, "quorvel_disk_guard_paused{system=\"QAS\"} 1\n")) << text;
+    registry.ForgetSystem("QAS");
+    EXPECT_FALSE(Has(registry.Scrape(Format::OpenMetrics), "quorvel_session_folder_bytes{"));
+}
+
 // Writers and scrapers at once (run under ThreadSanitizer too): every scrape
 // sees whole snapshots, one line per source.
 TEST(RegistryTest, ConcurrentPublicationsAndScrapesSeeWholeSnapshots) {

@@ -9,6 +9,7 @@
 
 #include "r3sim/SimulatedSystem.h"
 #include "rfc/RfcConnection.h"
+#include "rfc/catalogue/SapwlStatrecReadFile.h"
 
 class SimulatorSession {
   public:
@@ -42,6 +43,27 @@ class SimulatorSession {
                       std::u16string password = u"SECRET", std::u16string host = u"qashost1",
                       std::u16string systemNumber = u"00") {
         c.SetLogonData(host, systemNumber, u"100", user, password, u"EN", u"", u"");
+    }
+
+    // The dialog steps of a window (the server's dates and times) read in one
+    // call by a plain connection: what a thread's captures must add up to.
+    static int DialogStepsBetween(const std::u16string& startDate, const std::u16string& startTime,
+                                  const std::u16string& endDate, const std::u16string& endTime,
+                                  std::u16string host = u"qashost1",
+                                  std::u16string systemNumber = u"00") {
+        CRfcConnection c;
+        LogOn(c, u"COLLECTOR", u"SECRET", std::move(host), std::move(systemNumber));
+        c.CallRfcOpen();
+        CSapwlStatrecReadFileEx call;
+        call.PrepareInterface(c);
+        call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
+        call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
+        call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
+        call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
+        call.CallFunctionModule(c);
+        const int n = call.GetNormalRowCount() + call.GetBatchStepRowCount();
+        c.CloseConnection();
+        return n;
     }
 
   private:

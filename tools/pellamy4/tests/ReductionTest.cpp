@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -392,6 +393,95 @@ TEST_F(ReductionTest, DamagedFilesGetNotesAndTheRestIsReported) {
     EXPECT_NE(html.find("not a CPU time series"), std::string::npos);
     EXPECT_NE(html.find("<title>Session 12071000.QAS of system QAS</title>"), std::string::npos);
     EXPECT_NE(html.find("no samples"), std::string::npos);
+}
+
+// The collector's mark of a folder it did not close: the report says so.
+TEST_F(ReductionTest, AnUnfinishedSessionIsShownAsSuch) {
+    WriteScenarioSession(folder_.string(), options_);
+    std::ofstream(folder_ / "QAS.unfinished") << "ended uncleanly\r\n";
+    auto result = pellamy::ReduceSession(folder_.string());
+    Csv notes = ReadCsv(folder_ / "session_notes.csv");
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[1][0], "QAS.unfinished");
+    EXPECT_NE(notes[1][1].find("the session ended uncleanly"), std::string::npos) << notes[1][1];
+    EXPECT_NE(ReadText(folder_ / "report.html").find("ended uncleanly"), std::string::npos);
+
+    fs::rename(folder_ / "QAS.unfinished", folder_ / "QAS.run");
+    result = pellamy::ReduceSession(folder_.string());
+    notes = ReadCsv(folder_ / "session_notes.csv");
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_NE(notes[1][1].find("had not closed this folder"), std::string::npos) << notes[1][1];
+    EXPECT_EQ(result.notes, 1u);
+}
+
+// Two rotated folders a day apart, given out of order: one report in a
+// folder of its own, series joined in time order, the workload of every
+// step once, and the gap between them shown.
+TEST_F(ReductionTest, RotatedFoldersReduceAsOneSpanWithTheirGapShown) {
+    const fs::path a = root_ / "12071000.QAS", b = root_ / "12081000.QAS", out = root_ / "week";
+    ScenarioOptions o = options_;
+    o.missedMinutes = {};
+    WriteScenarioSession(a.string(), o);
+    o.startDay = 1;
+    o.seed = 8;
+    o.dialogSteps = 1000;
+    WriteScenarioSession(b.string(), o);
+
+    const auto result = pellamy::ReduceSpan({b.string(), a.string()}, out.string());
+    EXPECT_EQ(result.reportPath, out.string() + "/report.html");
+    EXPECT_EQ(result.dialogSteps, 6000u + 1000u);
+    EXPECT_FALSE(fs::exists(a / "report.html"));
+    const Csv memory = ReadCsv(out / "inst_qashost1_QAS_00_memory.csv");
+    ASSERT_EQ(memory.size(), 1u + 90 + 90);
+    EXPECT_LT(memory[1][0], memory[91][0]);  // in time order whatever the order given
+    const Csv notes = ReadCsv(out / "session_notes.csv");
+    std::string all;
+    for (const auto& row : notes) all += row[0] + ": " + row[1] + "\n";
+    EXPECT_NE(all.find("12081000.QAS: gap: no records from 2026-12-07 11:29"), std::string::npos)
+        << all;
+    EXPECT_EQ(notes.size(), 2u) << all;
+    const std::string html = ReadText(out / "report.html");
+    EXPECT_NE(html.find("Session 12071000.QAS to 12081000.QAS of system QAS"), std::string::npos);
+
+    EXPECT_THROW(pellamy::ReduceSpan({a.string(), b.string()}, a.string()), std::runtime_error);
+}
+
+// The program: named folders or a system's folders between two days, and
+// a span without a folder for its report refused.
+TEST_F(ReductionTest, TheProgramTakesASpanByFoldersOrBySystemAndDays) {
+    ScenarioOptions o = options_;
+    o.dialogSteps = 500;
+    WriteScenarioSession((root_ / "12071000.QAS").string(), o);
+    WriteScenarioSession((root_ / "12071130.QAS").string(), o);
+    WriteScenarioSession((root_ / "12071130.PRD").string(), o);
+    const std::string a = (root_ / "12071000.QAS").string(), b = (root_ / "12071130.QAS").string();
+    EXPECT_EQ(Run("", "--no-browser " + a + " " + b), 2);
+    EXPECT_NE(ReadText(root_ / "out.txt").find("needs --out DIR"), std::string::npos);
+    EXPECT_EQ(
+        Run("", "--no-browser --quiet --out " + (root_ / "span").string() + " " + a + " " + b), 0)
+        << ReadText(root_ / "out.txt");
+    EXPECT_TRUE(fs::exists(root_ / "span" / "report.html"));
+
+    const std::time_t now = std::time(nullptr);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
+    EXPECT_EQ(
+        Run("", "--no-browser --quiet --out " + (root_ / "days").string() +
+                    " --system QAS --from " + today + " --to " + today + " " + root_.string()),
+        0)
+        << ReadText(root_ / "out.txt");
+    const Csv files = ReadCsv(root_ / "days" / "session_files.csv");
+    std::string names;
+    for (const auto& row : files) names += row[0] + "\n";
+    EXPECT_NE(names.find("12071000.QAS/"), std::string::npos) << names;
+    EXPECT_NE(names.find("12071130.QAS/"), std::string::npos) << names;
+    EXPECT_EQ(names.find("PRD"), std::string::npos) << names;
+    EXPECT_EQ(Run("", "--no-browser --out " + (root_ / "none").string() +
+                          " --system QAS --from 2001-01-01 --to 2001-01-02 " + root_.string()),
+              2);
+    EXPECT_EQ(Run("", "--no-browser --out " + (root_ / "bad").string() +
+                          " --system QAS --from 2026-02-30 --to 2026-03-01 " + root_.string()),
+              1);
 }
 
 TEST_F(ReductionTest, ARemoteDestinationCutInHostCtlKeepsItsFiles) {

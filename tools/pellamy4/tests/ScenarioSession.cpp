@@ -54,8 +54,9 @@ int32_t Scaled(double load, int32_t high) {
     return static_cast<int32_t>(load * high);
 }
 
-double StartOle() {
-    return platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 10, 0, 0)).Value();
+double StartOle(const ScenarioOptions& o) {
+    return platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 10, 0, 0)).Value() +
+           o.startDay;
 }
 
 // The server-clock texts of a collector-clock moment, as the statistics
@@ -87,7 +88,7 @@ void WriteInstance(const std::string& folder, const std::string& name, const std
     control.interval = 10;
     EnsureControlRecord(dir + u"instance.ctl", n, control);
 
-    const double start = StartOle();
+    const double start = StartOle(o);
     for (int m = 0; m < o.minutes; ++m) {
         if (o.missedMinutes.count(m)) continue;
         const double t = start + m / 1440.0;
@@ -278,7 +279,7 @@ void WriteHost(const std::string& folder, const std::string& host, const Scenari
         AppendToControlFile(paths.diskControl, &d, sizeof d);
     }
 
-    const double start = StartOle();
+    const double start = StartOle(o);
     for (int m = 0; m < o.minutes; ++m) {
         if (o.missedMinutes.count(m)) continue;
         const double t = start + m / 1440.0 + 2.0 / 86400.0;  // host captures run 2 s later

@@ -18,6 +18,7 @@ struct ScenarioOptions {
     uint64_t dialogSteps = 5000;  // over all instances
     bool withListings = true;     // .hw and .env files
     bool withSystemFiles = true;  // system.ctl, pc.ctl, QAS.cmp, QAS.ptc
+    int startDay = 0;             // days after 7 December 2026 of the first capture
 };
 
 // The folder's instance and host names.
@@ -26,5 +27,5 @@ extern const std::vector<std::string> kScenarioHosts;      // "qashost1", ...
 extern const std::vector<std::string> kScenarioDisks;      // per host
 
 // Writes the session into folder (created if missing; ends without "/").
-// The first capture is at 2026-12-07 10:00:00 collector time.
+// The first capture is at 10:00:00 collector time, 2026-12-07 plus startDay.
 void WriteScenarioSession(const std::string& folder, const ScenarioOptions& options);
