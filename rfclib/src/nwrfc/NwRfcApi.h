@@ -31,6 +31,15 @@ extern "C" {
 #include <stddef.h>
 #endif
 
+/* In C++ the enumerations have int as their fixed type, as their C layout
+ * has it: a value the library sends that this header does not know (a type
+ * of a newer release) is then still a valid value, not undefined behaviour. */
+#ifdef __cplusplus
+#define QUORVEL_NWRFC_ENUM_BASE : int
+#else
+#define QUORVEL_NWRFC_ENUM_BASE
+#endif
+
 typedef char16_t SAP_UC;
 typedef SAP_UC SAP_CHAR;
 typedef unsigned char SAP_RAW;
@@ -50,7 +59,7 @@ typedef RFC_CHAR RFC_PARAMETER_DEFVALUE[30 + 1];
 typedef RFC_CHAR RFC_PARAMETER_TEXT[79 + 1];
 
 /* Result codes of every function. */
-typedef enum _RFC_RC {
+typedef enum _RFC_RC QUORVEL_NWRFC_ENUM_BASE {
     RFC_OK = 0,
     RFC_COMMUNICATION_FAILURE = 1,
     RFC_LOGON_FAILURE = 2,
@@ -87,7 +96,7 @@ typedef enum _RFC_RC {
     RFC_LOCKING_FAILURE = 33
 } RFC_RC;
 
-typedef enum _RFC_ERROR_GROUP {
+typedef enum _RFC_ERROR_GROUP QUORVEL_NWRFC_ENUM_BASE {
     OK = 0,
     ABAP_APPLICATION_FAILURE = 1,
     ABAP_RUNTIME_FAILURE = 2,
@@ -117,7 +126,7 @@ typedef struct _RFC_ERROR_INFO {
 
 /* The library's type codes. Not the classic ones: 14 is NULL, structures
  * are 17 and tables 5. */
-typedef enum _RFCTYPE {
+typedef enum _RFCTYPE QUORVEL_NWRFC_ENUM_BASE {
     RFCTYPE_CHAR = 0,
     RFCTYPE_DATE = 1,
     RFCTYPE_BCD = 2,
@@ -152,7 +161,7 @@ typedef enum _RFCTYPE {
 } RFCTYPE;
 
 /* Directions seen from the function module: IMPORT is what the caller sends. */
-typedef enum _RFC_DIRECTION {
+typedef enum _RFC_DIRECTION QUORVEL_NWRFC_ENUM_BASE {
     RFC_IMPORT = 0x01,
     RFC_EXPORT = 0x02,
     RFC_CHANGING = RFC_IMPORT | RFC_EXPORT,
