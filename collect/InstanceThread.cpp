@@ -199,33 +199,52 @@ void CInstanceThread::GetDialogStepStatistics() {
     Capture(u"CInstanceThread::GetDialogStepStatistics", [this] {
         WriteInstanceMessage(u"capturing dialog step statistics");
         CheckConnection();
-        std::u16string startDate, startTime, endDate, endTime;
-        instrec::FormatServerTime(m_dLastRead, m_dTimeOffset, startDate, startTime);
         const double now = instrec::LocalNowOle();
-        instrec::FormatServerTime(now, m_dTimeOffset, endDate, endTime);
-
-        CSapwlStatrecReadFile& call = m_StatrecReadFile;
         // Holds a place while the window's table is in memory.
         const instfile::TransferGate::Pass pass = instfile::TransferGate::DialogSteps().Enter();
-        call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
-        call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
-        call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
-        call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
-        if (m_nRelease > 46) call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
-        call.CallFunctionModule(m_Connection);
-        int32_t forward = 0;
-        call.GetExport(u"E_CONTINUE_RECORDNO_FORWARD", forward);
-        if (forward == -1) {
-            call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
-            call.CallFunctionModule(m_Connection);
-        }
-        call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
-
-        instfile::AppendDialogSteps(call, m_strDialogStepFile, m_dTimeOffset, m_nDialogSteps);
+        ReadDialogStepWindow(m_dLastRead, now, 0);
         m_dLastRead = now;
-        call.FreeTables();
         WriteInstanceMessage(
             platform::Format(u"captured statistics for %u dialog steps.", m_nDialogSteps));
         m_nDialogSteps = 0;
     });
+}
+
+void CInstanceThread::ReadDialogStepWindow(double from, double to, int depth) {
+    // Halves of a second are not split further: such a window's reply is
+    // past any sensible bound anyway.
+    constexpr double kSmallestWindow = 1.0 / 86400;
+    constexpr int kDeepestSplit = 24;
+    std::u16string startDate, startTime, endDate, endTime;
+    instrec::FormatServerTime(from, m_dTimeOffset, startDate, startTime);
+    instrec::FormatServerTime(to, m_dTimeOffset, endDate, endTime);
+    CSapwlStatrecReadFile& call = m_StatrecReadFile;
+    call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
+    call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
+    call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
+    call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
+    if (m_nRelease > 46) call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+    try {
+        call.CallFunctionModule(m_Connection);
+    } catch (const CRfcException& e) {
+        if (e.m_strKey != RFC_KEY_REPLY_TOO_LARGE || to - from < 2 * kSmallestWindow ||
+            depth >= kDeepestSplit)
+            throw;
+        // The bound closed the connection; the window is read in halves.
+        call.FreeTables();
+        m_Connection.CallRfcOpen();
+        const double middle = from + (to - from) / 2;
+        ReadDialogStepWindow(from, middle, depth + 1);
+        ReadDialogStepWindow(middle, to, depth + 1);
+        return;
+    }
+    int32_t forward = 0;
+    call.GetExport(u"E_CONTINUE_RECORDNO_FORWARD", forward);
+    if (forward == -1) {
+        call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+        call.CallFunctionModule(m_Connection);
+    }
+    call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
+    instfile::AppendDialogSteps(call, m_strDialogStepFile, m_dTimeOffset, m_nDialogSteps);
+    call.FreeTables();
 }

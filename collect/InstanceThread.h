@@ -74,6 +74,9 @@ class CInstanceThread : public CRfcThread {
     void GetRequestQueueStatistics();
     void GetBufferStatistics();
     void GetDialogStepStatistics();
+    // Reads the steps of [from, to) and appends them; a window whose reply
+    // passes the reply bound is read in halves, so that nothing is lost.
+    void ReadDialogStepWindow(double from, double to, int depth);
 
     // Runs body; a failure becomes a message (routine names the fixed text).
     template <typename Body>

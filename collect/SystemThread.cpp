@@ -19,10 +19,27 @@ CSystemThread::CSystemThread() {
 }
 
 CSystemThread::~CSystemThread() {
+    // A stop never waits for a partner: every thread is asked to stop, then
+    // every call in flight is cancelled, so each ends its operation at once.
+    CRfcConnection::CancelAllCalls();
+    RequestStopOfAllThreads();
     EndThread();
     CloseConnection();
     DeleteThreads();
+    CRfcConnection::ResumeAllCalls();
     if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
+}
+
+void CSystemThread::RequestStopOfAllThreads() {
+    SetEvent(kStopEvent);
+    const auto stop = [](auto& threads, std::mutex& lock) {
+        std::lock_guard guard(lock);
+        for (auto& [name, thread] : threads)
+            if (thread) thread->SetEvent(kStopEvent);
+    };
+    stop(m_InstanceThreads, m_InstanceLock);
+    stop(m_RemoteThreads, m_RemoteLock);
+    stop(m_HostThreads, m_HostLock);
 }
 
 void CSystemThread::DeleteThreads() {

@@ -156,6 +156,7 @@ class CSystemThread : public CRfcThread {
                                           const std::u16string& system);
 
   private:
+    void RequestStopOfAllThreads();
     void DeleteThreads();
     // Runs visit under lock; a failure becomes a system message.
     template <typename Visit>

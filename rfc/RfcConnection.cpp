@@ -93,6 +93,14 @@ void CRfcConnection::CheckHandle(std::u16string_view location) {
     if (RfcIsValidHandleU(m_hRfc, &m_ErrorInfo) != RFC_OK) ThrowRfcException(location, m_ErrorInfo);
 }
 
+void CRfcConnection::CancelAllCalls() {
+    RfcCancelAllCallsU();
+}
+
+void CRfcConnection::ResumeAllCalls() {
+    RfcResumeCallsU();
+}
+
 void CRfcConnection::CallRfcOpen() {
     CloseConnection();
     std::lock_guard lock(m_Lock);
