@@ -211,6 +211,37 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
     EXPECT_FALSE(fs::is_empty("collect"));
 }
 
+// A server that takes a call and never answers: the stop cancels the call,
+// the thread says so once, and the process ends with status 0 in time.
+TEST_F(ConsoleProcessTest, AStopDuringACallThatNeverEndsEndsWithinTheBound) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec hang;
+    hang.module = "SAPTUNE_GET_STORAGE_INFOS";
+    hang.server = "qashost1_QAS_01";
+    hang.action = r3sim::FaultAction::kHang;
+    scenario.faults.push_back(hang);
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    ConsoleProcess process({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (sim.System().Counters().Calls("qashost1_QAS_01", "SAPTUNE_GET_STORAGE_INFOS") == 0 &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(200ms);
+    const auto stopped = std::chrono::steady_clock::now();
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(20s);
+    EXPECT_FALSE(r.killed);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 10s);
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
+    size_t cancelled = 0;
+    for (size_t at = 0; (at = r.out.find("cancelled: stopping", at)) != std::string::npos; ++at)
+        ++cancelled;
+    EXPECT_EQ(cancelled, 1u) << r.out;
+}
+
 // One plain HTTP/1.0 GET on loopback; the whole answer, or "" when nothing answers.
 std::string HttpGet(int port, const std::string& path) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
