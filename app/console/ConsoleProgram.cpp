@@ -10,6 +10,7 @@
 #include "app/console/PasswordSource.h"
 #include "app/console/ServiceNotifier.h"
 #include "app/console/SimulatorPrefill.h"
+#include "app/console/StartExtender.h"
 #include "app/console/StopSignals.h"
 #include "app/settings/SettingsStore.h"
 #include "collect/CollectionClock.h"
@@ -109,7 +110,11 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
     if (endpoint.IsRunning()) session->SetMetricsRegistry(registry);
     int status = kExitDone;
     const bool started = RunReported(
-        u"CConsoleProgram::StartSession", TrapStyle::Posted, [&] { session->Start(); },
+        u"CConsoleProgram::StartSession", TrapStyle::Posted,
+        [&] {
+            const service::StartExtender extender;
+            session->Start();
+        },
         [&](const std::u16string& text) {
             // A refusal of the wizard was said already; the cancellation
             // that follows it is not news.

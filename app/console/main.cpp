@@ -3,9 +3,11 @@
 // for the exit statuses.
 #include "app/console/ConsoleProgram.h"
 #include "app/console/StopSignals.h"
+#include "platform/DescriptorLimit.h"
 
 int main(int argc, char** argv) {
     // Before any thread exists, so that every thread has the stop signals blocked.
     StopSignals::Instance().Install();
+    platform::RaiseDescriptorLimit();
     return RunConsole(argc, argv);
 }

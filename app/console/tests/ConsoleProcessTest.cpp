@@ -196,9 +196,11 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
     ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
     process.Signal(SIGTERM);
     const ProcessResult r = process.Finish(60s);
-    // Ready only once capture has started, stopping when it ends.
+    // More time asked for during the start, ready only once capture has
+    // started, stopping when it ends.
     const std::string messages = notify.Messages();
-    EXPECT_EQ(messages.rfind("READY=1\n", 0), 0u) << messages;
+    EXPECT_EQ(messages.rfind("EXTEND_TIMEOUT_USEC=60000000\n", 0), 0u) << messages;
+    EXPECT_GT(messages.find("READY=1\n"), messages.rfind("EXTEND_TIMEOUT_USEC"));
     EXPECT_NE(messages.find("STOPPING=1"), std::string::npos) << messages;
     EXPECT_EQ(r.status, kExitDone) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
@@ -240,6 +242,41 @@ TEST_F(ConsoleProcessTest, AStopDuringACallThatNeverEndsEndsWithinTheBound) {
     for (size_t at = 0; (at = r.out.find("cancelled: stopping", at)) != std::string::npos; ++at)
         ++cancelled;
     EXPECT_EQ(cancelled, 1u) << r.out;
+}
+
+// Scrapers that trickle their requests or never read their answers: the
+// endpoint closes them and the stop ends in time.
+TEST_F(ConsoleProcessTest, AStopWithStalledScrapersEndsWithinTheBound) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ConsoleProcess process({"--metrics-listen", "127.0.0.1:0", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    const std::string marker = "live figures at http://127.0.0.1:";
+    const size_t at = process.Output().find(marker);
+    ASSERT_NE(at, std::string::npos) << process.Output();
+    const int port = std::atoi(process.Output().c_str() + at + marker.size());
+    std::vector<int> scrapers;
+    for (int i = 0; i < 16; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int small = 1024;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string request = i % 2 ? "GET /metrics HTTP/1.1\r\n\r\n" : "GET /me";
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        scrapers.push_back(fd);
+    }
+    const auto stopped = std::chrono::steady_clock::now();
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(20s);
+    EXPECT_FALSE(r.killed);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 10s);
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    for (int fd : scrapers) ::close(fd);
 }
 
 // One plain HTTP/1.0 GET on loopback; the whole answer, or "" when nothing answers.
