@@ -51,6 +51,7 @@ class CInstanceThread : public CRfcThread {
 
     // The message writer: "%s : %s : %s" (time stamp, name, text).
     void WriteInstanceMessage(std::u16string_view text) noexcept;
+    void WriteConnectionMessage(std::u16string_view text) override { WriteInstanceMessage(text); }
 
     const std::u16string& Name() const { return m_strName; }
     const std::u16string& Host() const { return m_strHost; }

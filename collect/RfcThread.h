@@ -64,6 +64,9 @@ class CRfcThread {
     virtual void CleanFileName(std::u16string& text);
     // Message hook; empty here and in every collection thread.
     virtual void ReportMessage(std::u16string_view) {}
+    // A line of the thread's own messages about its connection (a failed
+    // check, a reconnect); none here.
+    virtual void WriteConnectionMessage(std::u16string_view) {}
 
     // Requests from the owner (and the owner's owner).
     void SetEvent(size_t index) { m_Events.Set(index); }

@@ -6,6 +6,7 @@
 #include "collect/core/CatchConvention.h"
 #include "collect/core/CollectorException.h"
 #include "platform/FixedText.h"
+#include "platform/Directory.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"
 
@@ -89,11 +90,48 @@ void CSystemThread::Initialize() {
         ThrowCollectorException(u"connection dialog canceled.");
     ui->RepaintMainWindow();
 
+    m_strSessionDir = settings.sessionPath;
+    m_strSystemId = settings.systemId;
+    // A folder that held nothing before this start is this start's own: a
+    // failed start takes it away again, so retries leave no remains.
+    const bool ownFolder = platform::DirectoryIsEmpty(m_strSessionDir);
+    try {
+        TakeCollectorLock();
+        StartSession(settings);
+    } catch (...) {
+        if (ownFolder) platform::RemoveFolderWithFiles(m_strSessionDir);
+        m_CollectorLock.Release();
+        throw;
+    }
+}
+
+void CSystemThread::TakeCollectorLock() {
+    // One collector per system and data directory: a second would write a
+    // second record of each minute into the same files.
+    std::u16string folder = m_strSessionDir;
+    while (!folder.empty() && folder.back() == platform::kPathSeparator) folder.pop_back();
+    const std::u16string dataDir = platform::SplitPath(folder).directory;
+    const std::u16string lockFile = platform::Format(u"%s.%s.lock", dataDir, m_strSystemId);
+    long holder = 0;
+    std::u16string error;
+    switch (m_CollectorLock.Take(lockFile, holder, error)) {
+        case platform::ProcessLock::Result::kTaken:
+            return;
+        case platform::ProcessLock::Result::kHeld:
+            ThrowCollectorException(platform::Format(
+                u"another collector (process %d) collects from system %s into %s.",
+                static_cast<int>(holder), m_strSystemId, dataDir));
+        case platform::ProcessLock::Result::kFailed:
+            break;
+    }
+    ThrowCollectorException(platform::Format(u"cannot lock %s: %s", lockFile, error));
+}
+
+void CSystemThread::StartSession(const ConnectionSettings& settings) {
+    IUserInterface* ui = CurrentUserInterface();
     m_Connection.SetLogonData(settings.hostName, settings.systemNumber, settings.client,
                               settings.user, settings.password, settings.language, settings.domain,
                               settings.routerString);
-    m_strSessionDir = settings.sessionPath;
-    m_strSystemId = settings.systemId;
     m_strLogFile = platform::Format(u"%s%s.log", m_strSessionDir, m_strSystemId);
     m_strComponentFile = platform::Format(u"%s%s.cmp", m_strSessionDir, m_strSystemId);
     m_strPatchFile = platform::Format(u"%s%s.ptc", m_strSessionDir, m_strSystemId);

@@ -28,12 +28,14 @@
 #include <mutex>
 #include <string>
 
+#include "collect/ConnectionSettings.h"
 #include "collect/HostThread.h"
 #include "collect/InstanceThread.h"
 #include "collect/RemoteThread.h"
 #include "collect/RfcThread.h"
 #include "collect/ServerList.h"
 #include "collect/metrics/Registry.h"
+#include "platform/ProcessLock.h"
 #include "rfc/catalogue/OcsGetInfo.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
 #include "rfc/catalogue/ThServerList.h"
@@ -65,6 +67,7 @@ class CSystemThread : public CRfcThread {
 
     // The message writer: "%s : %s" (time stamp, text).
     void WriteSystemMessage(std::u16string_view text) noexcept;
+    void WriteConnectionMessage(std::u16string_view text) override { WriteSystemMessage(text); }
 
     // What the session knows, for the front ends and tests.
     const std::u16string& SessionDir() const { return m_strSessionDir; }
@@ -147,6 +150,7 @@ class CSystemThread : public CRfcThread {
     COcsGetInfo m_SoftwareInfo;
     CThServerList m_ServerListCall;
     std::shared_ptr<metrics::Registry> m_pMetrics;
+    platform::ProcessLock m_CollectorLock;  // held while the session lives
 
     // The system's logon data with another application server's host and system number.
     void GiveLogonData(CRfcConnection& target, const std::u16string& host,
@@ -156,6 +160,9 @@ class CSystemThread : public CRfcThread {
                                           const std::u16string& system);
 
   private:
+    void TakeCollectorLock();
+    // Initialize after the wizard: the session's files and tests.
+    void StartSession(const ConnectionSettings& settings);
     void RequestStopOfAllThreads();
     void DeleteThreads();
     // Runs visit under lock; a failure becomes a system message.

@@ -169,7 +169,7 @@ int RunConsole(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     if (!password.password && store.GetString(u"Logon", u"Password").empty())
         password.password = PromptForPassword();
 
-    CConsoleWizard wizard(options, password.password, errors);
+    CConsoleWizard wizard(options, password.password, errors, password.fromOutside);
     if (options.check) return RunCheck(wizard, out);
     if (options.storeOnly) {
         ConnectionSettings settings;

@@ -14,10 +14,12 @@ std::u16string OneLine(std::u16string_view text) {
 }
 
 CConsoleWizard::CConsoleWizard(const ConsoleOptions& options,
-                               std::optional<std::u16string> password, std::FILE* errors)
+                               std::optional<std::u16string> password, std::FILE* errors,
+                               bool passwordFromOutside)
     : m_options(options),
       m_password(std::move(password)),
       m_pErrors(errors),
+      m_bPasswordFromOutside(passwordFromOutside),
       m_logon(*this),
       m_directory(*this),
       m_databases(*this) {
@@ -49,6 +51,7 @@ void CConsoleWizard::GiveLogonValues() {
     m_logon.m_strUser = UpperCaseName(m_logon.m_strUser);
     m_logon.m_strLanguage = UpperCaseName(m_logon.m_strLanguage);
     if (m_password) m_logon.m_strPassword = UpperCaseName(*m_password);
+    m_logon.m_bPasswordFromOutside = m_password.has_value() && m_bPasswordFromOutside;
     if (m_logon.m_strPassword.size() > ConnectionSettings::kPasswordLimit &&
         m_logon.m_strPassword != CLogonStep::kPasswordPlaceholder) {
         // As the wizard's edit does with a longer one.

@@ -10,6 +10,8 @@
 #include <termios.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <cstdio>
 #include <thread>
 
@@ -206,7 +208,8 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
     EXPECT_EQ(Store().GetString(u"Logon", u"User"), u"COLLECTOR");
-    EXPECT_FALSE(Store().GetString(u"Logon", u"Password").empty());
+    // A password from the environment stays out of the settings.
+    EXPECT_TRUE(Store().GetString(u"Logon", u"Password").empty());
     // The relative data directory lies below the working directory.
     EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
               fs::current_path().string() + "/collect/");
@@ -277,6 +280,90 @@ TEST_F(ConsoleProcessTest, AStopWithStalledScrapersEndsWithinTheBound) {
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 10s);
     EXPECT_EQ(r.status, kExitDone) << r.err;
     for (int fd : scrapers) ::close(fd);
+}
+
+// The environment's password is gone from /proc/PID/environ at once, a
+// password with a blank logs on, and a refusal shows no part of it.
+TEST_F(ConsoleProcessTest, APasswordLeavesTheEnvironmentAndNoMessageShowsIt) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::UserSpec user = scenario.users.front();
+    user.name = "SPACED";
+    user.password = "S\"E T X";
+    scenario.users.push_back(user);
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+    ConsoleProcess process({"--user", "spaced", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "S\"E T X"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s)) << process.Output();
+    std::ifstream in("/proc/" + std::to_string(process.Pid()) + "/environ", std::ios::binary);
+    const std::string environ(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(environ.find("QUORVEL_"), std::string::npos) << "the test reads the environment";
+    EXPECT_EQ(environ.find("E T X"), std::string::npos);
+    process.Signal(SIGTERM);
+    EXPECT_EQ(process.Finish(20s).status, kExitDone);
+    EXPECT_TRUE(Store().GetString(u"Logon", u"Password").empty());
+
+    for (const char* wrong : {"SEC RET", "SEC\"RET"}) {
+        const ProcessResult r = Run({"--check"}, {{"QUORVEL_PASSWORD", wrong}});
+        EXPECT_EQ(r.status, kExitRefused) << r.err;
+        EXPECT_EQ(r.err.find("SEC"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("RET"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("RET"), std::string::npos) << r.out;
+    }
+}
+
+// Every session folder below a data directory.
+std::vector<fs::path> SessionFolders(const fs::path& dataDir) {
+    std::vector<fs::path> folders;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dataDir, ec))
+        if (entry.is_directory()) folders.push_back(entry.path());
+    return folders;
+}
+
+TEST_F(ConsoleProcessTest, ASecondCollectorForTheSameSystemAndDirectoryIsRefused) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ConsoleProcess first({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(first.WaitForOutput("data capture started.", 60s));
+    const ProcessResult second = Run({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_EQ(second.status, kExitStartFailed) << second.err;
+    EXPECT_NE(second.err.find("another collector (process " + std::to_string(first.Pid()) +
+                              ") collects from system QAS into "),
+              std::string::npos)
+        << second.err;
+    // Another data directory is another collector's own.
+    ConsoleProcess other({"--data-dir", "elsewhere"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_TRUE(other.WaitForOutput("data capture started.", 60s)) << other.Output();
+    other.Signal(SIGTERM);
+    EXPECT_EQ(other.Finish(20s).status, kExitDone);
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Finish(20s).status, kExitDone);
+    // The first one's folder is whole: one folder, its files kept.
+    const auto folders = SessionFolders("collect");
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_TRUE(fs::exists(folders[0] / "pc.ctl"));
+    // Once it has ended, a new one may start.
+    ConsoleProcess again({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_TRUE(again.WaitForOutput("data capture started.", 60s)) << again.Output();
+    again.Signal(SIGTERM);
+    EXPECT_EQ(again.Finish(20s).status, kExitDone);
+}
+
+TEST_F(ConsoleProcessTest, AFailedStartRemovesTheFolderItMade) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.servers[2].refuseLogons = true;  // its connection test fails the start
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ProcessResult r =
+            Run({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}}, 60s);
+        EXPECT_EQ(r.status, kExitStartFailed) << r.err << r.out;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_NE(r.out.find("created directory"), std::string::npos) << r.out;
+        EXPECT_TRUE(SessionFolders("collect").empty());
+    }
 }
 
 // One plain HTTP/1.0 GET on loopback; the whole answer, or "" when nothing answers.

@@ -17,6 +17,14 @@ namespace {
 constexpr int kLogoffTimeoutMs = 1000;
 constexpr size_t kKeptReceiveBytes = 64 * 1024;
 
+// Marks a send or wait in progress. Set before the cancel flags are read,
+// so that a cancel either sees the mark or is seen.
+struct BusyMark {
+    explicit BusyMark(std::atomic<bool>& busy) : busy_(busy) { busy_ = true; }
+    ~BusyMark() { busy_ = false; }
+    std::atomic<bool>& busy_;
+};
+
 std::u16string OwnHost() {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) return u"localhost";
@@ -152,12 +160,16 @@ void ClientConnection::EndReply() {
 }
 
 bool ClientConnection::Send(const std::vector<uint8_t>& frame, ErrorRecord& error) {
-    if (cancelled_ && !broken_) MarkBroken(CancelledError());
     if (broken_) {
         error = failure_;
         return false;
     }
     EndReply();
+    const BusyMark mark(busy_);
+    if (cancelled_ || CallCanceller::Instance().Cancelled()) {
+        error = CancelledError();  // nothing sent: the connection stays whole
+        return false;
+    }
     std::string reason;
     const rfcnet::IoStatus status =
         rfcnet::SendFrame(socket_.Fd(), frame, settings_.readTimeoutMs, reason);
@@ -172,9 +184,15 @@ bool ClientConnection::Send(const std::vector<uint8_t>& frame, ErrorRecord& erro
 }
 
 bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error) {
-    if (cancelled_ && !broken_) MarkBroken(CancelledError());
     if (broken_) {
         error = failure_;
+        return false;
+    }
+    const BusyMark mark(busy_);
+    if (cancelled_ || CallCanceller::Instance().Cancelled()) {
+        // The answer is still on its way: the connection cannot go on.
+        error = CancelledError();
+        MarkBroken(error);
         return false;
     }
     rfcnet::ReceiveLimits limits;
@@ -246,7 +264,7 @@ bool ClientConnection::Receive(rfcwire::ServerMessage& reply, ErrorRecord& error
 void ClientConnection::Close() {
     EndReply();
     if (!socket_.IsOpen()) return;
-    if (!broken_ && !cancelled_) {
+    if (!broken_) {
         std::string ignored;
         rfcnet::SendFrame(socket_.Fd(), rfcwire::Encode(rfcwire::CloseRequest{}), kLogoffTimeoutMs,
                           ignored);
@@ -262,7 +280,7 @@ void ClientConnection::Abort() {
 
 void ClientConnection::Cancel() {
     cancelled_ = true;
-    Abort();
+    if (busy_) Abort();
 }
 
 }  // namespace rfclib

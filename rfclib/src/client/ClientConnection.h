@@ -61,8 +61,10 @@ class ClientConnection {
 
     // Ends any wait in progress from another thread.
     void Abort();
-    // Abort for a stop: every wait and every later call on this connection
-    // fails with key RFC_KEY_CANCELLED (see CallCanceller).
+    // Abort for a stop (see CallCanceller): a send or wait in progress ends
+    // at once with key RFC_KEY_CANCELLED and breaks the connection; an idle
+    // connection is left whole, so that it can still log off, while every
+    // later call on it fails the same way.
     void Cancel();
 
     // State of the pending call.
@@ -93,6 +95,7 @@ class ClientConnection {
     uint64_t replyBytes_ = 0;  // reserved for the reply in progress
     bool replyRefused_ = false;
     std::atomic<bool> cancelled_{false};
+    std::atomic<bool> busy_{false};  // in a send or a wait: a cancel shuts the socket
     std::atomic<bool> broken_{false};
     ErrorRecord failure_;
     rfcwire::SystemAttributes attributes_;
