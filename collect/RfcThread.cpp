@@ -85,10 +85,12 @@ void CRfcThread::CheckConnection() {
         m_Connection.CallRfcPing();
         return;
     } catch (const CException& e) {
-        // A stop cancelled the check: the capture that follows says so once.
+        // A stop cancelled the check: said once, and no reconnect.
         if (const auto* rfc = dynamic_cast<const CRfcException*>(&e);
-            rfc != nullptr && rfc->m_strKey == RFC_KEY_CANCELLED)
+            rfc != nullptr && rfc->m_strKey == RFC_KEY_CANCELLED) {
+            WriteConnectionMessage(CutToErrorCapacity(e.ReportText()));
             return;
+        }
         // A check that waited for its answer may have cost the minute: say so.
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                                  std::chrono::steady_clock::now() - started)
@@ -106,6 +108,11 @@ void CRfcThread::CheckConnection() {
         WriteConnectionMessage(u"reconnected.");
     else if (wasOpen)
         WriteConnectionMessage(u"reconnect failed; this capture is lost.");
+}
+
+bool CRfcThread::QuietDuringStop(std::u16string_view text) {
+    if (!CRfcConnection::CallsCancelled() || !text.starts_with(u"RFC Exception: ")) return false;
+    return m_bStopReported.exchange(true);
 }
 
 platform::OleDate CRfcThread::GetRemoteTime() {

@@ -14,6 +14,7 @@
 // has ended before those members go.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,6 +103,11 @@ class CRfcThread {
     static void PostAndLog(unsigned windowMessage, const std::u16string& logFile,
                            const std::u16string& line);
     static void PostLine(unsigned windowMessage, const std::u16string& line) noexcept;
+    // While a stop cancels every call, the thread's first failed call is
+    // news and the failures of the steps after it are not.
+    bool QuietDuringStop(std::u16string_view text);
+
+    std::atomic<bool> m_bStopReported{false};
 
     std::unique_ptr<platform::WorkerThread> m_pWorker;
 };
@@ -114,6 +120,7 @@ void CRfcThread::WriteThreadMessage(unsigned windowMessage, const std::u16string
                                     std::u16string_view text, MakeLine makeLine,
                                     std::u16string_view trapText) noexcept {
     try {
+        if (QuietDuringStop(text)) return;
         const std::u16string stamp = MessageTimeStamp();
         try {
             PostAndLog(windowMessage, logFile, makeLine(stamp, text));

@@ -1,5 +1,7 @@
 #include "rfc/RfcConnection.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -107,12 +109,22 @@ void CRfcConnection::CheckHandle(std::u16string_view location) {
     if (RfcIsValidHandleU(m_hRfc, &m_ErrorInfo) != RFC_OK) ThrowRfcException(location, m_ErrorInfo);
 }
 
+namespace {
+std::atomic<bool> g_callsCancelled{false};
+}  // namespace
+
 void CRfcConnection::CancelAllCalls() {
+    g_callsCancelled = true;
     RfcCancelAllCallsU();
 }
 
 void CRfcConnection::ResumeAllCalls() {
     RfcResumeCallsU();
+    g_callsCancelled = false;
+}
+
+bool CRfcConnection::CallsCancelled() {
+    return g_callsCancelled;
 }
 
 void CRfcConnection::CallRfcOpen() {

@@ -65,6 +65,8 @@ class CRfcConnection {
     // RFC error, and no connection opens until ResumeAllCalls.
     static void CancelAllCalls();
     static void ResumeAllCalls();
+    // Between the two.
+    static bool CallsCancelled();
 
     // Opens and logs on, then determines the release; throws CRfcException.
     virtual void CallRfcOpen();

@@ -84,6 +84,11 @@ bool CConsoleWizard::GiveDatabaseServers(const std::vector<tagSERVERLIST>& serve
 
 bool CConsoleWizard::StoreDataDirectory() {
     if (m_options.dataDirectory.empty()) return true;
+    // Checked as a start would check it, so that a stored directory can be used.
+    m_directory.LoadDirectories(u"CConsoleWizard::LoadDirectories");
+    if (m_refusal != Outcome::Finished) return false;
+    m_directory.m_strDirectory = m_options.dataDirectory;
+    if (!m_directory.CheckDataDirectory(u"CConsoleWizard::CheckDataDirectory")) return false;
     settings::SettingsStore store(settings::kCollectorApp);
     std::u16string error;
     if (store.SetString(u"Data", u"Path", platform::WithTrailingSeparator(m_options.dataDirectory),

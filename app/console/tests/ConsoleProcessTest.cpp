@@ -100,6 +100,43 @@ TEST_F(ConsoleProcessTest, AStoredGatewayThatIsNoServerIsRefusedAfterTheLogon) {
     EXPECT_TRUE(fs::is_empty("DATA"));
 }
 
+// The rule lives in the step, not in a drop-down list: a given gateway that
+// is no server of the system is refused as the page refuses one, every time.
+TEST_F(ConsoleProcessTest, AGivenGatewayThatIsNoServerIsRefusedEveryTime) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    const std::string before = StoredFile();
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult r = Run({"--database", "QASDB_SAPCCMSR,,nosuch_QAS_99"},
+                                    {{"QUORVEL_PASSWORD", "secret"}});
+        EXPECT_EQ(r.status, kExitRefused) << r.err;
+        EXPECT_EQ(r.err,
+                  "quorvel-console: Collector Exception: Please enter gateway instance for "
+                  "destination QASDB_SAPCCMSR\n");
+        EXPECT_TRUE(Store().GetString(u"QAS", u"Gateway1").empty());
+    }
+}
+
+TEST_F(ConsoleProcessTest, StoreOnlyChecksTheDataDirectoryAsAStartWould) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    std::ofstream("afile") << "x";
+    const std::u16string before = Store().GetString(u"Data", u"Path");
+    const ProcessResult bad = Run({"--store-only", "--data-dir", "afile/sub"},
+                                  {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_NE(bad.status, kExitDone) << bad.err;
+    EXPECT_NE(bad.err.find("unable to create directory"), std::string::npos) << bad.err;
+    EXPECT_EQ(Store().GetString(u"Data", u"Path"), before);
+
+    const ProcessResult good = Run({"--store-only", "--data-dir", "kept"},
+                                   {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_EQ(good.status, kExitDone) << good.err;
+    EXPECT_TRUE(fs::is_directory("kept"));
+    EXPECT_TRUE(fs::is_empty("kept"));
+    EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
+              fs::current_path().string() + "/kept/");
+}
+
 TEST_F(ConsoleProcessTest, BadOptionsAndUnusablePasswordFilesEndWithStatusTwo) {
     const ProcessResult bad = Run({"--colour", "red"});
     EXPECT_EQ(bad.status, kExitBadOptions);
