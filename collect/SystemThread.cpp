@@ -27,6 +27,7 @@ CSystemThread::~CSystemThread() {
     EndThread();
     CloseConnection();
     DeleteThreads();
+    m_Unreachable.clear();  // each waits for its check, cancelled above
     CRfcConnection::ResumeAllCalls();
     if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
 }
@@ -213,8 +214,31 @@ void CSystemThread::OnStopping() {
     WriteSystemMessage(u"data capture stopped.");
 }
 
+void CSystemThread::LeaveOut(const std::u16string& name, const tagSERVERLIST& entry) {
+    WriteSystemMessage(platform::Format(
+        u"%s does not answer: the session starts without it and joins it when it answers.",
+        name));
+    auto probe = std::make_unique<CServerProbe>();
+    GiveLogonData(probe->Connection(), ServerHost(entry), ServerSystemNumber(entry));
+    m_Unreachable[name] = std::move(probe);
+}
+
+void CSystemThread::ProbeUnreachable() {
+    for (auto it = m_Unreachable.begin(); it != m_Unreachable.end();) {
+        CServerProbe& probe = *it->second;
+        if (probe.GetState() == CServerProbe::kAnswered) {
+            WriteSystemMessage(platform::Format(u"%s answers now: joining it.", it->first));
+            it = m_Unreachable.erase(it);
+            continue;
+        }
+        probe.Start();  // unless the last check still runs
+        ++it;
+    }
+}
+
 void CSystemThread::AutoJoin() {
     Reported(u"CSystemThread::AutoJoin", [this] {
+        ProbeUnreachable();
         CheckConnection();
         GetServerList();
         StartServerThreads();
@@ -232,6 +256,7 @@ void CSystemThread::StartServerThreads() {
     for (const tagSERVERLIST& entry : ServerList(m_ServerList)) {
         const std::u16string name = ServerName(entry), host = ServerHost(entry),
                              number = ServerSystemNumber(entry);
+        if (m_Unreachable.count(name) != 0) continue;
         AddInstanceThread(name, host, number, ServerServices(entry));
         AddHostThread(name, host, number);
     }

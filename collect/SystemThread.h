@@ -33,6 +33,7 @@
 #include "collect/InstanceThread.h"
 #include "collect/RemoteThread.h"
 #include "collect/RfcThread.h"
+#include "collect/ServerProbe.h"
 #include "collect/ServerList.h"
 #include "collect/metrics/Registry.h"
 #include "platform/ProcessLock.h"
@@ -64,6 +65,11 @@ class CSystemThread : public CRfcThread {
     void SetMetricsRegistry(std::shared_ptr<metrics::Registry> registry) {
         m_pMetrics = std::move(registry);
     }
+
+    // By default a server that fails the connection test fails the start.
+    // With this, the start goes on without it (naming it), and the server
+    // joins at the first minute it answers. Set before Start.
+    void SetStartWithoutUnreachable(bool on) { m_bStartWithoutUnreachable = on; }
 
     // The message writer: "%s : %s" (time stamp, text).
     void WriteSystemMessage(std::u16string_view text) noexcept;
@@ -151,6 +157,13 @@ class CSystemThread : public CRfcThread {
     CThServerList m_ServerListCall;
     std::shared_ptr<metrics::Registry> m_pMetrics;
     platform::ProcessLock m_CollectorLock;  // held while the session lives
+    bool m_bStartWithoutUnreachable = false;
+    // Servers left out of the start, each with its probe; the worker's only.
+    std::map<std::u16string, std::unique_ptr<CServerProbe>> m_Unreachable;
+    // Leaves a server that failed the connection test out, or rethrows.
+    void LeaveOut(const std::u16string& name, const tagSERVERLIST& entry);
+    // Probes the servers left out; one that answers is no longer left out.
+    void ProbeUnreachable();
 
     // The system's logon data with another application server's host and system number.
     void GiveLogonData(CRfcConnection& target, const std::u16string& host,

@@ -115,6 +115,8 @@ const char* ConsoleUsage() {
            "                              named (0.0.0.0:9464, [::1]:9464); off by default\n"
            "  --check                     pre-flight check: logon, authorizations and\n"
            "                              connections, one line each; no session folder\n"
+           "  --start-without-unreachable start without servers that fail the connection\n"
+           "                              test, naming them; each joins when it answers\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
            "                              when no host name is stored yet\n"
            "  --store-only                prove and store the values and end\n"
@@ -132,10 +134,12 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
             options.help = true;
             continue;
         }
-        if (arg == "--prefill-simulator" || arg == "--store-only" || arg == "--check") {
-            bool ConsoleOptions::*flag = arg == "--check" ? &ConsoleOptions::check
-                                         : arg == "--store-only"
-                                             ? &ConsoleOptions::storeOnly
+        if (arg == "--prefill-simulator" || arg == "--store-only" || arg == "--check" ||
+            arg == "--start-without-unreachable") {
+            bool ConsoleOptions::*flag = arg == "--check"        ? &ConsoleOptions::check
+                                         : arg == "--store-only" ? &ConsoleOptions::storeOnly
+                                         : arg == "--start-without-unreachable"
+                                             ? &ConsoleOptions::startWithoutUnreachable
                                              : &ConsoleOptions::prefillSimulator;
             options.*flag = true;
             continue;

@@ -108,6 +108,7 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
     MessageChannel::Instance().SetMainWindow(&ui);
     auto session = std::make_unique<CSystemThread>();
     if (endpoint.IsRunning()) session->SetMetricsRegistry(registry);
+    session->SetStartWithoutUnreachable(options.startWithoutUnreachable);
     int status = kExitDone;
     const bool started = RunReported(
         u"CConsoleProgram::StartSession", TrapStyle::Posted,

@@ -461,6 +461,43 @@ TEST_F(SystemThreadTest, StopCancelsAChildsRunningCallAndTheOthersLogOff) {
     EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << lines;
 }
 
+// A server that fails its connection test fails the start by default; with
+// the option the start goes on without it, names it, and joins it at the
+// first minute it answers.
+TEST_F(SystemThreadTest, AServerThatFailsItsTestJoinsWhenItAnswersWithTheOption) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec fault;  // its saposcol time cannot be read, twice
+    fault.module = "GET_PARAMETER";
+    fault.server = "qashost2_QAS_02";
+    fault.times = 2;
+    fault.action = r3sim::FaultAction::kRaise;
+    fault.exception = "NOT_AVAILABLE";
+    scenario.faults.push_back(fault);
+    SimulatorSession sim(scenario);
+    {
+        CSystemThread refused;
+        EXPECT_NE(StartFailure(refused), u"started");
+    }
+    EXPECT_FALSE(fs::exists(folder_)) << "a failed start takes its empty folder away";
+    fs::create_directories(folder_);
+    auto session = std::make_unique<CSystemThread>();
+    session->SetStartWithoutUnreachable(true);
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 does not answer: the session starts without it and "
+                        u"joins it when it answers."))
+        << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 2; })) << ui_.Lines();
+    int minute = 7;
+    EXPECT_TRUE(Eventually([&] {
+        CCollectionClock::SignalMinuteTick(*session, minute++ % 60);
+        std::this_thread::sleep_for(50ms);
+        return session->InstanceThreadCount() == 3;
+    })) << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 answers now: joining it.")) << ui_.Lines();
+    EXPECT_EQ(session->HostThreadCount(), 3u);
+}
+
 class ClavernSession : public CSystemThread {
   public:
     using CSystemThread::GetSystemID;
