@@ -18,10 +18,12 @@ namespace {
 // it cannot take.
 constexpr std::chrono::milliseconds kListenPause{100};
 
-std::string StatusHead(int status, const char* reason, const std::string& type, size_t length) {
+std::string StatusHead(int status, const char* reason, const std::string& type, size_t length,
+                       bool keepAlive = false) {
     std::string head = "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\n";
     if (!type.empty()) head += "Content-Type: " + type + "\r\n";
-    head += "Content-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
+    head += "Content-Length: " + std::to_string(length) + "\r\nConnection: " +
+            (keepAlive ? "keep-alive" : "close") + "\r\n\r\n";
     return head;
 }
 
@@ -153,7 +155,8 @@ void MetricsEndpoint::Loop::Answer(Client& client) {
         body = "Not Found\n";
         type = "text/plain";
     }
-    client.answer = StatusHead(status, reason, type, body.size());
+    client.keepAlive = head.KeepAlive();
+    client.answer = StatusHead(status, reason, type, body.size(), client.keepAlive);
     if (head.Method() != "HEAD") client.answer += body;
     client.sent = 0;
     client.deadline = Clock::now() + kClientTimeout;
@@ -168,6 +171,14 @@ bool MetricsEndpoint::Loop::Write(Client& client) {
             continue;
         }
         return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+    if (client.keepAlive) {
+        // Waits for the next request as for a new client, memory given back.
+        client.head = RequestHead();
+        client.answer = std::string();
+        client.sent = 0;
+        client.deadline = Clock::now() + kHeadTimeout;
+        return true;
     }
     ::shutdown(client.fd, SHUT_WR);
     return false;

@@ -33,6 +33,7 @@ class MetricsEndpoint::Loop {
         RequestHead head;
         std::string answer;  // empty while the head is read
         size_t sent = 0;
+        bool keepAlive = false;  // after the answer, the next request
     };
 
     void AcceptAll();

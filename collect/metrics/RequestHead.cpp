@@ -83,6 +83,7 @@ bool RequestHead::TakeRequestLine(std::string_view line) {
     if (method != "GET" && method != "HEAD") return Refuse(405), false;
     if (target.empty() || target.front() != '/') return Refuse(400), false;
     method_ = std::string(method);
+    keepAlive_ = version == "HTTP/1.1";
     path_ = std::string(target.substr(0, target.find('?')));
     return true;
 }
@@ -93,6 +94,7 @@ bool RequestHead::TakeHeader(std::string_view line) {
     const std::string name = Lower(Trim(line.substr(0, colon)));
     const std::string_view value = Trim(line.substr(colon + 1));
     if (name == "accept") accept_ = std::string(value);
+    if (name == "connection") keepAlive_ = Lower(value).find("close") == std::string::npos && keepAlive_;
     if (name == "transfer-encoding") return Refuse(413), false;
     if (name == "content-length" && value.find_first_not_of('0') != std::string_view::npos)
         return Refuse(413), false;

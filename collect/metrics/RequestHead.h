@@ -33,6 +33,8 @@ class RequestHead {
     const std::string& Method() const { return method_; }
     const std::string& Path() const { return path_; }  // the target without its query
     const std::string& Accept() const { return accept_; }
+    // HTTP/1.1 without "Connection: close": the client may ask again.
+    bool KeepAlive() const { return keepAlive_; }
 
   private:
     State Refuse(int status);
@@ -46,6 +48,7 @@ class RequestHead {
     size_t bytes_ = 0;
     size_t lines_ = 0;
     std::string method_, path_, accept_;
+    bool keepAlive_ = false;
 };
 
 }  // namespace metrics
