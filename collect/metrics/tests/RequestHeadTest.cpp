@@ -23,6 +23,17 @@ TEST(RequestHeadTest, AHeadCutAnywhereGivesTheSameRequest) {
     }
     RequestHead bare;
     EXPECT_EQ(bare.Feed("HEAD / HTTP/1.0\n\n"), State::kComplete);
+    EXPECT_FALSE(bare.KeepAlive());
+}
+
+TEST(RequestHeadTest, OnlyHttp11WithoutCloseKeepsTheConnection) {
+    RequestHead kept, closed;
+    ASSERT_EQ(kept.Feed("GET /metrics HTTP/1.1\r\nConnection: keep-alive\r\n\r\n"),
+              State::kComplete);
+    EXPECT_TRUE(kept.KeepAlive());
+    ASSERT_EQ(closed.Feed("GET /metrics HTTP/1.1\r\nConnection: Close\r\n\r\n"),
+              State::kComplete);
+    EXPECT_FALSE(closed.KeepAlive());
 }
 
 TEST(RequestHeadTest, EachLimitRefusesWithItsStatusAtOnce) {
