@@ -20,15 +20,18 @@ CSystemThread::CSystemThread() {
 }
 
 CSystemThread::~CSystemThread() {
-    // A stop never waits for a partner: every thread is asked to stop, then
-    // every call in flight is cancelled, so each ends its operation at once.
-    CRfcConnection::CancelAllCalls();
+    // A stop never waits for a partner: every call in flight is cancelled,
+    // then every thread is asked to stop, so each ends its operation at once.
+    // Only a running session does so; a check or a failed start has no
+    // calls in flight to cancel, and must not cut anyone else's.
+    const bool running = HasWorker();
+    if (running) CRfcConnection::CancelAllCalls();
     RequestStopOfAllThreads();
     EndThread();
     CloseConnection();
     DeleteThreads();
     m_Unreachable.clear();  // each waits for its check, cancelled above
-    CRfcConnection::ResumeAllCalls();
+    if (running) CRfcConnection::ResumeAllCalls();
     if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
 }
 
