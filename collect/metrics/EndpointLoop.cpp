@@ -41,6 +41,7 @@ MetricsEndpoint::Loop::~Loop() {
 }
 
 void MetricsEndpoint::Loop::Wake() {
+    stopping_ = true;
     const uint64_t one = 1;
     const ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
     (void)ignored;
@@ -70,6 +71,8 @@ void MetricsEndpoint::Loop::Run() {
         const auto now = Clock::now();
         size_t i = 2;
         for (auto client = clients_.begin(); client != clients_.end(); ++i) {
+            // A stop waits for one answer being built at most, not for all.
+            if (stopping_) return;
             const short events = rc > 0 ? fds[i].revents : 0;
             bool keep = true;
             if (events != 0) keep = client->answer.empty() ? Read(*client) : Write(*client);

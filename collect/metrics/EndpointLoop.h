@@ -50,6 +50,7 @@ class MetricsEndpoint::Loop {
     int wakeFd_;
     std::list<Client> clients_;  // oldest first
     std::atomic<size_t> count_{0};
+    std::atomic<bool> stopping_{false};
     Clock::time_point listenPausedUntil_{};
 };
 

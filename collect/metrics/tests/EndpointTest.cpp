@@ -234,7 +234,7 @@ TEST_F(EndpointLimitTest, StopClosesEveryClientAtOnce) {
     std::this_thread::sleep_for(300ms);
     const auto started = std::chrono::steady_clock::now();
     endpoint_->Stop();
-    // Bounded by the answers being built at that moment, never by a client.
+    // Bounded by the one answer being built at that moment, never by a client.
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
     bool closed = false;
     ReadToEnd(held_.back(), 1s, closed);
