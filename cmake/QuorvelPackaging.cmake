@@ -47,6 +47,10 @@ if(SYSTEMD_ANALYZE)
   add_test(NAME systemd_unit_verify
            COMMAND ${SYSTEMD_ANALYZE} verify ${PROJECT_BINARY_DIR}/service/quorvel@QAS.service)
   set_tests_properties(systemd_unit_verify PROPERTIES LABELS unit TIMEOUT 60)
+  add_test(NAME systemd_unit_security
+           COMMAND sh ${PROJECT_SOURCE_DIR}/app/console/service/check-security.sh
+                   ${PROJECT_BINARY_DIR}/service/quorvel@QAS.service 2.5)
+  set_tests_properties(systemd_unit_security PROPERTIES LABELS unit TIMEOUT 60)
 endif()
 
 set(QUORVEL_MAINTAINER "Quorvel developers <maintainers@quorvel.example.org>")

@@ -78,6 +78,7 @@ class CHostThread : public CRfcThread {
     // "%s : %s : %s" (time stamp, host, text), or "%s : %s(%s) : %s" with
     // the system name; posted with WM_HOST_MESSAGE and appended to the log.
     void WriteHostMessage(std::u16string_view text) noexcept;
+    void WriteConnectionMessage(std::u16string_view text) override { WriteHostMessage(text); }
 
     const std::u16string& SessionDir() const { return m_strSessionDir; }
     const std::u16string& ServerName() const { return m_strServerName; }

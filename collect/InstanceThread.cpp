@@ -240,50 +240,68 @@ void CInstanceThread::GetDialogStepStatistics() {
     Capture(u"CInstanceThread::GetDialogStepStatistics", [this] {
         WriteInstanceMessage(u"capturing dialog step statistics");
         CheckConnection();
-        std::u16string startDate, startTime, endDate, endTime;
-        instrec::FormatServerTime(m_dLastRead, m_dTimeOffset, startDate, startTime);
         const double now = instrec::LocalNowOle();
-        instrec::FormatServerTime(now, m_dTimeOffset, endDate, endTime);
-
-        CSapwlStatrecReadFile& call = m_StatrecReadFile;
         // Holds a place while the window's table is in memory.
         const instfile::TransferGate::Pass pass = instfile::TransferGate::DialogSteps().Enter();
-        call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
-        call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
-        call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
-        call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
-        if (m_nRelease > 46) call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
-        call.CallFunctionModule(m_Connection);
-        int32_t forward = 0;
-        call.GetExport(u"E_CONTINUE_RECORDNO_FORWARD", forward);
-        if (forward == -1) {
-            call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
-            call.CallFunctionModule(m_Connection);
-        }
-        call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
-
-        // On a failure the window stays where it was and the next capture reads it again.
-        // The position before and after: a kill in between leaves what to cut and re-read.
-        const instfile::AppendedSteps appended = instfile::AppendDialogSteps(
-            call, m_strDialogStepFile, m_dTimeOffset, [this](int64_t length) {
-                instfile::WriteCapturePosition(m_strPositionFile, {length, m_dLastRead});
-            });
-        ReportTailCut(m_strDialogStepFile, appended.tailCut);
-        // The steps are written: the window advances even when the new position
-        // cannot be; the old one still names bytes and a time that agree.
-        RunReported(
-            u"CInstanceThread::WriteCapturePosition", TrapStyle::Posted,
-            [&] {
-                instfile::WriteCapturePosition(m_strPositionFile, {appended.length, now});
-            },
-            [this](const std::u16string& text) { WriteInstanceMessage(text); });
-        m_dLastRead = now;
-        call.FreeTables();
-        WriteInstanceMessage(
-            platform::Format(u"captured statistics for %u dialog steps.", appended.steps));
+        const uint32_t steps = ReadDialogStepWindow(m_dLastRead, now, 0);
+        WriteInstanceMessage(platform::Format(u"captured statistics for %u dialog steps.", steps));
     });
 }
 
 void CInstanceThread::ReportTailCut(const std::u16string& path, int64_t bytes) {
     if (bytes > 0) WriteInstanceMessage(TailCutMessage(path, bytes));
+}
+
+uint32_t CInstanceThread::ReadDialogStepWindow(double from, double to, int depth) {
+    // Halves of a second are not split further: such a window's reply is
+    // past any sensible bound anyway.
+    constexpr double kSmallestWindow = 1.0 / 86400;
+    constexpr int kDeepestSplit = 24;
+    std::u16string startDate, startTime, endDate, endTime;
+    instrec::FormatServerTime(from, m_dTimeOffset, startDate, startTime);
+    instrec::FormatServerTime(to, m_dTimeOffset, endDate, endTime);
+    CSapwlStatrecReadFile& call = m_StatrecReadFile;
+    call.SetImport(u"I_READ_START_DATE", std::u16string_view(startDate));
+    call.SetImport(u"I_READ_START_TIME", std::u16string_view(startTime));
+    call.SetImport(u"I_READ_END_DATE", std::u16string_view(endDate));
+    call.SetImport(u"I_READ_END_TIME", std::u16string_view(endTime));
+    if (m_nRelease > 46) call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+    try {
+        call.CallFunctionModule(m_Connection);
+    } catch (const CRfcException& e) {
+        if (e.m_strKey != RFC_KEY_REPLY_TOO_LARGE || to - from < 2 * kSmallestWindow ||
+            depth >= kDeepestSplit)
+            throw;
+        // The bound closed the connection; the window is read in halves.
+        call.FreeTables();
+        m_Connection.CallRfcOpen();
+        const double middle = from + (to - from) / 2;
+        const uint32_t first = ReadDialogStepWindow(from, middle, depth + 1);
+        return first + ReadDialogStepWindow(middle, to, depth + 1);
+    }
+    int32_t forward = 0;
+    call.GetExport(u"E_CONTINUE_RECORDNO_FORWARD", forward);
+    if (forward == -1) {
+        call.SetImport(u"I_READ_CONTINUE_RECORDNO", int32_t{0});
+        call.CallFunctionModule(m_Connection);
+    }
+    call.SetImport(u"I_READ_CONTINUE_RECORDNO", forward);
+
+    // On a failure the window stays where it was and the next capture reads it again.
+    // The position before and after: a kill in between leaves what to cut and re-read.
+    const instfile::AppendedSteps appended = instfile::AppendDialogSteps(
+        call, m_strDialogStepFile, m_dTimeOffset, [this, from](int64_t length) {
+            instfile::WriteCapturePosition(m_strPositionFile, {length, from});
+        });
+    call.FreeTables();
+    ReportTailCut(m_strDialogStepFile, appended.tailCut);
+    // The steps are written: the window advances over them, part by part, even
+    // when the new position cannot be written; the old one still names bytes
+    // and a time that agree.
+    m_dLastRead = to;
+    RunReported(
+        u"CInstanceThread::WriteCapturePosition", TrapStyle::Posted,
+        [&] { instfile::WriteCapturePosition(m_strPositionFile, {appended.length, to}); },
+        [this](const std::u16string& text) { WriteInstanceMessage(text); });
+    return appended.steps;
 }

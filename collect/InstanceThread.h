@@ -57,6 +57,7 @@ class CInstanceThread : public CRfcThread {
 
     // The message writer: "%s : %s : %s" (time stamp, name, text).
     void WriteInstanceMessage(std::u16string_view text) noexcept;
+    void WriteConnectionMessage(std::u16string_view text) override { WriteInstanceMessage(text); }
 
     const std::u16string& Name() const { return m_strName; }
     const std::u16string& Host() const { return m_strHost; }
@@ -82,6 +83,10 @@ class CInstanceThread : public CRfcThread {
     void GetRequestQueueStatistics();
     void GetBufferStatistics();
     void GetDialogStepStatistics();
+    // Reads the steps of [from, to) and appends them, advancing the window
+    // over each part written; a window whose reply passes the reply bound is
+    // read in halves, so that nothing is lost. The number of steps written.
+    uint32_t ReadDialogStepWindow(double from, double to, int depth);
 
     // Runs body; a failure becomes a message (routine names the fixed text).
     template <typename Body>

@@ -60,9 +60,17 @@ bool CPreflightCheck::RunChecks() {
         TestAuthorizations();
     } catch (const CException&) {
     }
-    m_Connection.CloseConnection();
+    // The system connection stays open for the servers' checks: a
+    // database server's system id is asked for over it, as a start does.
     for (const tagSERVERLIST& server : m_ServerList) CheckServer(server);
+    m_Connection.CloseConnection();
     return m_nFailed == 0;
+}
+
+void CPreflightCheck::EnsureSystemConnection() {
+    // An earlier failure may have broken it; the next check must not
+    // depend on which one that was.
+    if (RfcIsValidHandleU(m_Connection.Handle(), nullptr) != RFC_OK) m_Connection.CallRfcOpen();
 }
 
 void CPreflightCheck::CheckAuthorization(std::u16string_view object, std::u16string_view field1,
@@ -93,7 +101,8 @@ void CPreflightCheck::CheckServer(const tagSERVERLIST& server) {
         Check(platform::Format(u"database server %s through %s",
                                DestinationName(destination, system), name),
               [&] {
-                  if (test.Handle() == RFC_HANDLE_NULL) test.CallRfcOpen();
+                  if (RfcIsValidHandleU(test.Handle(), nullptr) != RFC_OK) test.CallRfcOpen();
+                  EnsureSystemConnection();
                   TestSaposcolDestination(test, destination, system);
               });
     }

@@ -43,6 +43,7 @@ class CPreflightCheck : public CSystemThread {
     // Runs body as one check; false when it failed.
     bool Check(std::u16string_view what, const std::function<void()>& body);
     void CheckServer(const tagSERVERLIST& server);
+    void EnsureSystemConnection();
 
     Report m_report;
     int m_nChecks = 0;

@@ -1,6 +1,7 @@
 #include "collect/RfcThread.h"
 
 #include <array>
+#include <chrono>
 
 #include "collect/core/CatchConvention.h"
 #include "platform/AnsiTextFile.h"
@@ -91,13 +92,42 @@ void CRfcThread::CloseConnection() {
 }
 
 void CRfcThread::CheckConnection() {
+    // Only a connection that was open is news when it fails; a closed one
+    // says so through the capture that follows.
+    const bool wasOpen = RfcIsValidHandleU(m_Connection.Handle(), nullptr) == RFC_OK;
+    const auto started = std::chrono::steady_clock::now();
     try {
         m_Connection.CallRfcPing();
-    } catch (const CException&) {
-        ReopenConnection();
+        return;
+    } catch (const CException& e) {
+        // A stop cancelled the check: said once, and no reconnect.
+        if (const auto* rfc = dynamic_cast<const CRfcException*>(&e);
+            rfc != nullptr && rfc->m_strKey == RFC_KEY_CANCELLED) {
+            WriteConnectionMessage(CutToErrorCapacity(e.ReportText()));
+            return;
+        }
+        // A check that waited for its answer may have cost the minute: say so.
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
+        if (wasOpen)
+            WriteConnectionMessage(platform::Format(u"connection check failed after %d s: %s",
+                                                    static_cast<int>(seconds),
+                                                    CutToErrorCapacity(e.ReportText())));
     } catch (...) {
         CloseConnection();
+        return;
     }
+    ReopenConnection();
+    if (RfcIsValidHandleU(m_Connection.Handle(), nullptr) == RFC_OK)
+        WriteConnectionMessage(u"reconnected.");
+    else if (wasOpen)
+        WriteConnectionMessage(u"reconnect failed; this capture is lost.");
+}
+
+bool CRfcThread::QuietDuringStop(std::u16string_view text) {
+    if (!CRfcConnection::CallsCancelled() || !text.starts_with(u"RFC Exception: ")) return false;
+    return m_bStopReported.exchange(true);
 }
 
 platform::OleDate CRfcThread::GetRemoteTime() {

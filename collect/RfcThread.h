@@ -14,6 +14,7 @@
 // has ended before those members go.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -66,6 +67,9 @@ class CRfcThread {
     virtual void CleanFileName(std::u16string& text);
     // Message hook; empty here and in every collection thread.
     virtual void ReportMessage(std::u16string_view) {}
+    // A line of the thread's own messages about its connection (a failed
+    // check, a reconnect); none here.
+    virtual void WriteConnectionMessage(std::u16string_view) {}
 
     // Requests from the owner (and the owner's owner).
     void SetEvent(size_t index) { m_Events.Set(index); }
@@ -113,6 +117,11 @@ class CRfcThread {
 
     std::mutex m_FolderLock;
     std::optional<std::u16string> m_PendingFolder;  // guarded by m_FolderLock
+    // While a stop cancels every call, the thread's first failed call is
+    // news and the failures of the steps after it are not.
+    bool QuietDuringStop(std::u16string_view text);
+
+    std::atomic<bool> m_bStopReported{false};
 
     std::unique_ptr<platform::WorkerThread> m_pWorker;
 };
@@ -125,6 +134,7 @@ void CRfcThread::WriteThreadMessage(unsigned windowMessage, const std::u16string
                                     std::u16string_view text, MakeLine makeLine,
                                     std::u16string_view trapText) noexcept {
     try {
+        if (QuietDuringStop(text)) return;
         const std::u16string stamp = MessageTimeStamp();
         try {
             PostAndLog(windowMessage, logFile, makeLine(stamp, text));

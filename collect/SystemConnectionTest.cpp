@@ -103,8 +103,16 @@ void CSystemThread::TestConnections(IConnectionTestDialog& dialog) {
         const std::u16string name = ServerName(entry);
         GiveLogonData(test, ServerHost(entry), ServerSystemNumber(entry));
         show(platform::Format(u"opening connection to instance %s.", name));
-        test.CallRfcOpen();
-        CheckSaposcolTime(test);
+        try {
+            test.CallRfcOpen();
+            CheckSaposcolTime(test);
+        } catch (const CException& e) {
+            test.CloseConnection();
+            if (!m_bStartWithoutUnreachable) throw;
+            WriteSystemMessage(CutToErrorCapacity(e.ReportText()));
+            LeaveOut(name, entry);
+            continue;
+        }
         for (const tagREMOTELIST& remote : RemoteList(m_RemoteList)) {
             if (RemoteGateway(remote) != name) continue;
             const std::u16string destination = RemoteDestination(remote);

@@ -8,6 +8,7 @@
 #include "collect/system/RunMarker.h"
 #include "platform/Directory.h"
 #include "platform/FixedText.h"
+#include "platform/Directory.h"
 #include "platform/Format.h"
 #include "platform/TextCodec.h"
 
@@ -21,12 +22,33 @@ CSystemThread::CSystemThread() {
 }
 
 CSystemThread::~CSystemThread() {
+    // A stop never waits for a partner: every call in flight is cancelled,
+    // then every thread is asked to stop, so each ends its operation at once.
+    // Only a running session does so; a check or a failed start has no
+    // calls in flight to cancel, and must not cut anyone else's.
+    const bool running = HasWorker();
+    if (running) CRfcConnection::CancelAllCalls();
+    RequestStopOfAllThreads();
     EndThread();
     CloseConnection();
     DeleteThreads();
+    m_Unreachable.clear();  // each waits for its check, cancelled above
+    if (running) CRfcConnection::ResumeAllCalls();
     // Every thread has ended: the folder is finished cleanly.
     if (!m_strSessionDir.empty()) RemoveRunMarker(m_strSessionDir, m_strSystemId);
     if (m_pMetrics) m_pMetrics->ForgetSystem(platform::ToUtf8(m_strSystemId));
+}
+
+void CSystemThread::RequestStopOfAllThreads() {
+    SetEvent(kStopEvent);
+    const auto stop = [](auto& threads, std::mutex& lock) {
+        std::lock_guard guard(lock);
+        for (auto& [name, thread] : threads)
+            if (thread) thread->SetEvent(kStopEvent);
+    };
+    stop(m_InstanceThreads, m_InstanceLock);
+    stop(m_RemoteThreads, m_RemoteLock);
+    stop(m_HostThreads, m_HostLock);
 }
 
 void CSystemThread::DeleteThreads() {
@@ -76,6 +98,45 @@ void CSystemThread::Initialize() {
         ThrowCollectorException(u"connection dialog canceled.");
     ui->RepaintMainWindow();
 
+    m_strSessionDir = settings.sessionPath;
+    m_strSystemId = settings.systemId;
+    // A folder that held nothing before this start is this start's own: a
+    // failed start takes it away again, so retries leave no remains.
+    const bool ownFolder = platform::DirectoryIsEmpty(m_strSessionDir);
+    try {
+        TakeCollectorLock();
+        StartSession(settings);
+    } catch (...) {
+        if (ownFolder) platform::RemoveFolderWithFiles(m_strSessionDir);
+        m_CollectorLock.Release();
+        throw;
+    }
+}
+
+void CSystemThread::TakeCollectorLock() {
+    // One collector per system and data directory: a second would write a
+    // second record of each minute into the same files.
+    std::u16string folder = m_strSessionDir;
+    while (!folder.empty() && folder.back() == platform::kPathSeparator) folder.pop_back();
+    const std::u16string dataDir = platform::SplitPath(folder).directory;
+    const std::u16string lockFile = platform::Format(u"%s.%s.lock", dataDir, m_strSystemId);
+    long holder = 0;
+    std::u16string error;
+    switch (m_CollectorLock.Take(lockFile, holder, error)) {
+        case platform::ProcessLock::Result::kTaken:
+            return;
+        case platform::ProcessLock::Result::kHeld:
+            ThrowCollectorException(platform::Format(
+                u"another collector (process %d) collects from system %s into %s.",
+                static_cast<int>(holder), m_strSystemId, dataDir));
+        case platform::ProcessLock::Result::kFailed:
+            break;
+    }
+    ThrowCollectorException(platform::Format(u"cannot lock %s: %s", lockFile, error));
+}
+
+void CSystemThread::StartSession(const ConnectionSettings& settings) {
+    IUserInterface* ui = CurrentUserInterface();
     m_Connection.SetLogonData(settings.hostName, settings.systemNumber, settings.client,
                               settings.user, settings.password, settings.language, settings.domain,
                               settings.routerString);
@@ -186,8 +247,31 @@ void CSystemThread::OnStopping() {
     WriteSystemMessage(u"data capture stopped.");
 }
 
+void CSystemThread::LeaveOut(const std::u16string& name, const tagSERVERLIST& entry) {
+    WriteSystemMessage(platform::Format(
+        u"%s does not answer: the session starts without it and joins it when it answers.",
+        name));
+    auto probe = std::make_unique<CServerProbe>();
+    GiveLogonData(probe->Connection(), ServerHost(entry), ServerSystemNumber(entry));
+    m_Unreachable[name] = std::move(probe);
+}
+
+void CSystemThread::ProbeUnreachable() {
+    for (auto it = m_Unreachable.begin(); it != m_Unreachable.end();) {
+        CServerProbe& probe = *it->second;
+        if (probe.GetState() == CServerProbe::kAnswered) {
+            WriteSystemMessage(platform::Format(u"%s answers now: joining it.", it->first));
+            it = m_Unreachable.erase(it);
+            continue;
+        }
+        probe.Start();  // unless the last check still runs
+        ++it;
+    }
+}
+
 void CSystemThread::AutoJoin() {
     Reported(u"CSystemThread::AutoJoin", [this] {
+        ProbeUnreachable();
         CheckConnection();
         GetServerList();
         StartServerThreads();
@@ -205,6 +289,7 @@ void CSystemThread::StartServerThreads() {
     for (const tagSERVERLIST& entry : ServerList(m_ServerList)) {
         const std::u16string name = ServerName(entry), host = ServerHost(entry),
                              number = ServerSystemNumber(entry);
+        if (m_Unreachable.count(name) != 0) continue;
         AddInstanceThread(name, host, number, ServerServices(entry));
         AddHostThread(name, host, number);
     }

@@ -30,15 +30,18 @@
 #include <optional>
 #include <string>
 
+#include "collect/ConnectionSettings.h"
 #include "collect/HostThread.h"
 #include "collect/InstanceThread.h"
 #include "collect/RemoteThread.h"
 #include "collect/RfcThread.h"
+#include "collect/ServerProbe.h"
 #include "collect/ServerList.h"
 #include "collect/metrics/Registry.h"
 #include "collect/system/DiskGuard.h"
 #include "collect/system/FolderRetention.h"
 #include "collect/system/FolderRotation.h"
+#include "platform/ProcessLock.h"
 #include "rfc/catalogue/OcsGetInfo.h"
 #include "rfc/catalogue/RfcSystemInfo.h"
 #include "rfc/catalogue/ThServerList.h"
@@ -82,9 +85,14 @@ class CSystemThread : public CRfcThread {
     // The clock says the coming join request belongs to a quarter-hour tick:
     // the moment a hand-over may happen. Any thread.
     void NoteQuarterHourTick() { m_bQuarterTick = true; }
+    // By default a server that fails the connection test fails the start.
+    // With this, the start goes on without it (naming it), and the server
+    // joins at the first minute it answers. Set before Start.
+    void SetStartWithoutUnreachable(bool on) { m_bStartWithoutUnreachable = on; }
 
     // The message writer: "%s : %s" (time stamp, text).
     void WriteSystemMessage(std::u16string_view text) noexcept;
+    void WriteConnectionMessage(std::u16string_view text) override { WriteSystemMessage(text); }
 
     // What the session knows, for the front ends and tests.
     const std::u16string& SessionDir() const { return m_strSessionDir; }
@@ -187,6 +195,14 @@ class CSystemThread : public CRfcThread {
     RetentionRules m_Retention;
     std::u16string m_strResumeFolder;               // empty: the last session ended cleanly
     std::unique_ptr<FolderRetention> m_pRetention;  // made on the worker
+    platform::ProcessLock m_CollectorLock;  // held while the session lives
+    bool m_bStartWithoutUnreachable = false;
+    // Servers left out of the start, each with its probe; the worker's only.
+    std::map<std::u16string, std::unique_ptr<CServerProbe>> m_Unreachable;
+    // Leaves a server that failed the connection test out, or rethrows.
+    void LeaveOut(const std::u16string& name, const tagSERVERLIST& entry);
+    // Probes the servers left out; one that answers is no longer left out.
+    void ProbeUnreachable();
 
     // The system's logon data with another application server's host and system number.
     void GiveLogonData(CRfcConnection& target, const std::u16string& host,
@@ -196,6 +212,10 @@ class CSystemThread : public CRfcThread {
                                           const std::u16string& system);
 
   private:
+    void TakeCollectorLock();
+    // Initialize after the wizard: the session's files and tests.
+    void StartSession(const ConnectionSettings& settings);
+    void RequestStopOfAllThreads();
     void DeleteThreads();
     // Runs visit under lock; a failure becomes a system message.
     template <typename Visit>

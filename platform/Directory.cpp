@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/TextCodec.h"
@@ -112,6 +113,29 @@ std::u16string FileNamePart(std::u16string_view name) {
     for (char16_t& c : part)
         if (c == kPathSeparator || c == u'\0') c = u'_';
     return part;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+bool DirectoryIsEmpty(const std::u16string& path) {
+    std::error_code error;
+    const std::filesystem::path folder(ToUtf8(path));
+    return std::filesystem::is_directory(folder, error) &&
+           std::filesystem::is_empty(folder, error) && !error;
+}
+
+int RemoveFolderWithFiles(const std::u16string& path) {
+    std::error_code error;
+    const std::filesystem::path folder(ToUtf8(path));
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (!entry.is_regular_file(error)) continue;
+        std::filesystem::remove(entry.path(), error);
+        if (error) return error.value();
+    }
+    if (error) return error.value();
+    return RemoveDirectory(path);
 }
 
 }  // namespace platform

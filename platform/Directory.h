@@ -22,6 +22,11 @@ int ChangeDirectory(const std::u16string& path);
 int MakeDirectory(const std::u16string& path, unsigned mode = kPrivateDirectoryMode);
 int RemoveDirectory(const std::u16string& path);
 bool DirectoryExists(const std::u16string& path);
+// True for an existing directory without entries.
+bool DirectoryIsEmpty(const std::u16string& path);
+// Removes a folder and the plain files in it (not below); 0 or the errno
+// value of the first failure.
+int RemoveFolderWithFiles(const std::u16string& path);
 bool FileExists(const std::u16string& path);
 // The errno text in English, e.g. "No such file or directory".
 std::u16string ErrnoText(int error);

@@ -1,5 +1,7 @@
 #include "rfc/RfcConnection.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -25,6 +27,20 @@ RFC_PARAMETER CharParameter(const char16_t* name, char16_t* buffer, size_t chara
 template <size_t N>
 std::u16string FieldOf(const char16_t (&field)[N]) {
     return platform::FieldText(field, N);
+}
+
+// A value of the connect string: in double quotes, with each quote doubled,
+// when it holds a blank or a quote.
+std::u16string ConnectValue(std::u16string_view value) {
+    if (value.find_first_of(u" \t\r\n\"") == std::u16string_view::npos)
+        return std::u16string(value);
+    std::u16string quoted = u"\"";
+    for (const char16_t c : value) {
+        if (c == u'"') quoted.push_back(u'"');
+        quoted.push_back(c);
+    }
+    quoted.push_back(u'"');
+    return quoted;
 }
 
 // The first two characters of a release text as a number: "46C" gives 46,
@@ -77,20 +93,38 @@ void CRfcConnection::GetLogonData(std::u16string& host, std::u16string& systemNu
 
 void CRfcConnection::BuildConnectString() {
     using platform::Trim;
-    std::u16string address = u"ASHOST=";
-    address += Trim(FieldOf(m_Logon.router));
+    std::u16string address = Trim(FieldOf(m_Logon.router));
     address += Trim(FieldOf(m_Logon.host));
     const std::u16string domain = Trim(FieldOf(m_Logon.domain));
     if (!domain.empty()) address += u"." + domain;
-    m_strConnect =
-        platform::Format(u"%s SYSNR=%s CLIENT=%s USER=%s PASSWD=%s LANG=%s", address,
-                         Trim(FieldOf(m_Logon.systemNumber)), Trim(FieldOf(m_Logon.client)),
-                         Trim(FieldOf(m_Logon.user)), Trim(FieldOf(m_Logon.password)),
-                         Trim(FieldOf(m_Logon.language)));
+    // The password goes as it was given, blanks and all.
+    m_strConnect = platform::Format(
+        u"ASHOST=%s SYSNR=%s CLIENT=%s USER=%s PASSWD=%s LANG=%s", ConnectValue(address),
+        ConnectValue(Trim(FieldOf(m_Logon.systemNumber))),
+        ConnectValue(Trim(FieldOf(m_Logon.client))), ConnectValue(Trim(FieldOf(m_Logon.user))),
+        ConnectValue(FieldOf(m_Logon.password)), ConnectValue(Trim(FieldOf(m_Logon.language))));
 }
 
 void CRfcConnection::CheckHandle(std::u16string_view location) {
     if (RfcIsValidHandleU(m_hRfc, &m_ErrorInfo) != RFC_OK) ThrowRfcException(location, m_ErrorInfo);
+}
+
+namespace {
+std::atomic<bool> g_callsCancelled{false};
+}  // namespace
+
+void CRfcConnection::CancelAllCalls() {
+    g_callsCancelled = true;
+    RfcCancelAllCallsU();
+}
+
+void CRfcConnection::ResumeAllCalls() {
+    RfcResumeCallsU();
+    g_callsCancelled = false;
+}
+
+bool CRfcConnection::CallsCancelled() {
+    return g_callsCancelled;
 }
 
 void CRfcConnection::CallRfcOpen() {

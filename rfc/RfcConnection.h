@@ -61,6 +61,13 @@ class CRfcConnection {
                               std::u16string& password, std::u16string& language,
                               std::u16string& domain, std::u16string& router) const;
 
+    // For a stop: every call of the process in flight ends at once with an
+    // RFC error, and no connection opens until ResumeAllCalls.
+    static void CancelAllCalls();
+    static void ResumeAllCalls();
+    // Between the two.
+    static bool CallsCancelled();
+
     // Opens and logs on, then determines the release; throws CRfcException.
     virtual void CallRfcOpen();
     // Closes an open or broken handle; never throws for RFC reasons.

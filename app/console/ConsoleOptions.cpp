@@ -154,6 +154,8 @@ const char* ConsoleUsage() {
            "                              1G or 2% of the file system, the smaller)\n"
            "  --check                     pre-flight check: logon, authorizations and\n"
            "                              connections, one line each; no session folder\n"
+           "  --start-without-unreachable start without servers that fail the connection\n"
+           "                              test, naming them; each joins when it answers\n"
            "  --prefill-simulator         store the simulated system's logon data first\n"
            "                              when no host name is stored yet\n"
            "  --store-only                prove and store the values and end\n"
@@ -176,10 +178,12 @@ bool ParseConsoleOptions(int argc, const char* const* argv, ConsoleOptions& opti
             options.help = true;
             continue;
         }
-        if (arg == "--prefill-simulator" || arg == "--store-only" || arg == "--check") {
-            bool ConsoleOptions::*flag = arg == "--check" ? &ConsoleOptions::check
-                                         : arg == "--store-only"
-                                             ? &ConsoleOptions::storeOnly
+        if (arg == "--prefill-simulator" || arg == "--store-only" || arg == "--check" ||
+            arg == "--start-without-unreachable") {
+            bool ConsoleOptions::*flag = arg == "--check"        ? &ConsoleOptions::check
+                                         : arg == "--store-only" ? &ConsoleOptions::storeOnly
+                                         : arg == "--start-without-unreachable"
+                                             ? &ConsoleOptions::startWithoutUnreachable
                                              : &ConsoleOptions::prefillSimulator;
             options.*flag = true;
             continue;

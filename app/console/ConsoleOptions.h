@@ -25,6 +25,7 @@ struct ConsoleOptions {
     bool prefillSimulator = false;
     bool storeOnly = false;  // prove and store the values and end: the main window collects
     bool check = false;      // the pre-flight check instead of a session
+    bool startWithoutUnreachable = false;  // servers failing the connection test join later
     std::u16string host, systemNumber, client, user, language;
     std::u16string dataDirectory;  // absolute: a relative one is taken from the working directory
     std::string passwordFile;

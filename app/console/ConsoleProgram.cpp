@@ -10,6 +10,7 @@
 #include "app/console/PasswordSource.h"
 #include "app/console/ServiceNotifier.h"
 #include "app/console/SimulatorPrefill.h"
+#include "app/console/StartExtender.h"
 #include "app/console/StopSignals.h"
 #include "app/settings/SettingsStore.h"
 #include "collect/CollectionClock.h"
@@ -113,9 +114,14 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
     session->SetMinimumFreeBytes(options.minFreeBytes);
     session->SetRotation(options.rotation);
     session->SetRetention(options.retention);
+    session->SetStartWithoutUnreachable(options.startWithoutUnreachable);
     int status = kExitDone;
     const bool started = RunReported(
-        u"CConsoleProgram::StartSession", TrapStyle::Posted, [&] { session->Start(); },
+        u"CConsoleProgram::StartSession", TrapStyle::Posted,
+        [&] {
+            const service::StartExtender extender;
+            session->Start();
+        },
         [&](const std::u16string& text) {
             // A refusal of the wizard was said already; the cancellation
             // that follows it is not news.
@@ -132,8 +138,6 @@ int RunSession(CConsoleWizard& wizard, const ConsoleOptions& options, std::FILE*
         session->SetOpenRequest();
         DriveSession(*session, options.runSeconds);
         service::NotifyStopping();
-        // A partner that does not answer must not hold the stop.
-        RfcCancelNetWeaverCallsU();
     }
     // Deleting the session waits for every collection thread to end; they
     // leave the registry before the endpoint stops.
@@ -177,7 +181,7 @@ int RunConsole(int argc, const char* const* argv, std::FILE* out, std::FILE* err
     if (!password.password && store.GetString(u"Logon", u"Password").empty())
         password.password = PromptForPassword();
 
-    CConsoleWizard wizard(options, password.password, errors);
+    CConsoleWizard wizard(options, password.password, errors, password.fromOutside);
     if (options.check) return RunCheck(wizard, out);
     if (options.storeOnly) {
         ConnectionSettings settings;

@@ -14,10 +14,12 @@ std::u16string OneLine(std::u16string_view text) {
 }
 
 CConsoleWizard::CConsoleWizard(const ConsoleOptions& options,
-                               std::optional<std::u16string> password, std::FILE* errors)
+                               std::optional<std::u16string> password, std::FILE* errors,
+                               bool passwordFromOutside)
     : m_options(options),
       m_password(std::move(password)),
       m_pErrors(errors),
+      m_bPasswordFromOutside(passwordFromOutside),
       m_logon(*this),
       m_directory(*this),
       m_databases(*this) {
@@ -50,6 +52,7 @@ void CConsoleWizard::GiveLogonValues() {
     m_logon.m_strUser = UpperCaseName(m_logon.m_strUser);
     m_logon.m_strLanguage = UpperCaseName(m_logon.m_strLanguage);
     if (m_password) m_logon.m_strPassword = *m_password;
+    m_logon.m_bPasswordFromOutside = m_password.has_value() && m_bPasswordFromOutside;
     if (m_logon.m_strPassword.size() > ConnectionSettings::kPasswordLimit &&
         m_logon.m_strPassword != CLogonStep::kPasswordPlaceholder) {
         // As the wizard's edit does with a longer one.
@@ -82,6 +85,11 @@ bool CConsoleWizard::GiveDatabaseServers(const std::vector<tagSERVERLIST>& serve
 
 bool CConsoleWizard::StoreDataDirectory() {
     if (m_options.dataDirectory.empty()) return true;
+    // Checked as a start would check it, so that a stored directory can be used.
+    m_directory.LoadDirectories(u"CConsoleWizard::LoadDirectories");
+    if (m_refusal != Outcome::Finished) return false;
+    m_directory.m_strDirectory = m_options.dataDirectory;
+    if (!m_directory.CheckDataDirectory(u"CConsoleWizard::CheckDataDirectory")) return false;
     settings::SettingsStore store(settings::kCollectorApp);
     std::u16string error;
     if (store.SetString(u"Data", u"Path", platform::WithTrailingSeparator(m_options.dataDirectory),

@@ -28,8 +28,10 @@ class CConsoleWizard : private IWizardFace {
     };
     enum class Outcome { Finished, Refused, Failed };
 
+    // passwordFromOutside: the password came from a file, a credential or the
+    // environment and is never stored.
     CConsoleWizard(const ConsoleOptions& options, std::optional<std::u16string> password,
-                   std::FILE* errors = stderr);
+                   std::FILE* errors = stderr, bool passwordFromOutside = false);
 
     Outcome Run(Mode mode, ConnectionSettings& settings, std::vector<tagSERVERLIST>& servers,
                 std::vector<tagREMOTELIST>& remotes);
@@ -48,6 +50,7 @@ class CConsoleWizard : private IWizardFace {
     const ConsoleOptions& m_options;
     std::optional<std::u16string> m_password;
     std::FILE* m_pErrors;
+    bool m_bPasswordFromOutside;
     CLogonStep m_logon;
     CDirectoryStep m_directory;
     CDatabaseServerStep m_databases;

@@ -68,8 +68,27 @@ bool ReadPasswordFile(const std::string& path, std::u16string& password, std::st
     return true;
 }
 
+namespace {
+
+// The variable's value, then its characters overwritten where the process
+// started with them (/proc/PID/environ shows that memory) and the variable
+// removed.
+std::string TakeEnvironmentSecret(const char* name) {
+    char* value = std::getenv(name);
+    if (value == nullptr) return {};
+    std::string secret(value);
+    volatile char* wipe = value;
+    for (size_t i = 0; i < secret.size(); ++i) wipe[i] = '\0';
+    ::unsetenv(name);
+    return secret;
+}
+
+}  // namespace
+
 PasswordResult PasswordFromSources(const std::string& passwordFile) {
     PasswordResult result;
+    result.fromOutside = true;
+    const std::string environment = TakeEnvironmentSecret("QUORVEL_PASSWORD");
     std::u16string password;
     if (!passwordFile.empty()) {
         if (ReadPasswordFile(passwordFile, password, result.error)) result.password = password;
@@ -83,8 +102,8 @@ PasswordResult PasswordFromSources(const std::string& passwordFile) {
             return result;
         }
     }
-    if (const char* variable = std::getenv("QUORVEL_PASSWORD"); variable && *variable)
-        result.password = platform::FromUtf8(variable);
+    if (!environment.empty()) result.password = platform::FromUtf8(environment);
+    result.fromOutside = result.password.has_value();
     return result;
 }
 

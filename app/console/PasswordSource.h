@@ -11,9 +11,12 @@
 struct PasswordResult {
     std::optional<std::u16string> password;  // none: the stored one, if any
     std::string error;                       // a source that was named cannot be used
+    bool fromOutside = false;  // a file, a credential or the environment: never stored
 };
 
-// Looks at the file, the credential and the environment.
+// Looks at the file, the credential and the environment. QUORVEL_PASSWORD
+// is wiped from the process's environment, the memory that /proc shows
+// included, whether or not it is the source taken.
 PasswordResult PasswordFromSources(const std::string& passwordFile);
 
 // The first line of a password file, which must be a regular file that

@@ -14,14 +14,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <climits>
+#include <cstdlib>
 #include <exception>
 
+#include "app/dialog/ReductionProgram.h"
 #include "app/settings/SettingsStore.h"
 #include "collect/SystemThread.h"
 #include "collect/core/CatchConvention.h"
 #include "collect/core/CollectorException.h"
 #include "collect/core/MessageChannel.h"
 #include "platform/AnsiTextFile.h"
+#include "platform/Directory.h"
 #include "platform/FixedText.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
@@ -184,7 +187,8 @@ void CCollectorDialog::Stop() {
         repaint();
         m_bRunning = false;
         wizard::WaitCursor cursor;
-        // Waits for every collection thread to end.
+        m_strLastSession = m_pSystemThread->SessionDir();
+        // Cancels every call in flight and waits for every collection thread to end.
         m_pSystemThread.reset();
     }
     m_bRunning = false;
@@ -237,26 +241,31 @@ void CCollectorDialog::AppendToLogFile(std::u16string_view line) {
     platform::AppendLineToFile(kLogFile, line);
 }
 
-std::u16string CCollectorDialog::GetReductionDirectory() const {
-    const settings::SettingsStore store(settings::kDataReductionApp);
-    std::u16string directory = store.GetString(u"Program", u"Path");
-    if (!directory.empty()) return directory;
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) == nullptr)
-        ThrowCollectorException(u"unable to get current working directory");
-    return QString::fromLocal8Bit(buffer).toStdU16String() + u"/";
-}
-
-bool CCollectorDialog::LaunchProgram(const std::u16string& program) {
-    return QProcess::startDetached(wizard::ToQt(program), {});
+bool CCollectorDialog::LaunchProgram(const std::u16string& program,
+                                     const std::u16string& session) {
+    QStringList arguments;
+    if (!session.empty()) arguments << wizard::ToQt(session);
+    return QProcess::startDetached(wizard::ToQt(program), arguments);
 }
 
 void CCollectorDialog::LaunchDataReduction() {
-    // The stored path is expected to end in the separator.
-    const std::u16string program = GetReductionDirectory() + u"pellamy4";
+    const settings::SettingsStore store(settings::kDataReductionApp);
+    const char* path = std::getenv("PATH");
+    std::u16string tried;
+    const std::u16string program =
+        LocateReductionProgram(store.GetString(u"Program", u"Path"),
+                               platform::ProgramDirectory(), path ? path : "", tried);
     // The collector leaves while the data reduction runs; a program that
-    // cannot be started leaves it idle.
-    if (LaunchProgram(program)) QDialog::reject();
+    // cannot be started leaves it idle, and says where it looked.
+    if (program.empty()) {
+        WriteMessage(u"data reduction not started: no program found at " + tried);
+        return;
+    }
+    if (LaunchProgram(program, m_strLastSession)) {
+        QDialog::reject();
+        return;
+    }
+    WriteMessage(u"data reduction not started: cannot start " + program);
 }
 
 void CCollectorDialog::RepaintMainWindow() {

@@ -68,16 +68,17 @@ class CCollectorDialog : public QDialog, public CWizardUserInterface {
   protected:
     // The session of a run; tests give one of their own.
     virtual std::unique_ptr<CSystemThread> CreateSystemThread();
-    // The directory that holds the data-reduction program, ending in '/'.
-    std::u16string GetReductionDirectory() const;
-    // Starts the program detached; false when it could not be started.
-    virtual bool LaunchProgram(const std::u16string& program);
+    // Starts the program detached on a session folder; false when it could
+    // not be started.
+    virtual bool LaunchProgram(const std::u16string& program, const std::u16string& session);
 
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
     void ResetToIdle();
+    // The session that ran last: the one a data reduction reduces.
+    std::u16string m_strLastSession;
     void UpdateCommandRules();
     void UpdateHorizontalExtent();
     void AppendToLogFile(std::u16string_view line);

@@ -2,10 +2,12 @@
 #include <QApplication>
 
 #include "app/dialog/CollectorApp.h"
+#include "platform/DescriptorLimit.h"
 #include "platform/HeapArenas.h"
 
 int main(int argc, char** argv) {
     platform::BoundHeapArenas();  // before Qt starts any thread
+    platform::RaiseDescriptorLimit();
     QApplication app(argc, argv);
     CCollectorApp collector;
     collector.InitInstance();

@@ -1,27 +1,69 @@
 #include "collect/metrics/MetricsEndpoint.h"
 
-#include <httplib.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "collect/metrics/EndpointLoop.h"
 #include "collect/metrics/ListenAddress.h"
 
 namespace metrics {
 
 namespace {
 
-// SO_REUSEADDR only: the library's default of SO_REUSEPORT would let a
-// second collector share a port that is already taken instead of failing.
-void ListenSocketOptions(socket_t sock) {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-}
+constexpr int kBacklog = 128;
 
 std::string HostPort(const std::string& host, int port) {
     const bool v6 = host.find(':') != std::string::npos;
     return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+// A listening socket on host:port, or -1 with the reason. SO_REUSEADDR only:
+// a second collector must fail on a port that is already taken.
+int Listen(const ListenAddress& address, int& port, std::string& error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(address.port);
+    if (const int rc = ::getaddrinfo(address.host.c_str(), service.c_str(), &hints, &found);
+        rc != 0) {
+        error = ::gai_strerror(rc);
+        return -1;
+    }
+    int fd = -1;
+    int cause = 0;
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+        fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            cause = errno;
+            continue;
+        }
+        int yes = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        if (::bind(fd, a->ai_addr, a->ai_addrlen) != 0 || ::listen(fd, kBacklog) != 0) {
+            cause = errno;
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ::freeaddrinfo(found);
+    if (fd < 0) {
+        error = std::strerror(cause);
+        return -1;
+    }
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &length);
+    port = bound.ss_family == AF_INET6
+               ? ntohs(reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port)
+               : ntohs(reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
+    return fd;
 }
 
 }  // namespace
@@ -38,52 +80,27 @@ std::string MetricsEndpoint::Start(std::string_view listenSpec) {
     std::string error;
     const std::optional<ListenAddress> address = ParseListenAddress(listenSpec, error);
     if (!address) return error;
-
-    auto server = std::make_unique<httplib::Server>();
-    server->new_task_queue = [] { return new httplib::ThreadPool(kServingThreads); };
-    server->set_socket_options(ListenSocketOptions);
-    server->set_read_timeout(kClientTimeout);
-    server->set_write_timeout(kClientTimeout);
-    server->set_keep_alive_timeout(kClientTimeout.count());
-    server->set_payload_max_length(64 * 1024);
-    std::shared_ptr<const Registry> registry = registry_;
-    server->Get(
-        "/metrics", [registry](const httplib::Request& request, httplib::Response& response) {
-            const Format format = NegotiateFormat(request.get_header_value("Accept"));
-            response.set_content(registry->Scrape(format), std::string(ContentType(format)));
-        });
-
-    errno = 0;
-    int port = address->port;
-    bool bound = false;
-    if (port == 0) {
-        port = server->bind_to_any_port(address->host);
-        bound = port > 0;
-    } else {
-        bound = server->bind_to_port(address->host, port);
-    }
-    if (!bound) {
-        const int cause = errno;
+    int port = 0;
+    const int fd = Listen(*address, port, error);
+    if (fd < 0)
         return "cannot listen for metrics on " + HostPort(address->host, address->port) + ": " +
-               (cause != 0 ? std::strerror(cause) : "the address cannot be resolved or bound");
-    }
-
-    server_ = std::move(server);
+               error;
+    loop_ = std::make_unique<Loop>(registry_, fd);
     port_ = port;
     listeningOn_ = HostPort(address->host, port);
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
-    // A Stop before the loop runs would be lost: wait until it serves.
-    const auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-    while (!server_->is_running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    thread_ = std::thread([loop = loop_.get()] { loop->Run(); });
     return {};
 }
 
 void MetricsEndpoint::Stop() {
     if (!thread_.joinable()) return;
-    server_->stop();
+    loop_->Wake();
     thread_.join();
-    server_.reset();
+    loop_.reset();
+}
+
+size_t MetricsEndpoint::Connections() const {
+    return loop_ ? loop_->Connections() : 0;
 }
 
 }  // namespace metrics

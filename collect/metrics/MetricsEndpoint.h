@@ -1,10 +1,17 @@
 // The HTTP endpoint of the live figures: GET /metrics answers with the
 // registry's exposition, in OpenMetrics when the scraper's Accept header
 // asks for it and in the Prometheus 0.0.4 text format otherwise. It is off
-// until Start, listens on loopback unless an address is named, and serves
-// from a small pool of its own threads: a scrape reads the published
-// snapshots only, and a client that is slow or never reads holds one of
-// those threads until the write time-out, never a capture.
+// until Start and listens on loopback unless an address is named.
+//
+// One thread serves every client with non-blocking sockets: a scrape reads
+// the published snapshots only, so no client ever waits for another or for
+// a capture. Hostile clients are bounded: at most kMaxConnections at once
+// (a new one pushes out the oldest that has not finished its head), a head
+// of RequestHead's limits that must arrive within kHeadTimeout, an answer
+// that must be taken within kClientTimeout; a refused request gets its
+// status and is closed at once. Each answer is sent with
+// "Connection: close", and what a connection held goes with it. Stop closes
+// every client at once.
 //
 //   auto registry = std::make_shared<metrics::Registry>();
 //   metrics::MetricsEndpoint endpoint(registry);
@@ -25,17 +32,15 @@
 
 #include "collect/metrics/Registry.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace metrics {
 
 class MetricsEndpoint {
   public:
-    // A scraper that sends nothing or reads nothing for this long is dropped.
+    // A scraper that does not take its answer within this is dropped.
     static constexpr std::chrono::seconds kClientTimeout{5};
-    static constexpr size_t kServingThreads = 4;
+    // The whole head of a request must arrive within this.
+    static constexpr std::chrono::seconds kHeadTimeout{2};
+    static constexpr size_t kMaxConnections = 32;
 
     explicit MetricsEndpoint(std::shared_ptr<const Registry> registry);
     MetricsEndpoint(const MetricsEndpoint&) = delete;
@@ -48,13 +53,16 @@ class MetricsEndpoint {
     std::string Start(std::string_view listenSpec);
     void Stop();
     bool IsRunning() const { return thread_.joinable(); }
+    // Clients connected at the moment (any thread).
+    size_t Connections() const;
     // The bound port (the chosen one for port 0) and "host:port".
     int Port() const { return port_; }
     const std::string& ListeningOn() const { return listeningOn_; }
 
   private:
+    class Loop;
     std::shared_ptr<const Registry> registry_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<Loop> loop_;
     std::thread thread_;
     int port_ = 0;
     std::string listeningOn_;

@@ -5,6 +5,7 @@
 // The collector and the system share one manual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -109,6 +110,7 @@ class InstanceSimulatorTest : public ::testing::Test {
         MessageChannel::Instance().Reset();
     }
     void TearDown() override {
+        unsetenv("QUORVEL_RFC_MAX_REPLY_BYTES");
         thread_.reset();
         sim_.reset();
         platform::SetTimeSource(nullptr);
@@ -626,7 +628,9 @@ constexpr double kBusyStepsPerMinute = 20000;
 constexpr uint64_t kBusyWindowSteps = 1000000;
 #endif
 
+// Under a reply bound above the window.
 TEST_F(InstanceSimulatorTest, AMillionDialogStepsArriveInOneCallAndAreWrittenWhole) {
+    setenv("QUORVEL_RFC_MAX_REPLY_BYTES", "1073741824", 1);
     StartSystem(BusyFirstServer(kBusyStepsPerMinute));
     thread_ = NewThread();
     SetClock(11, 37);
@@ -641,6 +645,54 @@ TEST_F(InstanceSimulatorTest, AMillionDialogStepsArriveInOneCallAndAreWrittenWho
     EXPECT_NE(lines.back().find("captured statistics for " + std::to_string(sent) + " dialog"),
               std::string::npos)
         << lines.back();
+}
+
+// A window whose reply would pass the bound is read in parts that, appended,
+// are the very bytes of the window read in one call.
+TEST_F(InstanceSimulatorTest, AWindowPastTheReplyBoundIsReadInPartsAndNothingIsLost) {
+    StartSystem(BusyFirstServer(5000));
+    const fs::path wholeDir = dir_ / "whole";
+    fs::create_directories(wholeDir);
+    auto whole = std::make_unique<ObservedInstanceThread>(
+        MakeServerEntry(u"qashost1_QAS_00", u"qashost1", u"00", u"Dialog Update Backg"),
+        platform::FromUtf8(wholeDir.string() + "/"));
+    SimulatorSession::LogOn(whole->Connection());
+    whole->Start();
+    whole->SetOpenRequest();
+    whole->SetEvent(CInstanceThread::kDialogStepRequest);  // opens first: the default bound
+    ASSERT_TRUE(whole->WaitFor(CInstanceThread::kDialogStepRequest, 1));
+
+    setenv("QUORVEL_RFC_MAX_REPLY_BYTES", "8388608", 1);
+    thread_ = NewThread();
+    Run(CInstanceThread::kDialogStepRequest);
+    const uint64_t before = Calls("SAPWL_STATREC_READ_FILE");
+    SetClock(10, 37);
+    Run(CInstanceThread::kDialogStepRequest, 2);
+    const uint64_t parts = Calls("SAPWL_STATREC_READ_FILE") - before;
+    unsetenv("QUORVEL_RFC_MAX_REPLY_BYTES");
+    whole->SetEvent(CInstanceThread::kDialogStepRequest);
+    ASSERT_TRUE(whole->WaitFor(CInstanceThread::kDialogStepRequest, 2));
+
+    const auto bytes = platform::ReadWholeFile(platform::FromUtf8(File("dss").string()));
+    const auto expected = platform::ReadWholeFile(
+        platform::FromUtf8((wholeDir / "qashost1_QAS_00.dss").string()));
+    EXPECT_GT(expected.size() / sizeof(instrec::DialogStepRecord) * 336, size_t{8} << 20);
+    // Each part holds its dialog steps before its background steps: the
+    // same records, in another order.
+    const auto records = [](const std::vector<uint8_t>& file) {
+        std::vector<std::string> list;
+        for (size_t at = 0; at + sizeof(instrec::DialogStepRecord) <= file.size();
+             at += sizeof(instrec::DialogStepRecord))
+            list.emplace_back(reinterpret_cast<const char*>(file.data() + at),
+                              sizeof(instrec::DialogStepRecord));
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    EXPECT_EQ(bytes.size(), expected.size());
+    EXPECT_TRUE(records(bytes) == records(expected));
+    EXPECT_GE(parts, 4u) << "a refused read and at least three parts";
+    EXPECT_DOUBLE_EQ(thread_->LastRead(), Ole(2026, 12, 7, 10, 37));
+    whole.reset();
 }
 
 // Four quarter hours missed: the fifth reads the whole window at once and

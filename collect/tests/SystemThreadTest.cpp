@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -516,32 +517,23 @@ TEST_F(SystemThreadTest, ADailySessionHandsOverAtMidnightWithNothingLostOrDouble
               std::string::npos);
 }
 
-// Deleting the session stops its children one at a time: a child inside a
-// call is waited for before the next child goes. The call below sees the
-// session's own connection log off and then, while it lasts, no other.
-TEST_F(SystemThreadTest, StopWaitsForAChildsRunningCallBeforeDeletingTheNext) {
+// Deleting the session cancels a child's call that never ends: the session
+// is gone at once, the child says so once, and every connection not in a
+// call still logs off.
+TEST_F(SystemThreadTest, StopCancelsAChildsRunningCallAndTheOthersLogOff) {
     struct Probe {
-        std::atomic<r3sim::CallCounters*> counters{nullptr};
         std::atomic<bool> entered{false};
-        std::atomic<uint64_t> logoffsAtStart{0}, logoffsAtEnd{0};
+        std::atomic<bool> released{false};
     };
     auto probe = std::make_shared<Probe>();
     SimulatorSession sim(r3sim::DefaultScenario(), 0, [probe](r3sim::ModuleRegistry& r) {
         const r3sim::ModuleHandler real = r.Find("TH_REQUEST_QUEUE")->handler;
         Override(r, "TH_REQUEST_QUEUE", [probe, real](r3sim::CallContext& call) {
-            if (call.Server().name == "qashost1_QAS_00" && !probe->entered.exchange(true)) {
-                r3sim::CallCounters& counters = *probe->counters.load();
-                const uint64_t start = counters.Snapshot().logoffs;
-                probe->logoffsAtStart = start;
-                Eventually([&] { return counters.Snapshot().logoffs > start; });
-                // The call goes on for a while after the deletion began.
-                std::this_thread::sleep_for(300ms);
-                probe->logoffsAtEnd = counters.Snapshot().logoffs;
-            }
+            if (call.Server().name == "qashost1_QAS_00" && !probe->entered.exchange(true))
+                Eventually([&] { return probe->released.load(); });  // as good as never
             real(call);
         });
     });
-    probe->counters = &sim.System().Counters();
     auto session = std::make_unique<CSystemThread>();
     ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
     session->SetOpenRequest();
@@ -550,13 +542,68 @@ TEST_F(SystemThreadTest, StopWaitsForAChildsRunningCallBeforeDeletingTheNext) {
     })) << ui_.Lines();
     CCollectionClock::SignalMinuteTick(*session, 7);
     ASSERT_TRUE(Eventually([&] { return probe->entered.load(); })) << ui_.Lines();
+    const uint64_t logoffs = sim.System().Counters().Snapshot().logoffs;
+    const auto started = std::chrono::steady_clock::now();
     session.reset();
-    EXPECT_EQ(probe->logoffsAtEnd.load(), probe->logoffsAtStart.load() + 1);
-    // Then every child logged off: three instance and three host threads.
-    const uint64_t all = probe->logoffsAtStart.load() + 7;
-    EXPECT_TRUE(Eventually([&] { return sim.System().Counters().Snapshot().logoffs >= all; }));
-    EXPECT_EQ(sim.System().Counters().Snapshot().logoffs, all);
-    EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << ui_.Lines();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    probe->released = true;
+    // A thread says its cancelled call once at most, and the hanging call is
+    // among those said.
+    const std::string lines = ui_.Lines();
+    std::set<std::string> reporters;
+    uint64_t cancelled = 0;
+    for (size_t at = 0; (at = lines.find("cancelled: stopping", at)) != std::string::npos; ++at) {
+        const size_t begin = lines.rfind('\n', at) == std::string::npos ? 0 : lines.rfind('\n', at) + 1;
+        const std::string line = lines.substr(begin, at - begin);
+        EXPECT_TRUE(reporters.insert(line.substr(0, line.find(" : RFC Exception"))).second) << lines;
+        ++cancelled;
+    }
+    EXPECT_NE(lines.find("qashost1_QAS_00 : RFC Exception: CBaseRfc::CallFunctionModule - "
+                         "RfcReceive(TH_REQUEST_QUEUE): call to partner"),
+              std::string::npos)
+        << lines;
+    // Connections that were idle are not cut: they log off.
+    EXPECT_TRUE(Eventually([&] { return sim.System().Counters().Snapshot().logoffs > logoffs; }))
+        << lines;
+    EXPECT_LE(cancelled, 7u);
+    EXPECT_TRUE(ui_.Saw(u"data capture stopped.")) << lines;
+}
+
+// A server that fails its connection test fails the start by default; with
+// the option the start goes on without it, names it, and joins it at the
+// first minute it answers.
+TEST_F(SystemThreadTest, AServerThatFailsItsTestJoinsWhenItAnswersWithTheOption) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec fault;  // its saposcol time cannot be read, twice
+    fault.module = "GET_PARAMETER";
+    fault.server = "qashost2_QAS_02";
+    fault.times = 2;
+    fault.action = r3sim::FaultAction::kRaise;
+    fault.exception = "NOT_AVAILABLE";
+    scenario.faults.push_back(fault);
+    SimulatorSession sim(scenario);
+    {
+        CSystemThread refused;
+        EXPECT_NE(StartFailure(refused), u"started");
+    }
+    EXPECT_FALSE(fs::exists(folder_)) << "a failed start takes its empty folder away";
+    fs::create_directories(folder_);
+    auto session = std::make_unique<CSystemThread>();
+    session->SetStartWithoutUnreachable(true);
+    ASSERT_EQ(StartFailure(*session), u"started") << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 does not answer: the session starts without it and "
+                        u"joins it when it answers."))
+        << ui_.Lines();
+    session->SetOpenRequest();
+    ASSERT_TRUE(Eventually([&] { return session->InstanceThreadCount() == 2; })) << ui_.Lines();
+    int minute = 7;
+    EXPECT_TRUE(Eventually([&] {
+        CCollectionClock::SignalMinuteTick(*session, minute++ % 60);
+        std::this_thread::sleep_for(50ms);
+        return session->InstanceThreadCount() == 3;
+    })) << ui_.Lines();
+    EXPECT_TRUE(ui_.Saw(u"qashost2_QAS_02 answers now: joining it.")) << ui_.Lines();
+    EXPECT_TRUE(Eventually([&] { return session->HostThreadCount() == 3; }));
 }
 
 class ClavernSession : public CSystemThread {

@@ -84,7 +84,10 @@ FaultAction ActionOf(const std::string& text, const std::string& where) {
     if (text == "garbage") return FaultAction::kGarbage;
     if (text == "raise") return FaultAction::kRaise;
     if (text == "fail") return FaultAction::kFail;
-    Bad(where, "unknown action \"" + text + "\" (delay, drop, hang, garbage, raise, fail)");
+    if (text == "endless") return FaultAction::kEndless;
+    if (text == "trickle") return FaultAction::kTrickle;
+    Bad(where, "unknown action \"" + text +
+                   "\" (delay, drop, hang, garbage, raise, fail, endless, trickle)");
 }
 
 int64_t Number64(const json& object, const std::string& key, const std::string& where,

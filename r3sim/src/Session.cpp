@@ -14,6 +14,7 @@ namespace r3sim {
 namespace {
 
 constexpr int kSendTimeoutMs = 10000;
+constexpr int kDefaultTrickleMs = 100;
 
 rfcwire::ErrorRecord Error(int group, std::u16string key, const std::string& message) {
     return {group, std::move(key), platform::FromUtf8(message)};
@@ -160,15 +161,41 @@ bool Session::PlayTransportFault(const FaultSpec& fault, rfcwire::MessageType re
             keep = Reply(rfcwire::EncodeFrame(replyType, junk));
             return false;
         }
+        case FaultAction::kTrickle:
+            trickleMs_ = fault.delayMs > 0 ? fault.delayMs : kDefaultTrickleMs;
+            return true;
         case FaultAction::kRaise:
         case FaultAction::kFail:
+        case FaultAction::kEndless:
             return true;
     }
     return true;
 }
 
+bool Session::ReplyWithoutEnd(const rfcwire::CallReply& reply,
+                               const std::vector<rfcwire::TableData>& pieces) {
+    rfcwire::TableData piece;
+    if (!pieces.empty()) {
+        piece = pieces.front();
+    } else {
+        for (const rfcwire::TableData& table : reply.tables)
+            if (table.rowCount > 0) piece = table;
+    }
+    if (piece.rowCount == 0) {  // a module without rows: rows of a table nobody asked for
+        piece.name = u"ENDLESS";
+        piece.rowLength = 1024;
+        piece.rowCount = static_cast<uint32_t>(rfcwire::kTablePieceBytes / piece.rowLength);
+        piece.rows.assign(rfcwire::kTablePieceBytes, 0x20);
+    }
+    const std::vector<uint8_t> frame = rfcwire::EncodeTableRows(piece);
+    while (Pause(0) && Reply(frame)) {
+    }
+    return false;
+}
+
 bool Session::ServeStructure(const std::string& name) {
     const uint64_t query = shared_.counters.CountStructureQuery(name);
+    trickleMs_ = 0;
     rfcwire::StructureReply reply;
     if (const FaultSpec* fault = StructureFaultFor(name, query)) {
         bool keep = false;
@@ -191,8 +218,12 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
     CallContext call(shared_.scenario, server_, logon_->session, request, reply,
                      entry != nullptr && entry->interface ? &*entry->interface : nullptr,
                      shared_.modules.Structures(), shared_.presence);
+    trickleMs_ = 0;
+    const FaultSpec* fault = FaultFor(module);
+    const bool endless = fault != nullptr && fault->action == FaultAction::kEndless;
+    std::vector<rfcwire::TableData> endlessPieces;
 
-    if (const FaultSpec* fault = FaultFor(module)) {
+    if (fault != nullptr) {
         bool keep = false;
         if (!PlayTransportFault(*fault, rfcwire::MessageType::kCallReply, keep)) return keep;
         if (fault->action == FaultAction::kRaise) call.Raise(fault->exception, fault->message);
@@ -203,6 +234,10 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
     // A big table goes in pieces while the module builds it, so neither side
     // holds more than the table and a piece.
     call.SetPieceSink([&](const rfcwire::TableData& piece) {
+        if (endless) {
+            if (endlessPieces.empty()) endlessPieces.push_back(piece);
+            return true;
+        }
         shared_.counters.CountRows(module, platform::ToUtf8(piece.name), piece.rowCount);
         return Reply(rfcwire::EncodeTableRows(piece));
     });
@@ -218,6 +253,7 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
         }
     }
     if (call.PiecesFailed()) return false;
+    if (endless) return ReplyWithoutEnd(reply, endlessPieces);
     for (const rfcwire::TableData& table : reply.tables)
         shared_.counters.CountRows(module, platform::ToUtf8(table.name), table.rowCount);
     return Reply(rfcwire::Encode(reply));
@@ -225,7 +261,16 @@ bool Session::ServeCall(const rfcwire::CallRequest& request) {
 
 bool Session::Reply(const std::vector<uint8_t>& frame) {
     std::string ignored;
-    return rfcnet::SendFrame(socket_.Fd(), frame, kSendTimeoutMs, ignored) == rfcnet::IoStatus::kOk;
+    if (trickleMs_ <= 0)
+        return rfcnet::SendFrame(socket_.Fd(), frame, kSendTimeoutMs, ignored) ==
+               rfcnet::IoStatus::kOk;
+    for (const uint8_t& byte : frame) {
+        if (rfcnet::WriteAll(socket_.Fd(), std::span<const uint8_t>(&byte, 1), kSendTimeoutMs,
+                             ignored) != rfcnet::IoStatus::kOk ||
+            !Pause(trickleMs_))
+            return false;
+    }
+    return true;
 }
 
 void Session::ProtocolError(const std::string& reason) {

@@ -28,6 +28,10 @@ class Session {
     bool Serve(const rfcwire::ClientMessage& message);
     bool ServeCall(const rfcwire::CallRequest& request);
     bool Reply(const std::vector<uint8_t>& frame);
+    // Sends the call's first table piece again and again until the client
+    // goes or the system stops; always false (the connection ends).
+    bool ReplyWithoutEnd(const rfcwire::CallReply& reply,
+                         const std::vector<rfcwire::TableData>& pieces);
     void ProtocolError(const std::string& reason);
     // Waits up to ms (< 0: until the client goes or the system stops);
     // false when the call should be abandoned.
@@ -46,6 +50,7 @@ class Session {
     const ServerSpec& server_;
     rfcnet::Socket socket_;
     std::optional<LogonResult> logon_;
+    int trickleMs_ = 0;  // > 0: the current reply goes out one byte at a time
 };
 
 }  // namespace r3sim

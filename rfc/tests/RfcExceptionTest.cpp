@@ -60,6 +60,14 @@ TEST(RfcConnectionTest, ConnectStringFromTrimmedFields) {
               u"ASHOST=/H/gw/H/srv1.lan SYSNR=00 CLIENT=100 USER=U PASSWD= LANG=");
 }
 
+TEST(RfcConnectionTest, APasswordWithBlanksAndQuotesIsQuotedWhole) {
+    CRfcConnection c;
+    c.SetLogonData(u"srv1", u"00", u"100", u"U", u" a \"b ", u"E", u"", u"");
+    c.BuildConnectString();
+    EXPECT_EQ(c.ConnectString(),
+              u"ASHOST=srv1 SYSNR=00 CLIENT=100 USER=U PASSWD=\" a \"\"b \" LANG=E");
+}
+
 TEST(RfcConnectionTest, LogonFieldsAreCutToTheirWidths) {
     CRfcConnection c;
     c.SetLogonData(u"abcdefghijklmnopqrstuvwxy", u"0012", u"1000", u"USERNAMETOOLONG",

@@ -19,6 +19,14 @@
  * (QUORVEL_RFC_CONNECT_TIMEOUT_MS), each wait for the partner's answer 60 s
  * (QUORVEL_RFC_READ_TIMEOUT_MS).
  *
+ * Replies are bounded: one reply may carry at most 256 MiB
+ * (QUORVEL_RFC_MAX_REPLY_BYTES), all replies arriving at once in the process
+ * at most eight times that (QUORVEL_RFC_MAX_REPLIES_BYTES). A reply past
+ * either bound fails its call with RFC_FAILURE, group RFC_ERROR_RESOURCE and
+ * key RFC_KEY_REPLY_TOO_LARGE, naming the function and the bound; the
+ * connection is then broken (RFC_CLOSED), as the rest of the reply is still
+ * on its way.
+ *
  * Connect string: blank-separated KEY=value pairs, keys ASHOST, SYSNR, CLIENT,
  * USER, PASSWD, LANG (case-insensitive; a value may be written in double
  * quotes; other keys are ignored). ASHOST may carry a router string in front
@@ -62,6 +70,10 @@ enum {
  * RFC_INVALID_HANDLE (18) = no open handle, a new open may proceed;
  * RFC_CLOSED (6) = the connection broke and the handle must still be closed.
  */
+
+/* Keys of two failures a caller may act on (RFC_ERROR_INFO_EX.key). */
+#define RFC_KEY_REPLY_TOO_LARGE u"RFC_REPLY_TOO_LARGE" /* group RFC_ERROR_RESOURCE */
+#define RFC_KEY_CANCELLED u"RFC_CANCELLED"             /* group RFC_ERROR_COMMUNICATION */
 
 /* Error groups of RFC_ERROR_INFO_EX.group. */
 #define RFC_ERROR_PROGRAM 101               /* bad argument or connect string */
@@ -224,6 +236,19 @@ RFC_RC RfcGetAttributesU(RFC_HANDLE handle, RFC_ATTRIBUTES* attributes);
 /* Copies the calling thread's last error; returns its group (0 when none). */
 int RfcLastErrorExU(RFC_ERROR_INFO_EX* error_info);
 
+/*
+ * For a program that stops: shuts down the socket of every connection of the
+ * process, open or being opened, so that every call in flight ends at once
+ * with RFC_FAILURE (group RFC_ERROR_COMMUNICATION, key RFC_KEY_CANCELLED),
+ * however long its partner would take. The handles stay to be closed with
+ * RfcCloseU; every later call on them, and every open until
+ * RfcResumeCallsU, fails the same way at once. Any thread may call it.
+ */
+void RfcCancelAllCallsU(void);
+
+/* Lets opens proceed again after RfcCancelAllCallsU (cancelled handles stay broken). */
+void RfcResumeCallsU(void);
+
 /* --- Calls ------------------------------------------------------------------ */
 
 /*
@@ -333,14 +358,6 @@ RFC_RC RfcUseNetWeaverLibraryU(const char* path, const char* options_file,
 
 /* The library in use and its version, zero-terminated within capacity units. */
 void RfcGetLibraryDescriptionU(RFC_CHAR* text, unsigned int capacity);
-
-/*
- * Cancels the call in progress on every open connection of the NetWeaver
- * library, and any open still waiting for its partner; for a stop that must
- * not wait for a partner that does not answer. Our own protocol's
- * connections are not touched.
- */
-void RfcCancelNetWeaverCallsU(void);
 
 #ifdef __cplusplus
 }

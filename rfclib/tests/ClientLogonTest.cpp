@@ -103,6 +103,20 @@ TEST_F(ClientLogon, RefusedLogonsAreGroup103WithTheSystemsText) {
     RfcCloseU(Open(Logon(u"qashost1", u"00", u"collector", u"secret")));
 }
 
+TEST_F(ClientLogon, APasswordWithBlanksAndQuotesTravelsIntact) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::UserSpec user = scenario.users.front();
+    user.name = "SPACED";
+    user.password = "S \"E=C";
+    scenario.users.push_back(user);
+    Start(scenario);
+    RfcCloseU(Open(u"ASHOST=qashost1 SYSNR=00 CLIENT=100 USER=SPACED PASSWD=\"S \"\"E=C\" LANG=E"));
+    // Cut at its blank, it is another password.
+    const RFC_ERROR_INFO_EX refused =
+        Refused(u"ASHOST=qashost1 SYSNR=00 CLIENT=100 USER=SPACED PASSWD=\"S\" LANG=E");
+    EXPECT_EQ(refused.group, RFC_ERROR_LOGON_FAILURE);
+}
+
 TEST_F(ClientLogon, UnreachablePartnerIsACommunicationFailureNamingHostAndPort) {
     r3sim::Scenario scenario = r3sim::DefaultScenario();
     scenario.servers[2].down = true;

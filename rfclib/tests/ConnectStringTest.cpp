@@ -49,7 +49,26 @@ TEST(ConnectString, RefusesMissingOrMalformedAddress) {
     EXPECT_NE(Refusal(u"ASHOST=srv1 SYSNR=100").find("SYSNR"), std::string::npos);
     EXPECT_NE(Refusal(u"ASHOST=srv1 SYSNR=0a").find("SYSNR"), std::string::npos);
     EXPECT_NE(Refusal(u"ASHOST=srv1 SYSNR=00 PASSWD=\"open").find("quote"), std::string::npos);
-    EXPECT_NE(Refusal(u"ASHOST=srv1 SYSNR=00 junk").find("junk"), std::string::npos);
+    EXPECT_NE(Refusal(u"ASHOST=srv1 SYSNR=00 junk").find("after the value of SYSNR"),
+              std::string::npos);
+}
+
+TEST(ConnectString, QuotedValuesCarryBlanksAndDoubledQuotes) {
+    EXPECT_EQ(Parse(u"ASHOST=a SYSNR=00 PASSWD=\"S \"\"E\"\"=C \" LANG=E").password,
+              u"S \"E\"=C ");
+    EXPECT_EQ(Parse(u"ASHOST=a SYSNR=00 PASSWD=\"\"\"\"").password, u"\"");
+    EXPECT_EQ(Parse(u"ASHOST=a SYSNR=00 PASSWD=\"\" LANG=E").password, u"");
+}
+
+// A password written without quotes is cut at its blank; the refusal names
+// where, never what.
+TEST(ConnectString, ARefusalShowsNoPartOfAValue) {
+    for (const std::u16string_view text :
+         {u"ASHOST=a SYSNR=00 PASSWD=SEC RET LANG=E", u"SEC RET", u"ASHOST=a PASSWD=\"SEC RET"}) {
+        const std::string error = Refusal(text);
+        EXPECT_EQ(error.find("SEC"), std::string::npos) << error;
+        EXPECT_EQ(error.find("RET"), std::string::npos) << error;
+    }
 }
 
 TEST(ConnectString, RouterStringsNameTheHopsAndTheHost) {

@@ -68,7 +68,10 @@ bool CDatabaseServerStep::TakeRows(const char16_t* routine, bool store) {
 void CDatabaseServerStep::ValidateRemoteList() {
     for (size_t i = 0; i < m_Rows.size(); ++i) {
         const DatabaseServerRow& row = m_Rows[i];
-        if (!row.destination.empty() && row.gateway.empty()) {
+        // The gateway must be a server of the system, whichever face took it:
+        // a destination without one is never collected.
+        if (!row.destination.empty() &&
+            (row.gateway.empty() || (m_pServerList && !IsServerName(row.gateway)))) {
             RefuseAt(WizardField::Gateway, static_cast<int>(i + 1),
                      platform::Format(u"Please enter gateway instance for destination %s",
                                       row.destination));

@@ -52,6 +52,19 @@ bool CDirectoryStep::MakeSessionFolder(const char16_t* routine) {
     });
 }
 
+bool CDirectoryStep::CheckDataDirectory(const char16_t* routine) {
+    return RunStep(routine, [this] {
+        ValidateDirectory();
+        EnterDataPath(m_strDataPath);
+        ChangeToProgramDirectory();
+        // A folder made and taken away again proves a session folder can be.
+        const std::u16string probe = m_strDataPath + u".quorvel-check";
+        const int rc = platform::MakeDirectory(probe);
+        if (rc != 0 && rc != EEXIST) ThrowCreateFailure(m_strDataPath, rc);
+        platform::RemoveDirectory(probe);
+    });
+}
+
 void CDirectoryStep::RemoveSessionFolderReported() {
     RunReportedStep(u"CDirectoryPropertyPage::RemoveSessionFolder",
                     [this] { RemoveSessionFolder(); });

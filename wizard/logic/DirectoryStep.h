@@ -27,6 +27,9 @@ class CDirectoryStep : public CWizardStep {
     void LoadDirectories(const char16_t* routine);
     // Validate, create the session folder and save the three paths.
     bool MakeSessionFolder(const char16_t* routine);
+    // Validate the data directory and make it as a start would, without a
+    // session folder; a directory that cannot take one is refused.
+    bool CheckDataDirectory(const char16_t* routine);
     // RemoveSessionFolder for handlers that cannot fail.
     void RemoveSessionFolderReported();
 

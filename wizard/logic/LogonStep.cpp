@@ -112,16 +112,12 @@ void CLogonStep::SaveLogon() {
     // plain password for the hand-over.
     std::u16string scrambled = m_strPassword;
     m_connection.ScramblePassword(scrambled);
+    std::vector<std::pair<std::u16string, std::u16string>> values = {
+        {u"HostName", m_strHostName},   {u"Domain", m_strDomain}, {u"SapRouter", m_strSapRouter},
+        {u"SystemNumber", m_strSystemNumber}, {u"Client", m_strClient},  {u"User", m_strUser},
+        {u"Language", m_strLanguage}};
+    if (!m_bPasswordFromOutside) values.emplace_back(u"Password", scrambled);
     std::u16string error;
-    const bool saved = m_settings.SetStrings(kSection,
-                                             {{u"HostName", m_strHostName},
-                                              {u"Domain", m_strDomain},
-                                              {u"SapRouter", m_strSapRouter},
-                                              {u"SystemNumber", m_strSystemNumber},
-                                              {u"Client", m_strClient},
-                                              {u"User", m_strUser},
-                                              {u"Password", scrambled},
-                                              {u"Language", m_strLanguage}},
-                                             &error);
+    const bool saved = m_settings.SetStrings(kSection, values, &error);
     if (!saved) ThrowCollectorException(u"unable to save the logon settings: " + error);
 }

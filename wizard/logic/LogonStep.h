@@ -50,6 +50,9 @@ class CLogonStep : public CWizardStep {
     std::u16string m_strSapRouter;
     std::u16string m_strSystemNumber;
     std::u16string m_strUser;
+    // A password from a file, a credential or the environment stays where it
+    // came from: SaveLogon leaves the stored one as it is.
+    bool m_bPasswordFromOutside = false;
     CRfcConnection m_connection;
     std::u16string m_strSystemId;
     std::u16string m_strOpSys;

@@ -1,4 +1,6 @@
 // The headless front end's command line and where its password comes from.
+#include <cstdlib>
+
 #include "ConsoleTestSupport.h"
 #include "app/console/ConsoleOptions.h"
 #include "app/console/PasswordSource.h"
@@ -154,14 +156,24 @@ TEST_F(ConsoleTest, TheFileComesBeforeTheCredentialAndTheCredentialBeforeTheEnvi
     fs::permissions(credentials + "/password", fs::perms::owner_read);
     const std::string file = WriteFile("pw", "FROMFILE", fs::perms::owner_read);
     ::setenv("CREDENTIALS_DIRECTORY", credentials.c_str(), 1);
+    // The environment's password is gone once the sources were looked at,
+    // whichever one was taken.
     ::setenv("QUORVEL_PASSWORD", "FROMENV", 1);
-
-    EXPECT_EQ(PasswordFromSources(file).password, u"FROMFILE");
+    const PasswordResult fromFile = PasswordFromSources(file);
+    EXPECT_EQ(fromFile.password, u"FROMFILE");
+    EXPECT_TRUE(fromFile.fromOutside);
+    EXPECT_EQ(std::getenv("QUORVEL_PASSWORD"), nullptr);
+    ::setenv("QUORVEL_PASSWORD", "FROMENV", 1);
     EXPECT_EQ(PasswordFromSources("").password, u"FROMCRED");
     fs::remove(credentials + "/password");
-    EXPECT_EQ(PasswordFromSources("").password, u"FROMENV");
-    ::unsetenv("QUORVEL_PASSWORD");
-    EXPECT_FALSE(PasswordFromSources("").password.has_value());
+    ::setenv("QUORVEL_PASSWORD", "FROMENV", 1);
+    const PasswordResult fromEnvironment = PasswordFromSources("");
+    EXPECT_EQ(fromEnvironment.password, u"FROMENV");
+    EXPECT_TRUE(fromEnvironment.fromOutside);
+    EXPECT_EQ(std::getenv("QUORVEL_PASSWORD"), nullptr);
+    const PasswordResult none = PasswordFromSources("");
+    EXPECT_FALSE(none.password.has_value());
+    EXPECT_FALSE(none.fromOutside);
     // A named file that cannot be used is an error, not a fall-back.
     EXPECT_FALSE(PasswordFromSources(root_ + "/missing").error.empty());
 }

@@ -10,6 +10,8 @@
 #include <termios.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <cstdio>
 #include <thread>
 
@@ -96,6 +98,43 @@ TEST_F(ConsoleProcessTest, AStoredGatewayThatIsNoServerIsRefusedAfterTheLogon) {
     // The logon passed and was stored; the refused folder was removed again.
     EXPECT_EQ(Store().GetString(u"Logon", u"Password").empty(), false);
     EXPECT_TRUE(fs::is_empty("DATA"));
+}
+
+// The rule lives in the step, not in a drop-down list: a given gateway that
+// is no server of the system is refused as the page refuses one, every time.
+TEST_F(ConsoleProcessTest, AGivenGatewayThatIsNoServerIsRefusedEveryTime) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    const std::string before = StoredFile();
+    for (int run = 0; run < 2; ++run) {
+        const ProcessResult r = Run({"--database", "QASDB_SAPCCMSR,,nosuch_QAS_99"},
+                                    {{"QUORVEL_PASSWORD", "secret"}});
+        EXPECT_EQ(r.status, kExitRefused) << r.err;
+        EXPECT_EQ(r.err,
+                  "quorvel-console: Collector Exception: Please enter gateway instance for "
+                  "destination QASDB_SAPCCMSR\n");
+        EXPECT_TRUE(Store().GetString(u"QAS", u"Gateway1").empty());
+    }
+}
+
+TEST_F(ConsoleProcessTest, StoreOnlyChecksTheDataDirectoryAsAStartWould) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    std::ofstream("afile") << "x";
+    const std::u16string before = Store().GetString(u"Data", u"Path");
+    const ProcessResult bad = Run({"--store-only", "--data-dir", "afile/sub"},
+                                  {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_NE(bad.status, kExitDone) << bad.err;
+    EXPECT_NE(bad.err.find("unable to create directory"), std::string::npos) << bad.err;
+    EXPECT_EQ(Store().GetString(u"Data", u"Path"), before);
+
+    const ProcessResult good = Run({"--store-only", "--data-dir", "kept"},
+                                   {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_EQ(good.status, kExitDone) << good.err;
+    EXPECT_TRUE(fs::is_directory("kept"));
+    EXPECT_TRUE(fs::is_empty("kept"));
+    EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
+              fs::current_path().string() + "/kept/");
 }
 
 TEST_F(ConsoleProcessTest, BadOptionsAndUnusablePasswordFilesEndWithStatusTwo) {
@@ -196,19 +235,172 @@ TEST_F(ConsoleProcessTest, ASessionStoresTheGivenValuesAndEndsCleanlyOnSigterm) 
     ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
     process.Signal(SIGTERM);
     const ProcessResult r = process.Finish(60s);
-    // Ready only once capture has started, stopping when it ends.
+    // More time asked for during the start, ready only once capture has
+    // started, stopping when it ends.
     const std::string messages = notify.Messages();
-    EXPECT_EQ(messages.rfind("READY=1\n", 0), 0u) << messages;
+    EXPECT_EQ(messages.rfind("EXTEND_TIMEOUT_USEC=60000000\n", 0), 0u) << messages;
+    EXPECT_GT(messages.find("READY=1\n"), messages.rfind("EXTEND_TIMEOUT_USEC"));
     EXPECT_NE(messages.find("STOPPING=1"), std::string::npos) << messages;
     EXPECT_EQ(r.status, kExitDone) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
     EXPECT_EQ(Store().GetString(u"Logon", u"User"), u"COLLECTOR");
-    EXPECT_FALSE(Store().GetString(u"Logon", u"Password").empty());
+    // A password from the environment stays out of the settings.
+    EXPECT_TRUE(Store().GetString(u"Logon", u"Password").empty());
     // The relative data directory lies below the working directory.
     EXPECT_EQ(platform::ToUtf8(Store().GetString(u"Data", u"Path")),
               fs::current_path().string() + "/collect/");
     EXPECT_FALSE(fs::is_empty("collect"));
+}
+
+// A server that takes a call and never answers: the stop cancels the call,
+// the thread says so once, and the process ends with status 0 in time.
+TEST_F(ConsoleProcessTest, AStopDuringACallThatNeverEndsEndsWithinTheBound) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::FaultSpec hang;
+    hang.module = "SAPTUNE_GET_STORAGE_INFOS";
+    hang.server = "qashost1_QAS_01";
+    hang.action = r3sim::FaultAction::kHang;
+    scenario.faults.push_back(hang);
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    ConsoleProcess process({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (sim.System().Counters().Calls("qashost1_QAS_01", "SAPTUNE_GET_STORAGE_INFOS") == 0 &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(200ms);
+    const auto stopped = std::chrono::steady_clock::now();
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(20s);
+    EXPECT_FALSE(r.killed);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 10s);
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_NE(r.out.find("data capture stopped."), std::string::npos) << r.out;
+    size_t cancelled = 0;
+    for (size_t at = 0; (at = r.out.find("cancelled: stopping", at)) != std::string::npos; ++at)
+        ++cancelled;
+    EXPECT_EQ(cancelled, 1u) << r.out;
+}
+
+// Scrapers that trickle their requests or never read their answers: the
+// endpoint closes them and the stop ends in time.
+TEST_F(ConsoleProcessTest, AStopWithStalledScrapersEndsWithinTheBound) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ConsoleProcess process({"--metrics-listen", "127.0.0.1:0", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s));
+    const std::string marker = "live figures at http://127.0.0.1:";
+    const size_t at = process.Output().find(marker);
+    ASSERT_NE(at, std::string::npos) << process.Output();
+    const int port = std::atoi(process.Output().c_str() + at + marker.size());
+    std::vector<int> scrapers;
+    for (int i = 0; i < 16; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int small = 1024;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string request = i % 2 ? "GET /metrics HTTP/1.1\r\n\r\n" : "GET /me";
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        scrapers.push_back(fd);
+    }
+    const auto stopped = std::chrono::steady_clock::now();
+    process.Signal(SIGTERM);
+    const ProcessResult r = process.Finish(20s);
+    EXPECT_FALSE(r.killed);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 10s);
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    for (int fd : scrapers) ::close(fd);
+}
+
+// The environment's password is gone from /proc/PID/environ at once, a
+// password with a blank logs on, and a refusal shows no part of it.
+TEST_F(ConsoleProcessTest, APasswordLeavesTheEnvironmentAndNoMessageShowsIt) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    r3sim::UserSpec user = scenario.users.front();
+    user.name = "SPACED";
+    user.password = "S\"E T X";
+    scenario.users.push_back(user);
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    ASSERT_TRUE(Store().SetStrings(u"Logon", {{u"Password", u""}}));
+    ConsoleProcess process({"--user", "spaced", "--data-dir", "collect"},
+                           {{"QUORVEL_PASSWORD", "S\"E T X"}});
+    ASSERT_TRUE(process.WaitForOutput("data capture started.", 60s)) << process.Output();
+    std::ifstream in("/proc/" + std::to_string(process.Pid()) + "/environ", std::ios::binary);
+    const std::string environ(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(environ.find("QUORVEL_"), std::string::npos) << "the test reads the environment";
+    EXPECT_EQ(environ.find("E T X"), std::string::npos);
+    process.Signal(SIGTERM);
+    EXPECT_EQ(process.Finish(20s).status, kExitDone);
+    EXPECT_TRUE(Store().GetString(u"Logon", u"Password").empty());
+
+    for (const char* wrong : {"SEC RET", "SEC\"RET"}) {
+        const ProcessResult r = Run({"--check"}, {{"QUORVEL_PASSWORD", wrong}});
+        EXPECT_EQ(r.status, kExitRefused) << r.err;
+        EXPECT_EQ(r.err.find("SEC"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("RET"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("RET"), std::string::npos) << r.out;
+    }
+}
+
+// Every session folder below a data directory.
+std::vector<fs::path> SessionFolders(const fs::path& dataDir) {
+    std::vector<fs::path> folders;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dataDir, ec))
+        if (entry.is_directory()) folders.push_back(entry.path());
+    return folders;
+}
+
+TEST_F(ConsoleProcessTest, ASecondCollectorForTheSameSystemAndDirectoryIsRefused) {
+    SimulatorSession sim;
+    StoreSimulatorLogon();
+    ConsoleProcess first({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    ASSERT_TRUE(first.WaitForOutput("data capture started.", 60s));
+    const ProcessResult second = Run({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_EQ(second.status, kExitStartFailed) << second.err;
+    EXPECT_NE(second.err.find("another collector (process " + std::to_string(first.Pid()) +
+                              ") collects from system QAS into "),
+              std::string::npos)
+        << second.err;
+    // Another data directory is another collector's own.
+    ConsoleProcess other({"--data-dir", "elsewhere"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_TRUE(other.WaitForOutput("data capture started.", 60s)) << other.Output();
+    other.Signal(SIGTERM);
+    EXPECT_EQ(other.Finish(20s).status, kExitDone);
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Finish(20s).status, kExitDone);
+    // The first one's folder is whole: one folder, its files kept.
+    const auto folders = SessionFolders("collect");
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_TRUE(fs::exists(folders[0] / "pc.ctl"));
+    // Once it has ended, a new one may start.
+    ConsoleProcess again({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}});
+    EXPECT_TRUE(again.WaitForOutput("data capture started.", 60s)) << again.Output();
+    again.Signal(SIGTERM);
+    EXPECT_EQ(again.Finish(20s).status, kExitDone);
+}
+
+TEST_F(ConsoleProcessTest, AFailedStartRemovesTheFolderItMade) {
+    r3sim::Scenario scenario = r3sim::DefaultScenario();
+    scenario.servers[2].refuseLogons = true;  // its connection test fails the start
+    SimulatorSession sim(std::move(scenario));
+    StoreSimulatorLogon();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ProcessResult r =
+            Run({"--data-dir", "collect"}, {{"QUORVEL_PASSWORD", "SECRET"}}, 60s);
+        EXPECT_EQ(r.status, kExitStartFailed) << r.err << r.out;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_NE(r.out.find("created directory"), std::string::npos) << r.out;
+        EXPECT_TRUE(SessionFolders("collect").empty());
+    }
 }
 
 // One plain HTTP/1.0 GET on loopback; the whole answer, or "" when nothing answers.

@@ -3,6 +3,8 @@
 // against the in-process simulated system.
 #include <QCloseEvent>
 #include <QSignalSpy>
+#include <cstdlib>
+#include <fstream>
 
 #include "DialogTestSupport.h"
 #include "collect/SystemThread.h"
@@ -140,11 +142,45 @@ TEST_F(DialogTest, TicksWithoutASessionSignalNothing) {
     EXPECT_FALSE(dialog_->QuarterHourSignalled());
 }
 
-TEST_F(DialogTest, LaunchUsesTheStoredPathOrTheWorkingDirectory) {
+// PATH for one test.
+class ScopedPath {
+  public:
+    explicit ScopedPath(const std::string& value) {
+        if (const char* old = std::getenv("PATH")) saved_ = old;
+        ::setenv("PATH", value.c_str(), 1);
+    }
+    ~ScopedPath() { ::setenv("PATH", saved_.c_str(), 1); }
+
+  private:
+    std::string saved_;
+};
+
+void WriteProgram(const std::string& path, const std::string& body) {
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+TEST_F(DialogTest, LaunchUsesTheStoredPathOrPathAndSaysWhereItLookedWhenItFindsNone) {
+    const std::string bin = root_ + "/bin/";
+    fs::create_directories(bin);
+    const ScopedPath path("/nonexistent:" + bin);
     dialog_->launchSucceeds = false;
     dialog_->LaunchDataReduction();
+    EXPECT_TRUE(dialog_->launched.empty());
+    ASSERT_FALSE(Lines().empty());
+    const std::string said = Lines().back();
+    EXPECT_NE(said.find("data reduction not started: no program found at "), std::string::npos)
+        << said;
+    EXPECT_NE(said.find(bin + "pellamy4"), std::string::npos) << said;
+    EXPECT_NE(LogFile().find(bin + "pellamy4"), std::string::npos) << LogFile();
+    EXPECT_TRUE(dialog_->isVisible());
+
+    WriteProgram(bin + "pellamy4", "exit 0");
+    dialog_->LaunchDataReduction();
     ASSERT_EQ(dialog_->launched.size(), 1u);
-    EXPECT_EQ(platform::ToUtf8(dialog_->launched[0]), programPath_ + "pellamy4");
+    EXPECT_EQ(platform::ToUtf8(dialog_->launched[0]), bin + "pellamy4");
+    EXPECT_NE(Lines().back().find("cannot start " + bin + "pellamy4"), std::string::npos)
+        << Lines().back();
     EXPECT_TRUE(dialog_->isVisible());  // a failed launch keeps the collector
 
     settings::SettingsStore reduction(settings::kDataReductionApp);
@@ -185,6 +221,7 @@ TEST_F(DialogTest, TheProgramIsStartedDetached) {
 // refused exits, No and then Yes to the stop question, and the
 // data-reduction question after a quarter-hour tick.
 TEST_F(DialogTest, WholeCollectionRunAgainstTheSimulatedSystem) {
+    const ScopedPath path(root_ + "/empty");
     SimulatorSession sim;
     dialog_->launchSucceeds = false;
     dialog_->StartStopButton()->click();
@@ -242,8 +279,12 @@ TEST_F(DialogTest, WholeCollectionRunAgainstTheSimulatedSystem) {
     EXPECT_FALSE(dialog_->IsRunning());
     EXPECT_EQ(dialog_->StartStopButton()->text().toStdString(), "Start");
     EXPECT_TRUE(dialog_->ExitButton()->isEnabled());
-    EXPECT_EQ(dialog_->launched.size(), 1u);
-    EXPECT_TRUE(dialog_->isVisible());  // the launch failed: idle
+    // No data-reduction program anywhere: said, and the window stays idle.
+    EXPECT_TRUE(dialog_->launched.empty());
+    EXPECT_NE(Lines().back().find("data reduction not started: no program found at "),
+              std::string::npos)
+        << Lines().back();
+    EXPECT_TRUE(dialog_->isVisible());
 }
 
 TEST_F(DialogTest, AStopBeforeAnyQuarterHourAsksNoDataReductionQuestion) {
@@ -264,8 +305,8 @@ TEST_F(DialogTest, AStopBeforeAnyQuarterHourAsksNoDataReductionQuestion) {
 // session the collector wrote.
 TEST_F(DialogTest, TheDataReductionAfterAStopReportsTheCollectedSession) {
     SimulatorSession sim;
-    ASSERT_TRUE(settings::SettingsStore(settings::kDataReductionApp)
-                    .SetString(u"Program", u"Path", platform::FromUtf8(PELLAMY4_DIR)));
+    // Nothing stored: the program is found on PATH.
+    const ScopedPath path(std::string(PELLAMY4_DIR) + ":/usr/bin:/bin");
     // No browser from a test.
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
@@ -281,6 +322,8 @@ TEST_F(DialogTest, TheDataReductionAfterAStopReportsTheCollectedSession) {
     answers_ = {wizard::IDYES, wizard::IDYES};
     dialog_->Stop();
     ASSERT_EQ(dialog_->launched.size(), 1u);
+    EXPECT_EQ(platform::ToUtf8(dialog_->launched[0]), std::string(PELLAMY4_DIR) + "pellamy4");
+    EXPECT_EQ(platform::ToUtf8(dialog_->launchedOn[0]), session);
     EXPECT_FALSE(dialog_->isVisible());
     const fs::path report = fs::path(session) / "report.html";
     EXPECT_TRUE(Eventually([&] { return fs::exists(report); }, 60000)) << report;

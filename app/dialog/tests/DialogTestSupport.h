@@ -24,6 +24,7 @@ class CTestDialog : public CCollectorDialog {
   public:
     bool cancelWizard = false;
     std::vector<std::u16string> launched;
+    std::vector<std::u16string> launchedOn;  // the session folder of each launch
     bool launchSucceeds = true;
     bool useRealLaunch = false;
 
@@ -48,9 +49,10 @@ class CTestDialog : public CCollectorDialog {
         QCoreApplication::processEvents();
         return sheet.result() == ID_WIZFINISH ? ID_WIZFINISH : ID_WIZCANCEL;
     }
-    bool LaunchProgram(const std::u16string& program) override {
+    bool LaunchProgram(const std::u16string& program, const std::u16string& session) override {
         launched.push_back(program);
-        if (useRealLaunch) return CCollectorDialog::LaunchProgram(program);
+        launchedOn.push_back(session);
+        if (useRealLaunch) return CCollectorDialog::LaunchProgram(program, session);
         return launchSucceeds;
     }
 };

@@ -1,10 +1,12 @@
 #include "app/settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -163,17 +165,27 @@ TEST_F(SettingsStoreTest, BatchWritesAllValuesInOneReplacement) {
     EXPECT_EQ(store.GetString(u"Logon", u"Client"), u"100");
 }
 
+// A file-size limit fails every write of the copy, for root as for anyone.
 TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndKeepsThePreviousFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
     SettingsStore store(settings::kCollectorApp, root_);
     ASSERT_TRUE(store.SetString(u"Logon", u"HostName", u"before"));
-    ASSERT_EQ(::chmod(root_.c_str(), 0500), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);  // a write past it fails with EFBIG
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
     std::u16string error;
-    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"after", &error));
+    const bool first = store.SetString(u"Logon", u"HostName", u"after", &error);
+    const bool second = store.SetString(u"Logon", u"HostName", u"after");  // no error pointer
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(first);
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(store.SetString(u"Logon", u"HostName", u"after"));  // no error pointer
-    ::chmod(root_.c_str(), 0700);
+    EXPECT_FALSE(second);
     EXPECT_EQ(store.GetString(u"Logon", u"HostName"), u"before");
+    // No copy is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 }
 
 TEST_F(SettingsStoreTest, ADirectoryThatIsAFileIsReported) {

@@ -1,10 +1,12 @@
 // The HTTP endpoint on loopback: both formats, clear refusals of bad or
-// busy addresses, and clients that never read holding up no publication.
+// busy addresses, clients that never read holding up no publication, and
+// hostile clients held to the endpoint's limits.
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <chrono>
 #include <future>
+#include <thread>
 #include <vector>
 
 #include "EndpointSupport.h"
@@ -97,7 +99,7 @@ TEST_F(EndpointTest, ClientsThatNeverReadHoldUpNoPublication) {
     const auto large = Sized(16000), small = Sized(1);
     registry_->Publish(source_, large);
     std::vector<int> stuck;
-    for (size_t i = 0; i + 2 < MetricsEndpoint::kServingThreads; ++i) {
+    for (size_t i = 0; i < 3; ++i) {
         const int asks = ConnectSmallWindow(endpoint_->Port());
         ASSERT_GE(asks, 0);
         const std::string request = "GET /metrics HTTP/1.1\r\nHost: test\r\n\r\n";
@@ -126,6 +128,117 @@ TEST_F(EndpointTest, ClientsThatNeverReadHoldUpNoPublication) {
     for (int fd : stuck) close(fd);
     endpoint_->Stop();
     EXPECT_FALSE(endpoint_->IsRunning());
+}
+
+}  // namespace
+}  // namespace metrics
+
+namespace metrics {
+namespace {
+
+// Sends text; true when all of it went.
+bool SendAll(int fd, const std::string& text) {
+    return send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+}
+
+// What the server sends until it closes, waiting at most limit in all.
+std::string ReadToEnd(int fd, std::chrono::milliseconds limit, bool& closed) {
+    timeval tv{0, 100 * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    const auto end = std::chrono::steady_clock::now() + limit;
+    std::string all;
+    closed = false;
+    char buffer[65536];
+    while (std::chrono::steady_clock::now() < end) {
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n > 0) all.append(buffer, static_cast<size_t>(n));
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            closed = true;
+            break;
+        }
+    }
+    return all;
+}
+
+class EndpointLimitTest : public EndpointTest {
+  protected:
+    void TearDown() override {
+        for (int fd : held_) close(fd);
+    }
+    int Connect() {
+        const int fd = ConnectSmallWindow(endpoint_->Port());
+        EXPECT_GE(fd, 0);
+        held_.push_back(fd);
+        return fd;
+    }
+    std::vector<int> held_;
+};
+
+TEST_F(EndpointLimitTest, AScrapeAnswersAtOnceWhileTwoHundredIdleAndTricklingClientsAreHeld) {
+    for (int i = 0; i < 200; ++i) {
+        const int fd = Connect();
+        if (i % 2 == 0) SendAll(fd, "GET /metr");  // a head that trickles
+    }
+    std::this_thread::sleep_for(100ms);
+    const auto started = std::chrono::steady_clock::now();
+    auto answer = Client().Get("/metrics");
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(answer) << httplib::to_string(answer.error());
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_LT(took, 1s);
+    EXPECT_LE(endpoint_->Connections(), MetricsEndpoint::kMaxConnections);
+}
+
+TEST_F(EndpointLimitTest, RefusedRequestsGetTheirStatusAndAreClosedAtOnce) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"POST /metrics HTTP/1.1\r\nHost: a\r\n\r\n", "405"},
+        {"GET /metrics HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello", "413"},
+        {"GET /" + std::string(4096, 'u') + " HTTP/1.1\r\n\r\n", "414"},
+        // A 16 MB header line: refused after its first kilobytes.
+        {"GET /metrics HTTP/1.1\r\nX-Big: " + std::string(16 << 20, 'h'), "431"},
+    };
+    for (const auto& [request, status] : cases) {
+        const int fd = Connect();
+        SendAll(fd, request);  // the big one is cut short by the close
+        bool closed = false;
+        const auto started = std::chrono::steady_clock::now();
+        const std::string answer = ReadToEnd(fd, 3s, closed);
+        EXPECT_TRUE(closed) << status;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 1s) << status;
+        EXPECT_EQ(answer.rfind("HTTP/1.1 " + status, 0), 0u) << answer.substr(0, 80);
+    }
+}
+
+TEST_F(EndpointLimitTest, AHeadThatNeverEndsIsDroppedAfterTheHeadTime) {
+    const int fd = Connect();
+    SendAll(fd, "GET /metrics HTTP/1.1\r\n");
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 40; ++i) {  // a header byte every 100 ms
+        if (!SendAll(fd, "X")) break;
+        std::this_thread::sleep_for(100ms);
+    }
+    bool closed = false;
+    ReadToEnd(fd, 2s, closed);
+    EXPECT_TRUE(closed);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, MetricsEndpoint::kHeadTimeout - 200ms);
+    EXPECT_LT(took, MetricsEndpoint::kHeadTimeout + 2s);
+}
+
+TEST_F(EndpointLimitTest, StopClosesEveryClientAtOnce) {
+    registry_->Publish(source_, Sized(16000));
+    for (int i = 0; i < 40; ++i) {
+        const int fd = Connect();
+        SendAll(fd, i % 2 ? "GET /metrics HTTP/1.1\r\n\r\n" : "GET /met");
+    }
+    std::this_thread::sleep_for(300ms);
+    const auto started = std::chrono::steady_clock::now();
+    endpoint_->Stop();
+    // Bounded by the one answer being built at that moment, never by a client.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+    bool closed = false;
+    ReadToEnd(held_.back(), 1s, closed);
+    EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <httplib.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -207,6 +209,104 @@ class PrometheusScrapeTest : public ::testing::Test {
     std::shared_ptr<platform::ManualTimeSource> clock_;
     std::unique_ptr<UnattendedUi> ui_;
 };
+
+// Another process holding idle connections to the endpoint; it ends when
+// its pipe closes or, at the latest, after two minutes.
+class IdleScrapers {
+  public:
+    IdleScrapers(int port, int count) {
+        int ready[2], release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            ::alarm(120);
+            rlimit limit{};
+            ::getrlimit(RLIMIT_NOFILE, &limit);
+            limit.rlim_cur = limit.rlim_max;
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+            int held = 0;
+            for (int i = 0; i < count; ++i)
+                if (ConnectSmallWindow(port) >= 0) ++held;
+            const char done = held == count ? 'r' : 'f';
+            if (::write(ready[1], &done, 1) != 1) ::_exit(1);
+            char ignored;
+            while (::read(release[0], &ignored, 1) > 0) {
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        readyFd_ = ready[0];
+        releaseFd_ = release[1];
+    }
+    ~IdleScrapers() {
+        if (releaseFd_ >= 0) ::close(releaseFd_);
+        if (readyFd_ >= 0) ::close(readyFd_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    // True once every connection is made.
+    bool Ready() {
+        char answer = 0;
+        return pid_ > 0 && ::read(readyFd_, &answer, 1) == 1 && answer == 'r';
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int readyFd_ = -1, releaseFd_ = -1;
+};
+
+// 2,000 idle connections, under the soft descriptor limit systemd gives:
+// every server's capture of the minute still happens and a scrape answers.
+TEST_F(PrometheusScrapeTest, TwoThousandIdleConnectionsStarveNoCaptureAndNoScrape) {
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (saved.rlim_max < 2200) GTEST_SKIP() << "a hard descriptor limit below 2,200";
+    rlimit systemdLike = saved;
+    systemdLike.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &systemdLike), 0);
+    struct Restore {
+        rlimit limit;
+        ~Restore() { ::setrlimit(RLIMIT_NOFILE, &limit); }
+    } restore{saved};
+
+    SimulatorSession sim;
+    auto registry = std::make_shared<metrics::Registry>();
+    metrics::MetricsEndpoint endpoint(registry);
+    ASSERT_EQ(endpoint.Start("127.0.0.1:0"), "");
+    std::unique_ptr<CSystemThread> session = StartSession(registry);
+    ASSERT_TRUE(session) << "the server threads did not start";
+
+    IdleScrapers scrapers(endpoint.Port(), 2000);
+    ASSERT_TRUE(scrapers.Ready());
+    EXPECT_LE(endpoint.Connections(), metrics::MetricsEndpoint::kMaxConnections);
+
+    const auto& counters = sim.System().Counters();
+    const char* servers[] = {"qashost1_QAS_00", "qashost1_QAS_01", "qashost2_QAS_02"};
+    std::map<std::string, uint64_t> before;
+    for (const char* server : servers) before[server] = counters.Calls(server, "TH_REQUEST_QUEUE");
+    clock_->SetLocal(platform::MakeDateTime(2026, 12, 7, 10, 8, 0));
+    sim.System().FollowClock();
+    CCollectionClock::SignalMinuteTick(*session, 8);
+    for (const char* server : servers)
+        EXPECT_TRUE(WaitUntil(60s, [&] { return counters.Calls(server, "TH_REQUEST_QUEUE") > before[server]; }))
+            << server;
+    ASSERT_TRUE(WaitUntil(60s, [&] {
+        return Succeeded(registry->Scrape(metrics::Format::Prometheus), "request_queue_statistics") == 3;
+    }));
+
+    httplib::Client client("127.0.0.1", endpoint.Port());
+    client.set_read_timeout(5, 0);
+    const auto started = Clock::now();
+    auto scrape = client.Get("/metrics");
+    ASSERT_TRUE(scrape) << httplib::to_string(scrape.error());
+    EXPECT_EQ(scrape->status, 200);
+    EXPECT_LT(Clock::now() - started, 1s);
+}
 
 TEST_F(PrometheusScrapeTest, PrometheusStoresWhatTheSessionFolderHolds) {
     if (!IsExecutable(QUORVEL_PROMETHEUS))

@@ -51,7 +51,9 @@ struct ServerSpec {
     std::optional<int> leavesAfterMinutes;  // empty: runs to the end
 };
 
-enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail };
+// kEndless: the reply's table pieces come again and again, without end;
+// kTrickle: the reply goes out one byte every delayMs (100 ms when 0).
+enum class FaultAction { kDelay, kDrop, kHang, kGarbage, kRaise, kFail, kEndless, kTrickle };
 
 struct FaultSpec {
     std::string module;     // the calls of a module, or

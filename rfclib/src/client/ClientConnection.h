@@ -2,9 +2,14 @@
 // server (or to the first router on the way), the attributes the server sent
 // at logon, and the state of a call between RfcCallU and RfcReceiveU.
 //
-// Thread rules: Mutex() guards everything below except Abort(), which any
-// thread may call to end a wait in progress. The API layer holds Mutex() for
-// each operation on the handle.
+// Every reply is bounded: its bytes count against the bound of one reply and
+// against the process's budget of replies arriving at once (ReplyBudget); a
+// reply past either fails with key RFC_KEY_REPLY_TOO_LARGE and closes the
+// connection, since the rest of it is still on the way.
+//
+// Thread rules: Mutex() guards everything below except Abort() and Cancel(),
+// which any thread may call to end a wait in progress. The API layer holds
+// Mutex() for each operation on the handle.
 #pragma once
 
 #include <atomic>
@@ -56,6 +61,11 @@ class ClientConnection {
 
     // Ends any wait in progress from another thread.
     void Abort();
+    // Abort for a stop (see CallCanceller): a send or wait in progress ends
+    // at once with key RFC_KEY_CANCELLED and breaks the connection; an idle
+    // connection is left whole, so that it can still log off, while every
+    // later call on it fails the same way.
+    void Cancel();
 
     // State of the pending call.
     bool callPending = false;
@@ -68,14 +78,24 @@ class ClientConnection {
     bool Logon(ErrorRecord& error);
     void MarkBroken(const ErrorRecord& error);
     std::string Partner() const;
+    ErrorRecord CancelledError() const;
+    // Reserves a frame's payload for the reply in progress; false with the
+    // reason when the reply would pass its bound or the process's budget.
+    bool AdmitReplyBytes(uint32_t length, std::string& error);
+    void EndReply();
 
     std::mutex mutex_;
     ConnectParameters parameters_;
     ClientSettings settings_;
     std::string peerHost_;  // where the socket goes: router or application server
     uint16_t peerPort_ = 0;
+    std::mutex socketLock_;  // guards changes of socket_ against Abort and Cancel
     rfcnet::Socket socket_;
     rfcnet::ReceivedFrame received_;
+    uint64_t replyBytes_ = 0;  // reserved for the reply in progress
+    bool replyRefused_ = false;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> busy_{false};  // in a send or a wait: a cancel shuts the socket
     std::atomic<bool> broken_{false};
     ErrorRecord failure_;
     rfcwire::SystemAttributes attributes_;

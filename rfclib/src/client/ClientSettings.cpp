@@ -1,5 +1,6 @@
 #include "client/ClientSettings.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace rfclib {
@@ -25,6 +26,18 @@ int IntFromEnvironment(const char* name, int fallback, int minimum, int maximum)
     const long value = std::strtol(raw, &end, 10);
     if (*end != '\0' || value < minimum || value > maximum) return fallback;
     return static_cast<int>(value);
+}
+
+uint64_t BytesFromEnvironment(const char* name, uint64_t fallback) {
+    const char* raw = std::getenv(name);
+    if (raw == nullptr || *raw == '\0') return fallback;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(raw, &end, 10);
+    // A minimum keeps every ordinary reply (interfaces, structures) possible.
+    constexpr uint64_t kMinimum = 64 * 1024;
+    if (*end != '\0' || errno != 0 || raw[0] == '-' || value < kMinimum) return fallback;
+    return value;
 }
 
 }  // namespace
@@ -56,6 +69,10 @@ ClientSettings SettingsFromEnvironment() {
         IntFromEnvironment("QUORVEL_RFC_CONNECT_TIMEOUT_MS", kDefaultConnectTimeoutMs, 1, 3600000);
     settings.readTimeoutMs =
         IntFromEnvironment("QUORVEL_RFC_READ_TIMEOUT_MS", kDefaultReadTimeoutMs, 1, 86400000);
+    settings.maxReplyBytes =
+        BytesFromEnvironment("QUORVEL_RFC_MAX_REPLY_BYTES", kDefaultMaxReplyBytes);
+    settings.maxRepliesBytes = BytesFromEnvironment(
+        "QUORVEL_RFC_MAX_REPLIES_BYTES", settings.maxReplyBytes * kDefaultMaxRepliesFactor);
     if (const char* hosts = std::getenv("QUORVEL_RFC_HOSTS"))
         settings.hosts = ParseHostOverrides(hosts);
     return settings;

@@ -46,20 +46,33 @@ bool SplitPairs(std::u16string_view text, std::vector<Pair>& pairs, std::string&
         const size_t keyStart = i;
         while (i < text.size() && text[i] != u'=' && !IsBlank(text[i])) ++i;
         if (i == text.size() || text[i] != u'=') {
-            error = "connect string: '" + platform::ToUtf8(text.substr(keyStart, i - keyStart)) +
-                    "' has no '='";
+            // The text itself may be part of a password: only its place is named.
+            error = pairs.empty() ? std::string("connect string: it does not begin with KEY=")
+                                  : "connect string: text without '=' after the value of " +
+                                        platform::ToUtf8(pairs.back().key);
             return false;
         }
         Pair pair{Upper(text.substr(keyStart, i - keyStart)), {}};
         ++i;  // '='
         if (i < text.size() && text[i] == u'"') {
-            const size_t close = text.find(u'"', i + 1);
-            if (close == std::u16string_view::npos) {
+            // Within quotes a doubled quote stands for one.
+            bool closed = false;
+            for (++i; i < text.size(); ++i) {
+                if (text[i] != u'"') {
+                    pair.value.push_back(text[i]);
+                } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    pair.value.push_back(u'"');
+                    ++i;
+                } else {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+            }
+            if (!closed) {
                 error = "connect string: unterminated quote after " + platform::ToUtf8(pair.key);
                 return false;
             }
-            pair.value = text.substr(i + 1, close - i - 1);
-            i = close + 1;
         } else {
             const size_t valueStart = i;
             while (i < text.size() && !IsBlank(text[i])) ++i;

@@ -46,6 +46,7 @@ ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, Rece
         error = rfcwire::FrameErrorText(frameError, decoded);
         return ReceiveStatus::kMalformed;
     }
+    if (limits.admit && !limits.admit(decoded.length, error)) return ReceiveStatus::kRefused;
     out.type = decoded.type;
     out.payload.clear();
     // Grow with the data actually received, so a header that claims a large

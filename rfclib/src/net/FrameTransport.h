@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,16 @@ enum class ReceiveStatus {
     kWoken,
     kMalformed,  // bad header, over the limit, or the peer stopped mid-frame
     kIoError,
+    kRefused,  // admit refused the payload; nothing of it was read
 };
 
 struct ReceiveLimits {
     uint32_t maxPayload = rfcwire::kDefaultMaxPayload;
     int idleTimeoutMs = -1;      // wait for the first byte; < 0 without limit
     int frameTimeoutMs = 10000;  // the whole frame, from its first byte
+    // Asked with the payload's length before it is read; false (with the
+    // reason in error) refuses the frame.
+    std::function<bool(uint32_t length, std::string& error)> admit;
 };
 
 ReceiveStatus ReceiveFrame(int fd, const ReceiveLimits& limits, int wakeFd, ReceivedFrame& out,

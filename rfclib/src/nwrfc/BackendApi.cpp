@@ -28,8 +28,4 @@ void RfcGetLibraryDescriptionU(RFC_CHAR* text, unsigned int capacity) {
     rfclib::CopyText(std::u16string_view(description).substr(0, capacity - 1), text, capacity);
 }
 
-void RfcCancelNetWeaverCallsU(void) {
-    if (SdkBackend* sdk = SdkBackend::Active()) sdk->CancelAll();
-}
-
 }  // extern "C"

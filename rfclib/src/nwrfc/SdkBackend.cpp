@@ -27,6 +27,15 @@ std::vector<std::unique_ptr<SdkBackend>> g_installed;  // kept: a loaded library
 
 // Cancels of opens in progress: an open started before a cancel gives up.
 std::atomic<unsigned> g_cancelGeneration{0};
+// Between a cancel for a stop and the resume, nothing new starts.
+std::atomic<bool> g_cancelled{false};
+
+ErrorRecord CancelledError(const char* what) {
+    ErrorRecord error = MakeError(RFC_ERROR_COMMUNICATION,
+                                  std::string(what) + ": cancelled for a stop");
+    error.key = RFC_KEY_CANCELLED;
+    return error;
+}
 
 ErrorRecord HandleError(RFC_HANDLE handle, const char* what) {
     return MakeError(RFC_ERROR_HANDLE, std::string(what) + ": RFC handle " +
@@ -124,6 +133,10 @@ RFC_HANDLE SdkBackend::Open(const RFC_CHAR* connect, RFC_ERROR_INFO_EX* info) {
              info);
         return RFC_HANDLE_NULL;
     }
+    if (g_cancelled) {
+        Fail(CancelledError("RfcOpenEx"), RFC_FAILURE, info);
+        return RFC_HANDLE_NULL;
+    }
     ConnectParameters logon;
     std::string reason;
     if (!ParseConnectString(FromRfcChars(connect, kMaxConnectStringUnits), logon, reason)) {
@@ -163,10 +176,9 @@ RFC_HANDLE SdkBackend::Open(const RFC_CHAR* connect, RFC_ERROR_INFO_EX* info) {
         const bool cancelled = g_cancelGeneration.load() != generation;
         if (cancelled || std::chrono::steady_clock::now() >= deadline) {
             attempt->abandoned = true;
-            Fail(MakeError(RFC_ERROR_COMMUNICATION,
-                           cancelled ? "RfcOpenEx: the logon to " +
-                                           platform::ToUtf8(logon.host) + " was cancelled"
-                                     : "RfcOpenEx: no answer from " +
+            Fail(cancelled ? CancelledError("RfcOpenEx")
+                           : MakeError(RFC_ERROR_COMMUNICATION,
+                                       "RfcOpenEx: no answer from " +
                                            platform::ToUtf8(logon.host) + " within " +
                                            std::to_string((settings.connectTimeoutMs +
                                                            settings.readTimeoutMs) /
@@ -271,10 +283,19 @@ RFC_RC SdkBackend::Attributes(RFC_HANDLE handle, RFC_ATTRIBUTES* attributes) {
 }
 
 void SdkBackend::CancelAll() {
+    g_cancelled = true;
     g_cancelGeneration.fetch_add(1);
     if (Api().RfcCancel == nullptr) return;
     for (const auto& connection : connections_.All())
         Api().RfcCancel(connection->handle, nullptr);
+}
+
+void SdkBackend::ResumeAll() {
+    g_cancelled = false;
+}
+
+bool SdkBackend::Cancelled() {
+    return g_cancelled;
 }
 
 }  // namespace rfclib::nw

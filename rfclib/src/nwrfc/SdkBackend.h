@@ -51,8 +51,12 @@ class SdkBackend {
                          RFC_CHAR** exception);
 
     // Cancels the call in progress on every connection (where the library
-    // can), so that a stop need not wait for a partner that does not answer.
+    // can) and every open still waiting, so that a stop need not wait for a
+    // partner that does not answer; until ResumeAll, opens and calls fail at
+    // once, as cancelled.
     void CancelAll();
+    void ResumeAll();
+    static bool Cancelled();
 
     // "NetWeaver RFC library <path>, version <text>".
     std::u16string Description() const;

@@ -284,6 +284,11 @@ RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& funct
     connection.exceptionText.clear();
     if (exception != nullptr) *exception = connection.exceptionText.data();
     if (!StillOpen(connection)) return Fail(connection.Failure(), RFC_CLOSED);
+    if (Cancelled()) {
+        ErrorRecord error = MakeError(RFC_ERROR_COMMUNICATION, "RfcCall: cancelled for a stop");
+        error.key = RFC_KEY_CANCELLED;
+        return Fail(error, RFC_FAILURE);
+    }
     const Functions& api = Api();
     nwrfc::RFC_ERROR_INFO info{};
     nwrfc::RFC_FUNCTION_DESC_HANDLE desc =

@@ -57,6 +57,7 @@ rfcwire::ErrorRecord ClassicError(const nwrfc::RFC_ERROR_INFO& info) {
     const bool systemsKey = error.group == RFC_ERROR_APPLICATION_EXCEPTION ||
                             error.group == RFC_ERROR_SYSTEM_FAILURE;
     error.key = systemsKey ? std::u16string(SdkText(info.key)) : std::u16string();
+    if (info.code == nwrfc::RFC_CANCELED) error.key = RFC_KEY_CANCELLED;
     if (error.key.empty()) error.key = GroupKey(error.group);
     error.message = SdkText(info.message);
     if (error.message.empty()) error.message = error.key;

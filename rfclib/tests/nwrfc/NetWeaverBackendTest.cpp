@@ -79,17 +79,19 @@ TEST_F(NetWeaverBackend, AStopCancelsACallThatGetsNoAnswer) {
     setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "3600000", 1);
     const RFC_HANDLE handle = Open();
     std::atomic<RFC_RC> rc{RFC_OK};
-    std::atomic<bool> done{false};
+    std::u16string key;
     std::thread caller([&] {
         rc = Ping(handle);
-        done = true;
+        key = Key(LastError());  // the last error is the calling thread's
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto started = Clock::now();
-    RfcCancelNetWeaverCallsU();
+    RfcCancelAllCallsU();
     caller.join();
+    RfcResumeCallsU();
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(10));
     EXPECT_NE(rc.load(), RFC_OK);
+    EXPECT_EQ(key, std::u16string(RFC_KEY_CANCELLED));
     EXPECT_EQ(RfcIsValidHandleU(handle, nullptr), RFC_CLOSED);
     RfcCloseU(handle);
 }
