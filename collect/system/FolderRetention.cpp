@@ -77,7 +77,10 @@ void FolderRetention::Apply(const std::u16string& dataDir, const std::u16string&
             // Another system's folder is the collector's too, only not ours to judge.
             const bool otherSystem = !ours && entry.is_directory() && name.size() > 9 &&
                                      name[8] == '.' && IsSessionFolderName(name, name.substr(9));
-            if (!otherSystem && reported_.insert(name).second)
+            // So is a collector's lock file (".<SID>.lock").
+            const bool collectorLock = entry.is_regular_file() && name.size() > 6 &&
+                                       name.front() == '.' && name.ends_with(".lock");
+            if (!otherSystem && !collectorLock && reported_.insert(name).second)
                 report(
                     platform::Format(u"retention leaves %s alone: not a session folder of %s "
                                      u"made by the collector.",

@@ -63,6 +63,7 @@ TEST_F(FolderRetentionTest, DaysRemoveOnlyOwnFinishedFoldersAndForeignEntriesAre
     Folder("12090000.QAS", {{"QAS.log", 10}}, 90);                     // the current one
     Folder("archive", {{"QAS.log", 10}}, 90);
     std::ofstream(data_ / "readme.txt") << "keep";
+    std::ofstream(data_ / ".QAS.lock") << "4242\n";  // the running collector's lock
 
     FolderRetention retention(u"QAS", RetentionRules{30, std::nullopt});
     const auto lines = Apply(retention, "12090000.QAS");
@@ -70,7 +71,7 @@ TEST_F(FolderRetentionTest, DaysRemoveOnlyOwnFinishedFoldersAndForeignEntriesAre
     EXPECT_FALSE(fs::exists(data_ / "11010000.QAS")) << all;
     EXPECT_FALSE(fs::exists(data_ / "11150000.QAS")) << all;
     for (const char* kept : {"11200000.QAS", "11020000.QAS", "11030000.PRD", "13010000.QAS",
-                             "12090000.QAS", "archive", "readme.txt"})
+                             "12090000.QAS", "archive", "readme.txt", ".QAS.lock"})
         EXPECT_TRUE(fs::exists(data_ / kept)) << kept << "\n" << all;
     size_t removed = 0, foreign = 0;
     for (const std::string& line : lines) {
@@ -84,6 +85,7 @@ TEST_F(FolderRetentionTest, DaysRemoveOnlyOwnFinishedFoldersAndForeignEntriesAre
               std::string::npos)
         << all;
     EXPECT_EQ(all.find("11030000.PRD"), std::string::npos) << all;
+    EXPECT_EQ(all.find(".QAS.lock"), std::string::npos) << all;
     EXPECT_TRUE(Apply(retention, "12090000.QAS").empty());
 }
 
