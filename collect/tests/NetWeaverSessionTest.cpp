@@ -97,7 +97,7 @@ class NetWeaverSessionTest : public ::testing::TestWithParam<int> {
 
     static SessionSpec Spec(int which) {
         SessionSpec s;
-        const std::string scenarios = QUORVEL_SCENARIO_DIR;
+        const std::string scenarios = R3SIM_SCENARIO_DIR;
         switch (which) {
             case 0:
                 s = {"default", r3sim::DefaultScenario(), u"qashost1", u"00", u"100", u"QAS", {}};
