@@ -116,10 +116,8 @@ void CSystemThread::Initialize() {
 void CSystemThread::TakeCollectorLock() {
     // One collector per system and data directory: a second would write a
     // second record of each minute into the same files.
-    std::u16string folder = m_strSessionDir;
-    while (!folder.empty() && folder.back() == platform::kPathSeparator) folder.pop_back();
-    const std::u16string dataDir = platform::SplitPath(folder).directory;
-    const std::u16string lockFile = platform::Format(u"%s.%s.lock", dataDir, m_strSystemId);
+    const std::u16string lockFile =
+        platform::Format(u"%s.%s.lock", DataDirectory(), m_strSystemId);
     long holder = 0;
     std::u16string error;
     switch (m_CollectorLock.Take(lockFile, holder, error)) {
@@ -128,7 +126,7 @@ void CSystemThread::TakeCollectorLock() {
         case platform::ProcessLock::Result::kHeld:
             ThrowCollectorException(platform::Format(
                 u"another collector (process %d) collects from system %s into %s.",
-                static_cast<int>(holder), m_strSystemId, dataDir));
+                static_cast<int>(holder), m_strSystemId, DataDirectory()));
         case platform::ProcessLock::Result::kFailed:
             break;
     }
