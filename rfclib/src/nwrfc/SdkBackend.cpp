@@ -195,6 +195,7 @@ RFC_HANDLE SdkBackend::Open(const RFC_CHAR* connect, RFC_ERROR_INFO_EX* info) {
     }
     auto connection = std::make_shared<SdkConnection>();
     connection->handle = attempt->handle;
+    connection->host = logon.host;
     connection->user = logon.user;
     connection->client = logon.client;
     const RFC_HANDLE handle = connections_.Register(connection);
@@ -287,7 +288,7 @@ void SdkBackend::CancelAll() {
     g_cancelGeneration.fetch_add(1);
     if (Api().RfcCancel == nullptr) return;
     for (const auto& connection : connections_.All())
-        Api().RfcCancel(connection->handle, nullptr);
+        if (connection->busy) Api().RfcCancel(connection->handle, nullptr);
 }
 
 void SdkBackend::ResumeAll() {

@@ -284,12 +284,24 @@ RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& funct
     connection.exceptionText.clear();
     if (exception != nullptr) *exception = connection.exceptionText.data();
     if (!StillOpen(connection)) return Fail(connection.Failure(), RFC_CLOSED);
-    if (Cancelled()) {
-        ErrorRecord error = MakeError(RFC_ERROR_COMMUNICATION, "RfcCall: cancelled for a stop");
+    // A stop's cancel is said as our own protocol says it.
+    const auto cancelled = [&] {
+        ErrorRecord error =
+            MakeError(RFC_ERROR_COMMUNICATION, "call to partner '" +
+                                                   platform::ToUtf8(connection.host) +
+                                                   "' cancelled: stopping");
         error.key = RFC_KEY_CANCELLED;
-        return Fail(error, RFC_FAILURE);
-    }
+        return error;
+    };
+    if (Cancelled()) return Fail(cancelled(), RFC_FAILURE);
     const Functions& api = Api();
+    // Marked busy while the library works for this call, so that a stop
+    // cancels it.
+    struct Busy {
+        explicit Busy(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
+        ~Busy() { flag_ = false; }
+        std::atomic<bool>& flag_;
+    } busy(connection.busy);
     nwrfc::RFC_ERROR_INFO info{};
     nwrfc::RFC_FUNCTION_DESC_HANDLE desc =
         api.RfcGetFunctionDesc(connection.handle, function.c_str(), &info);
@@ -338,7 +350,7 @@ RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& funct
 
     const nwrfc::RFC_RC rc = api.RfcInvoke(connection.handle, container.Handle(), &info);
     if (rc != nwrfc::RFC_OK) {
-        error = ClassicError(info);
+        error = rc == nwrfc::RFC_CANCELED && Cancelled() ? cancelled() : ClassicError(info);
         if (ClosesConnection(rc)) connection.MarkBroken(error);
         if (rc == nwrfc::RFC_ABAP_EXCEPTION) {
             connection.exceptionText = error.key;

@@ -45,7 +45,10 @@ class PendingCall {
 
 struct SdkConnection {
     nwrfc::RFC_CONNECTION_HANDLE handle = nullptr;
-    std::u16string user, client;  // as logged on, for the attributes
+    std::u16string host, user, client;  // as logged on
+    // A call of the library is in progress: a stop cancels only such a
+    // connection, and an idle one still logs off when it is closed.
+    std::atomic<bool> busy{false};
     std::mutex mutex;
     PendingCall pending;
     std::u16string exceptionText;  // handed out as the exception name
