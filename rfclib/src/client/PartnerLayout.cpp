@@ -96,7 +96,8 @@ std::vector<uint8_t> PartnerLayout::Narrow(const uint8_t* wide, size_t length) c
     }
     std::vector<uint8_t> out(narrowRecord_, 0);
     for (const InstalledField& f : structure_->fields) {
-        if (!Inside(f.c1Offset, f.c1Length, out.size())) continue;
+        // A field without bytes moves nothing (and out may hold nothing at all).
+        if (f.c1Length == 0 || !Inside(f.c1Offset, f.c1Length, out.size())) continue;
         uint8_t* to = out.data() + f.c1Offset;
         const bool text = IsCharacterLike(f.type);
         if (text) std::memset(to, ' ', f.c1Length);
