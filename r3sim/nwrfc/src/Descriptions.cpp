@@ -65,6 +65,7 @@ bool IsCharacterType(nwrfc::RFCTYPE type) {
 }
 
 void WriteInitial(const Slot& slot, uint8_t* data) {
+    if (slot.ucLength == 0) return;  // a field without bytes; data may be no buffer at all
     switch (slot.type) {
         case nwrfc::RFCTYPE_CHAR:
             FillChars(data, slot.ucLength, u' ');
@@ -80,7 +81,8 @@ void WriteInitial(const Slot& slot, uint8_t* data) {
             return;
         }
         case nwrfc::RFCTYPE_STRUCTURE:
-            if (slot.typeDesc != nullptr && slot.typeDesc->UcLength() <= slot.ucLength) {
+            if (slot.typeDesc != nullptr && slot.typeDesc->UcLength() > 0 &&
+                slot.typeDesc->UcLength() <= slot.ucLength) {
                 std::memcpy(data, slot.typeDesc->Initial().data(), slot.typeDesc->UcLength());
                 return;
             }

@@ -106,7 +106,7 @@ RFC_RC GetText(const FieldRef& field, std::u16string& text, Failure& failure) {
         case nwrfc::RFCTYPE_DATE:
         case nwrfc::RFCTYPE_TIME: {
             text.resize(Chars(slot));
-            std::memcpy(text.data(), data, text.size() * 2);
+            if (!text.empty()) std::memcpy(text.data(), data, text.size() * 2);
             if (slot.type == nwrfc::RFCTYPE_CHAR) text.resize(TrimRight(text).size());
             return nwrfc::RFC_OK;
         }
