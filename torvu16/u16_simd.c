@@ -8,16 +8,8 @@
 #include <string.h>
 
 #include "u16_internal.h"
+#include "u16_transcode_paths.h"
 
-size_t u16_EncodeUnits_baseline(const U16Char* units, size_t count, unsigned char* out);
-void u16_DecodeRun_baseline(U16Char* destination, size_t room, const unsigned char* s,
-                            size_t length, size_t* i, size_t* n);
-#if defined(__x86_64__)
-size_t u16_EncodeUnits_avx2(const U16Char* units, size_t count, unsigned char* out);
-void u16_DecodeRun_avx2(U16Char* destination, size_t room, const unsigned char* s, size_t length,
-                        size_t* i, size_t* n);
-void u16_PrepareBlockEncoder(void);
-#endif
 
 typedef size_t (*EncodeUnitsFn)(const U16Char*, size_t, unsigned char*);
 typedef void (*DecodeRunFn)(U16Char*, size_t, const unsigned char*, size_t, size_t*, size_t*);

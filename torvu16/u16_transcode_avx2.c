@@ -6,6 +6,7 @@
 #endif
 #define U16_TRANSCODE_NAME(name) name##_avx2
 #include "u16_transcode.h"
+#include "u16_transcode_paths.h"
 
 unsigned char u16_PairShuffles[256][16];
 
