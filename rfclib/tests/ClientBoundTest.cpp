@@ -29,22 +29,6 @@ class ClientBound : public LiveSystem {
     }
 };
 
-r3sim::Scenario WithPingFault(r3sim::FaultAction action, int delayMs = 0) {
-    r3sim::Scenario scenario = r3sim::DefaultScenario();
-    r3sim::FaultSpec fault;
-    fault.module = "RFC_PING";
-    fault.server = "qashost1_QAS_00";
-    fault.action = action;
-    fault.delayMs = delayMs;
-    scenario.faults.push_back(fault);
-    return scenario;
-}
-
-RFC_RC Ping(RFC_HANDLE handle) {
-    RFC_CHAR* exception = nullptr;
-    return RfcCallReceiveU(handle, u"RFC_PING", nullptr, nullptr, nullptr, &exception);
-}
-
 TEST_F(ClientBound, AReplyWithoutEndFailsAtTheBoundAndClosesTheConnection) {
     Start(WithPingFault(r3sim::FaultAction::kEndless));
     setenv("QUORVEL_RFC_MAX_REPLY_BYTES", "8388608", 1);

@@ -16,24 +16,8 @@ namespace {
 using ClientFault = LiveSystem;
 using Clock = std::chrono::steady_clock;
 
-r3sim::Scenario WithFault(r3sim::FaultAction action, int delayMs = 0) {
-    r3sim::Scenario scenario = r3sim::DefaultScenario();
-    r3sim::FaultSpec fault;
-    fault.module = "RFC_PING";
-    fault.server = "qashost1_QAS_00";
-    fault.action = action;
-    fault.delayMs = delayMs;
-    scenario.faults.push_back(fault);
-    return scenario;
-}
-
-RFC_RC Ping(RFC_HANDLE handle) {
-    RFC_CHAR* exception = nullptr;
-    return RfcCallReceiveU(handle, u"RFC_PING", nullptr, nullptr, nullptr, &exception);
-}
-
 TEST_F(ClientFault, AServerThatNeverAnswersTimesOut) {
-    auto& system = Start(WithFault(r3sim::FaultAction::kHang));
+    auto& system = Start(WithPingFault(r3sim::FaultAction::kHang));
     setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "300", 1);
     const RFC_HANDLE handle = Open();
     const auto started = Clock::now();
@@ -52,7 +36,7 @@ TEST_F(ClientFault, AServerThatNeverAnswersTimesOut) {
 }
 
 TEST_F(ClientFault, CloseFromAnotherThreadEndsACallThatWaits) {
-    auto& system = Start(WithFault(r3sim::FaultAction::kHang));
+    auto& system = Start(WithPingFault(r3sim::FaultAction::kHang));
     // Longer than the test's own limit: only the close can end this call in time.
     setenv("QUORVEL_RFC_READ_TIMEOUT_MS", "3600000", 1);
     const RFC_HANDLE handle = Open();
@@ -66,7 +50,7 @@ TEST_F(ClientFault, CloseFromAnotherThreadEndsACallThatWaits) {
 }
 
 TEST_F(ClientFault, AServerThatClosesMidCallBreaksTheHandle) {
-    Start(WithFault(r3sim::FaultAction::kDrop));
+    Start(WithPingFault(r3sim::FaultAction::kDrop));
     const RFC_HANDLE handle = Open();
     EXPECT_EQ(Ping(handle), RFC_FAILURE);
     RFC_ERROR_INFO_EX error{};
@@ -77,7 +61,7 @@ TEST_F(ClientFault, AServerThatClosesMidCallBreaksTheHandle) {
 }
 
 TEST_F(ClientFault, AGarbledReplyIsAProtocolError) {
-    Start(WithFault(r3sim::FaultAction::kGarbage));
+    Start(WithPingFault(r3sim::FaultAction::kGarbage));
     const RFC_HANDLE handle = Open();
     EXPECT_EQ(Ping(handle), RFC_FAILURE);
     EXPECT_EQ(LastError().group, RFC_ERROR_PROTOCOL);
@@ -86,7 +70,7 @@ TEST_F(ClientFault, AGarbledReplyIsAProtocolError) {
 }
 
 TEST_F(ClientFault, SlowAndFailingModulesAreServedAsConfigured) {
-    r3sim::Scenario scenario = WithFault(r3sim::FaultAction::kDelay, 200);
+    r3sim::Scenario scenario = WithPingFault(r3sim::FaultAction::kDelay, 200);
     r3sim::FaultSpec fail;
     fail.module = "DB_DBSYS_RELEASE";
     fail.action = r3sim::FaultAction::kFail;

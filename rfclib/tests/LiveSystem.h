@@ -79,6 +79,23 @@ class LiveSystem : public ::testing::Test {
         return error;
     }
 
+    // The default system whose RFC_PING on qashost1_QAS_00 misbehaves.
+    static r3sim::Scenario WithPingFault(r3sim::FaultAction action, int delayMs = 0) {
+        r3sim::Scenario scenario = r3sim::DefaultScenario();
+        r3sim::FaultSpec fault;
+        fault.module = "RFC_PING";
+        fault.server = "qashost1_QAS_00";
+        fault.action = action;
+        fault.delayMs = delayMs;
+        scenario.faults.push_back(fault);
+        return scenario;
+    }
+
+    static RFC_RC Ping(RFC_HANDLE handle) {
+        RFC_CHAR* exception = nullptr;
+        return RfcCallReceiveU(handle, u"RFC_PING", nullptr, nullptr, nullptr, &exception);
+    }
+
     // A character field of chars characters, blank-filled, value copied in.
     static std::u16string Field(std::u16string_view value, size_t chars) {
         std::u16string field(chars, u' ');

@@ -30,11 +30,6 @@ r3sim::Scenario WithFault(const char* module, r3sim::FaultAction action) {
     return scenario;
 }
 
-RFC_RC Ping(RFC_HANDLE handle) {
-    RFC_CHAR* exception = nullptr;
-    return RfcCallReceiveU(handle, u"RFC_PING", nullptr, nullptr, nullptr, &exception);
-}
-
 TEST_F(NetWeaverBackend, TheLibraryIsNamedWithItsVersion) {
     RFC_CHAR text[256] = {};
     RfcGetLibraryDescriptionU(text, std::size(text));
