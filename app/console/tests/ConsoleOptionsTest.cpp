@@ -1,5 +1,7 @@
 // The headless front end's command line and where its password comes from.
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "ConsoleTestSupport.h"
 #include "app/console/ConsoleOptions.h"
@@ -63,6 +65,36 @@ TEST(ConsoleOptionsTest, EveryValueIsTakenAndTheDatabaseServersInOrder) {
     EXPECT_TRUE(o.databases[0].gateway.empty());
     EXPECT_EQ(o.databases[1].system, u"SYSA");
     EXPECT_EQ(o.databases[1].gateway, u"qashost1_QAS_01");
+}
+
+// The unit's defaults live in its example options file: the line an operator
+// copies must parse, and must keep a service rotating, pruning and starting
+// without a server that is down.
+TEST(ConsoleOptionsTest, TheServiceExampleOptionsParseToTheUnitsDefaults) {
+    std::ifstream file(QUORVEL_SERVICE_OPTIONS_EXAMPLE);
+    ASSERT_TRUE(file) << QUORVEL_SERVICE_OPTIONS_EXAMPLE;
+    std::string line, value;
+    while (std::getline(file, line))
+        if (line.rfind("QUORVEL_OPTIONS=\"", 0) == 0)
+            value = line.substr(17, line.rfind('"') - 17);
+    ASSERT_FALSE(value.empty()) << "no QUORVEL_OPTIONS line";
+    // systemd splits an unquoted $QUORVEL_OPTIONS at blanks.
+    std::vector<std::string> words;
+    std::istringstream split(value);
+    for (std::string word; split >> word;) words.push_back(word);
+    std::vector<const char*> args;
+    for (const std::string& word : words) args.push_back(word.c_str());
+
+    ConsoleOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse(args, o, error)) << error;
+    EXPECT_EQ(o.rotation, RotationPeriod::Daily);
+    EXPECT_EQ(o.retention.keepDays, 30);
+    EXPECT_FALSE(o.retention.keepBytes.has_value());
+    EXPECT_TRUE(o.startWithoutUnreachable);
+    EXPECT_FALSE(o.minFreeBytes.has_value());
+    EXPECT_TRUE(o.dataDirectory.empty()) << "the unit names the data directory itself";
+    EXPECT_TRUE(o.passwordFile.empty()) << "the unit hands the password over as a credential";
 }
 
 TEST(ConsoleOptionsTest, BadValuesAndThePasswordAreRefusedWithTheReason) {
