@@ -5,6 +5,9 @@
 //   build/default/collect/metrics/bench/metrics_scrape_benchmark
 #include <benchmark/benchmark.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -146,6 +149,42 @@ void BM_HttpScrape(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HttpScrape)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same scrape read by a bare socket client into a buffer it reuses: the
+// endpoint's own share, without the HTTP library's client growing a string.
+void BM_RawSocketScrape(benchmark::State& state) {
+    Session& session = TheSession();
+    MetricsEndpoint endpoint(session.registry);
+    if (!endpoint.Start("127.0.0.1:0").empty()) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(endpoint.Port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const std::string request =
+        "GET /metrics HTTP/1.1\r\nHost: 127.0.0.1\r\nAccept: application/openmetrics-text;"
+        "version=1.0.0\r\nConnection: close\r\n\r\n";
+    std::vector<char> buffer(1 << 16);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+                static_cast<ssize_t>(request.size())) {
+            if (fd >= 0) ::close(fd);
+            state.SkipWithError("scrape failed");
+            break;
+        }
+        bytes = 0;
+        for (ssize_t n; (n = ::recv(fd, buffer.data(), buffer.size(), 0)) > 0;)
+            bytes += static_cast<size_t>(n);
+        ::close(fd);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_RawSocketScrape)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A publication after a capture: the instance's snapshot built and swapped
 // in, with no scrape (0) or with scrapes running back to back on another
