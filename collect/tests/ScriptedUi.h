@@ -3,6 +3,7 @@
 // posted message lines are kept.
 #pragma once
 
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -61,3 +62,32 @@ class ScriptedUi : public IUserInterface {
     std::mutex mutex_;
     std::vector<std::u16string> lines_;
 };
+
+// What the wizard hands over for the simulated system's first server, with
+// the session folder (ending without a separator) below dataDir.
+inline ConnectionSettings SimulatorLogon(const std::string& dataDir, const std::string& folder) {
+    return {u"qashost1",
+            u"00",
+            u"100",
+            u"COLLECTOR",
+            u"SECRET",
+            u"EN",
+            u"",
+            u"",
+            u"QAS",
+            u"Linux",
+            u"",
+            platform::FromUtf8(dataDir + "/"),
+            platform::FromUtf8(folder + "/")};
+}
+
+// The lines of a log or listing, without their CR LF.
+inline std::vector<std::string> TextLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}

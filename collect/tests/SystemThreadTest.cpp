@@ -43,19 +43,7 @@ class SystemThreadTest : public ::testing::Test {
         data_ = pattern;
         folder_ = data_ + "/12071007.QAS";
         fs::create_directories(folder_);
-        ui_.settings = {u"qashost1",
-                        u"00",
-                        u"100",
-                        u"COLLECTOR",
-                        u"SECRET",
-                        u"EN",
-                        u"",
-                        u"",
-                        u"QAS",
-                        u"Linux",
-                        u"",
-                        platform::FromUtf8(data_ + "/"),
-                        platform::FromUtf8(folder_ + "/")};
+        ui_.settings = SimulatorLogon(data_, folder_);
         SetUserInterface(&ui_);
         MessageChannel::Instance().SetMainWindow(&ui_);
     }
@@ -416,16 +404,6 @@ TEST_F(SystemThreadTest, TheDiskGuardPausesTheDialogStepsAndTheyCatchUpWhenSpace
     const double quarter =
         platform::OleDate::FromDateTime(platform::MakeDateTime(2026, 12, 7, 10, 15, 0)).Value();
     EXPECT_LT(earliest, quarter);
-}
-
-std::vector<std::string> TextLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // A daily session across midnight on the manual clock: the 00:00 tick's
