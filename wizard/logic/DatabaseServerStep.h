@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/SettingsStore.h"
 #include "collect/ServerList.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep;
 

@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "app/settings/SettingsStore.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep;
 

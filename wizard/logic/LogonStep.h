@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/SettingsStore.h"
 #include "collect/ServerList.h"
 #include "rfc/RfcConnection.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep : public CWizardStep {
   public:

@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings/tests/ScratchSettings.h"
 #include "collect/ServerList.h"
 #include "platform/TextCodec.h"
 #include "wizard/logic/DatabaseServerStep.h"
 #include "wizard/logic/DirectoryStep.h"
 #include "wizard/logic/LogonStep.h"
+#include "wizard/settings/tests/ScratchSettings.h"
 
 namespace {
 
