@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "wizard/logic/InputRule.h"
 #include "wizard/logic/WizardStep.h"
 #include "wizard/settings/SettingsStore.h"
 
@@ -20,6 +21,9 @@ class CLogonStep;
 
 class CDirectoryStep : public CWizardStep {
   public:
+    // How the data directory's field takes its text.
+    static constexpr InputRule kDirectoryRule{u"a data directory path", 260};
+
     explicit CDirectoryStep(IWizardFace& face);
 
     // Program and data paths from the settings, or their defaults (a
