@@ -30,17 +30,29 @@ class RecordingFace : public IWizardFace {
 
 using WizardLogicTest = settingstest::ScratchSettings;
 
+// A value put into one logon field, and the refusal and focus it must give
+// (no text: the value is taken and the next check is the one that refuses).
+struct LogonValue {
+    std::u16string CLogonStep::*field;
+    std::u16string value;
+    const char* text;
+    WizardField focus;
+};
+
+void ExpectRefusal(CLogonStep& logon, RecordingFace& face, const LogonValue& v) {
+    face.focus.clear();
+    EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
+    EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + v.text);
+    EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
+    ASSERT_EQ(face.focus.size(), 1u) << v.text;
+    EXPECT_EQ(face.focus[0].first, v.focus) << v.text;
+}
+
 TEST_F(WizardLogicTest, LogonValuesAreRefusedInThePagesOrderWithTheirFields) {
     RecordingFace face;
     CLogonStep logon(face);
     logon.LoadLogon();  // nothing stored: the placeholders
-    struct Step {
-        std::u16string CLogonStep::*field;
-        std::u16string value;
-        const char* text;
-        WizardField focus;
-    };
-    const Step steps[] = {
+    const LogonValue steps[] = {
         {&CLogonStep::m_strHostName, u"?", "Please enter a short host name.",
          WizardField::HostName},
         {&CLogonStep::m_strHostName, u"10.0.0.1",
@@ -56,15 +68,9 @@ TEST_F(WizardLogicTest, LogonValuesAreRefusedInThePagesOrderWithTheirFields) {
         {&CLogonStep::m_strPassword, u"SECRET", "", WizardField::Language},
         {&CLogonStep::m_strLanguage, u"", "Please enter a language.", WizardField::Language},
     };
-    for (const Step& s : steps) {
+    for (const LogonValue& s : steps) {
         logon.*s.field = s.value;
-        if (!*s.text) continue;
-        face.focus.clear();
-        EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
-        EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + s.text);
-        EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
-        ASSERT_EQ(face.focus.size(), 1u) << s.text;
-        EXPECT_EQ(face.focus[0].first, s.focus) << s.text;
+        if (*s.text) ExpectRefusal(logon, face, s);
     }
     EXPECT_FALSE(Store().GetString(u"Logon", u"HostName").size());  // nothing stored
 }
@@ -157,13 +163,7 @@ TEST_F(WizardLogicTest, LogonValuesThatBreakTheirRulesAreRefusedAtTheirFields) {
     logon.m_strHostName = u"qashost1";
     logon.m_strUser = u"collector";
     logon.m_strPassword = u"secret";
-    struct Case {
-        std::u16string CLogonStep::*field;
-        std::u16string value;
-        const char* text;
-        WizardField focus;
-    };
-    const Case cases[] = {
+    const LogonValue cases[] = {
         {&CLogonStep::m_strHostName, std::u16string(21, u'h'),
          "Please enter a short host name of at most 20 characters.", WizardField::HostName},
         {&CLogonStep::m_strDomain, std::u16string(65, u'd'),
@@ -181,15 +181,10 @@ TEST_F(WizardLogicTest, LogonValuesThatBreakTheirRulesAreRefusedAtTheirFields) {
         {&CLogonStep::m_strLanguage, u"DEU", "Please enter a language of at most 2 characters.",
          WizardField::Language},
     };
-    for (const Case& c : cases) {
+    for (const LogonValue& c : cases) {
         const std::u16string kept = logon.*c.field;
         logon.*c.field = c.value;
-        face.focus.clear();
-        EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
-        EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + c.text);
-        EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
-        ASSERT_EQ(face.focus.size(), 1u) << c.text;
-        EXPECT_EQ(face.focus[0].first, c.focus) << c.text;
+        ExpectRefusal(logon, face, c);
         logon.*c.field = kept;
     }
     // The page's own checks come first: an empty client is asked for, not measured.
