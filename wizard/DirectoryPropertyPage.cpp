@@ -5,6 +5,7 @@
 
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
+#include "wizard/RuleValidator.h"
 
 CDirectoryPropertyPage::CDirectoryPropertyPage(QWidget* parent)
     : CPropertyPage(QStringLiteral("Data Directory"), parent),
@@ -14,7 +15,7 @@ CDirectoryPropertyPage::CDirectoryPropertyPage(QWidget* parent)
     text->setWordWrap(true);
     m_pBrowseEdit = new CDirectoryBrowseEdit(this);
     m_pBrowseEdit->Edit()->setObjectName(QStringLiteral("edit1012"));
-    m_pBrowseEdit->Edit()->setMaxLength(kDirectoryLimit);
+    CRuleValidator::Apply(kDirectoryRule, m_pBrowseEdit->Edit());
     text->setBuddy(m_pBrowseEdit->Edit());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);

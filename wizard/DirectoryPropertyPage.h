@@ -15,7 +15,6 @@ class CDirectoryPropertyPage : public CPropertyPage, private IWizardFace, public
 
   public:
     enum : int { IDC_DIRECTORY = 1012 };
-    static constexpr int kDirectoryLimit = 260;
 
     explicit CDirectoryPropertyPage(QWidget* parent = nullptr);
 

@@ -5,47 +5,29 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QLabel>
-#include <QRegularExpressionValidator>
 
-#include "collect/ConnectionSettings.h"
 #include "rfc/RfcLibraryChoice.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
-#include "wizard/UpperCaseValidator.h"
+#include "wizard/RuleValidator.h"
 #include "wizard/WaitCursor.h"
 
 CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
     : CPropertyPage(QStringLiteral("Logon to R/3"), parent),
       CLogonStep(static_cast<IWizardFace&>(*this)) {
-    auto* digits =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
-    auto* upper = new CUpperCaseValidator(this);
-
     struct EditLayout {
         int id;
         const char* label;
-        int limit;
-        enum { Plain, Digits, Upper, Password } style;
+        WizardField field;
     };
     auto make = [&](const EditLayout& s) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("edit%1").arg(s.id));
-        edit->setMaxLength(s.limit);
-        switch (s.style) {
-            case EditLayout::Plain:
-                break;
-            case EditLayout::Digits:
-                edit->setValidator(digits);
-                edit->setAlignment(Qt::AlignRight);
-                break;
-            case EditLayout::Upper:
-                edit->setValidator(upper);
-                break;
-            case EditLayout::Password:
-                // The logon step decides the case (CLogonStep::LogonPassword).
-                edit->setEchoMode(QLineEdit::Password);
-                break;
-        }
+        const InputRule& rule = Rule(s.field);
+        CRuleValidator::Apply(rule, edit);
+        if (rule.digitsOnly) edit->setAlignment(Qt::AlignRight);
+        // The logon step decides the password's case (CLogonStep::LogonPassword).
+        if (s.field == WizardField::Password) edit->setEchoMode(QLineEdit::Password);
         m_Edits[s.id] = edit;
         return edit;
     };
@@ -63,14 +45,15 @@ CLogonPropertyPage::CLogonPropertyPage(QWidget* parent)
         }
         return box;
     };
-    using S = EditLayout;
-    QGroupBox* server = group("Server", {S{IDC_HOSTNAME, "Short Host Name", 20, S::Plain},
-                                         S{IDC_DOMAIN, "Domain", 64, S::Plain},
-                                         S{IDC_SAPROUTER, "SAP Router String", 64, S::Plain},
-                                         S{IDC_SYSTEMNUMBER, "System Number", 3, S::Digits}});
-    QGroupBox* user = group(
-        "User", {S{IDC_USER, "Name", 12, S::Upper}, S{IDC_PASSWORD, "Password", int(ConnectionSettings::kPasswordLimit), S::Password},
-                 S{IDC_LANGUAGE, "Language", 2, S::Upper}, S{IDC_CLIENT, "Client", 3, S::Digits}});
+    using F = WizardField;
+    QGroupBox* server = group("Server", {{IDC_HOSTNAME, "Short Host Name", F::HostName},
+                                         {IDC_DOMAIN, "Domain", F::Domain},
+                                         {IDC_SAPROUTER, "SAP Router String", F::SapRouter},
+                                         {IDC_SYSTEMNUMBER, "System Number", F::SystemNumber}});
+    QGroupBox* user = group("User", {{IDC_USER, "Name", F::User},
+                                     {IDC_PASSWORD, "Password", F::Password},
+                                     {IDC_LANGUAGE, "Language", F::Language},
+                                     {IDC_CLIENT, "Client", F::Client}});
     auto* groups = new QHBoxLayout;
     groups->addWidget(server, 3);
     groups->addWidget(user, 2);
@@ -145,6 +128,10 @@ void CLogonPropertyPage::Focus(WizardField field, int) {
     switch (field) {
         case WizardField::HostName:
             return MoveFocus(IDC_HOSTNAME);
+        case WizardField::Domain:
+            return MoveFocus(IDC_DOMAIN);
+        case WizardField::SapRouter:
+            return MoveFocus(IDC_SAPROUTER);
         case WizardField::SystemNumber:
             return MoveFocus(IDC_SYSTEMNUMBER);
         case WizardField::Client:

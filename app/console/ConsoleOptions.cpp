@@ -5,7 +5,6 @@
 #include <climits>
 #include <string_view>
 
-#include "collect/ConnectionSettings.h"
 #include "collect/metrics/ListenAddress.h"
 #include "platform/Directory.h"
 #include "platform/TextCodec.h"
@@ -49,40 +48,30 @@ bool MakeAbsolute(std::u16string& path, std::string& error) {
     return true;
 }
 
+// Values the wizard's fields take; their rules (digits, limits, capitals)
+// are the logon and directory steps' to apply, so a value that breaks one
+// is refused with the page's text, as input.
 struct TextOption {
     const char* flag;
     std::u16string ConsoleOptions::*field;
-    size_t limit;  // the wizard's edit limit, 0: none
-    bool digits;   // the edit takes digits only
 };
 
 constexpr TextOption kTextOptions[] = {
-    {"--host", &ConsoleOptions::host, ConnectionSettings::kHostNameLimit, false},
-    {"--system-number", &ConsoleOptions::systemNumber, ConnectionSettings::kSystemNumberLimit,
-     true},
-    {"--client", &ConsoleOptions::client, ConnectionSettings::kClientLimit, true},
-    {"--user", &ConsoleOptions::user, ConnectionSettings::kUserLimit, false},
-    {"--language", &ConsoleOptions::language, ConnectionSettings::kLanguageLimit, false},
-    {"--data-dir", &ConsoleOptions::dataDirectory, 260, false},
+    {"--host", &ConsoleOptions::host},
+    {"--system-number", &ConsoleOptions::systemNumber},
+    {"--client", &ConsoleOptions::client},
+    {"--user", &ConsoleOptions::user},
+    {"--language", &ConsoleOptions::language},
+    {"--data-dir", &ConsoleOptions::dataDirectory},
 };
 
 bool TakeText(const TextOption& option, const std::string& value, ConsoleOptions& options,
               std::string& error) {
-    const std::string flag = option.flag;
     if (value.empty()) {
-        error = flag + " needs a value";
+        error = std::string(option.flag) + " needs a value";
         return false;
     }
-    const std::u16string text = platform::FromUtf8(value);
-    if (option.digits && !AllDigits(value)) {
-        error = flag + " takes 1 to " + std::to_string(option.limit) + " digits, not " + value;
-        return false;
-    }
-    if (text.size() > option.limit) {
-        error = flag + " takes at most " + std::to_string(option.limit) + " characters";
-        return false;
-    }
-    options.*option.field = text;
+    options.*option.field = platform::FromUtf8(value);
     return true;
 }
 
@@ -117,13 +106,15 @@ const char* ConsoleUsage() {
            "  ones, as if typed into the wizard; they are stored once the logon test\n"
            "  has passed.\n"
            "  --minutes N | --seconds N   collect for this long, then stop\n"
-           "  --host NAME                 application server host (short name)\n"
+           "  --host NAME                 application server host (short name, up to\n"
+           "                              20 characters)\n"
            "  --system-number NN          system number (1 to 3 digits)\n"
            "  --client NNN                client (1 to 3 digits)\n"
-           "  --user NAME                 user\n"
-           "  --language XX               logon language\n"
-           "  --data-dir DIR              data directory of the session folders (a\n"
-           "                              relative one lies below the working directory)\n"
+           "  --user NAME                 user (up to 12 characters, in capitals)\n"
+           "  --language XX               logon language (up to 2 characters, in capitals)\n"
+           "  --data-dir DIR              data directory of the session folders (up to\n"
+           "                              260 characters; a relative one lies below the\n"
+           "                              working directory)\n"
            "  --database DEST[,SYSTEM[,GATEWAY]]\n"
            "                              standalone database server behind an RFC\n"
            "                              destination (repeatable; gateway: the first\n"

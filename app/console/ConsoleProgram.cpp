@@ -12,7 +12,6 @@
 #include "app/console/SimulatorPrefill.h"
 #include "app/console/StartExtender.h"
 #include "app/console/StopSignals.h"
-#include "app/settings/SettingsStore.h"
 #include "collect/CollectionClock.h"
 #include "collect/PreflightCheck.h"
 #include "collect/SystemThread.h"
@@ -22,6 +21,7 @@
 #include "platform/TextCodec.h"
 #include "rfc/RfcLibraryChoice.h"
 #include "rfc32u.h"
+#include "wizard/settings/SettingsStore.h"
 
 namespace {
 

@@ -39,8 +39,8 @@ void CConsoleWizard::Fail(std::u16string_view text) {
 }
 
 void CConsoleWizard::GiveLogonValues() {
-    // As the edits take them: user and language in capitals; the logon step
-    // decides the password's case.
+    // As if typed into the edits: the logon step takes them to capitals and
+    // refuses what breaks its fields' rules, as it does for the page.
     const std::pair<const std::u16string*, std::u16string*> given[] = {
         {&m_options.host, &m_logon.m_strHostName},
         {&m_options.systemNumber, &m_logon.m_strSystemNumber},
@@ -49,15 +49,8 @@ void CConsoleWizard::GiveLogonValues() {
         {&m_options.language, &m_logon.m_strLanguage}};
     for (const auto& [value, field] : given)
         if (!value->empty()) *field = *value;
-    m_logon.m_strUser = UpperCaseName(m_logon.m_strUser);
-    m_logon.m_strLanguage = UpperCaseName(m_logon.m_strLanguage);
     if (m_password) m_logon.m_strPassword = *m_password;
     m_logon.m_bPasswordFromOutside = m_password.has_value() && m_bPasswordFromOutside;
-    if (m_logon.m_strPassword.size() > ConnectionSettings::kPasswordLimit &&
-        m_logon.m_strPassword != CLogonStep::kPasswordPlaceholder) {
-        // As the wizard's edit does with a longer one.
-        m_logon.m_strPassword.resize(ConnectionSettings::kPasswordLimit);
-    }
 }
 
 bool CConsoleWizard::GiveDatabaseServers(const std::vector<tagSERVERLIST>& servers) {

@@ -1,7 +1,7 @@
 #include "app/console/SimulatorPrefill.h"
 
-#include "app/settings/SettingsStore.h"
 #include "rfc/RfcConnection.h"
+#include "wizard/settings/SettingsStore.h"
 
 bool PrefillSimulatorSettings(settings::SettingsStore& store, std::u16string& error) {
     if (!store.GetString(u"Logon", u"HostName").empty()) return true;

@@ -9,7 +9,6 @@
 #include <exception>
 
 #include "app/dialog/CollectorDialog.h"
-#include "app/settings/SettingsStore.h"
 #include "collect/core/CatchConvention.h"
 #include "collect/core/MessageChannel.h"
 #include "platform/Exception.h"
@@ -17,6 +16,7 @@
 #include "platform/TextCodec.h"
 #include "rfc/RfcLibraryChoice.h"
 #include "wizard/MessageBox.h"
+#include "wizard/settings/SettingsStore.h"
 
 CCollectorApp::CCollectorApp(KernelSource kernel) : m_Kernel(std::move(kernel)) {}
 

@@ -18,7 +18,6 @@
 #include <exception>
 
 #include "app/dialog/ReductionProgram.h"
-#include "app/settings/SettingsStore.h"
 #include "collect/SystemThread.h"
 #include "collect/core/CatchConvention.h"
 #include "collect/core/CollectorException.h"
@@ -29,6 +28,7 @@
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
 #include "wizard/WaitCursor.h"
+#include "wizard/settings/SettingsStore.h"
 
 namespace {
 

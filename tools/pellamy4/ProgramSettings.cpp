@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "app/settings/SettingsStore.h"
 #include "platform/TextCodec.h"
+#include "wizard/settings/SettingsStore.h"
 
 namespace pellamy {
 

@@ -4,20 +4,6 @@
 #include "platform/Format.h"
 #include "wizard/logic/LogonStep.h"
 
-std::u16string UpperCaseName(std::u16string_view text) {
-    std::u16string upper(text);
-    for (char16_t& c : upper) {
-        // ASCII and the Latin-1 letters; the multiplication sign and y with
-        // diaeresis have no capital in that range.
-        if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
-            c = static_cast<char16_t>(c - 0x20);
-        } else if (c == 0xFF) {
-            c = 0x178;
-        }
-    }
-    return upper;
-}
-
 CDatabaseServerStep::CDatabaseServerStep(IWizardFace& face)
     : CWizardStep(face), m_settings(settings::kCollectorApp) {}
 
@@ -85,9 +71,9 @@ void CDatabaseServerStep::BuildRemoteList() {
     m_strSystemList.clear();
     m_pRemoteList->clear();
     for (const DatabaseServerRow& row : m_Rows) {
-        const std::u16string destination = UpperCaseName(row.destination);
+        const std::u16string destination = kDestinationRule.Normalised(row.destination);
         if (destination.empty()) continue;
-        const std::u16string system = UpperCaseName(row.system);
+        const std::u16string system = kSystemRule.Normalised(row.system);
         m_strDestinationList += destination + u'\n';
         m_strSystemList += system + u'\n';
         m_pRemoteList->push_back(MakeRemoteEntry(destination, system, row.gateway));
@@ -99,12 +85,12 @@ void CDatabaseServerStep::SaveRemoteList() {
                                               {u"SystemList", m_strSystemList}};
     for (size_t i = 0; i < m_Rows.size(); ++i) {
         const DatabaseServerRow& row = m_Rows[i];
-        const std::u16string destination = UpperCaseName(row.destination);
+        const std::u16string destination = kDestinationRule.Normalised(row.destination);
         const bool used = !destination.empty();
         const unsigned n = static_cast<unsigned>(i + 1);
         values.emplace_back(platform::Format(u"Destination%u", n), destination);
         values.emplace_back(platform::Format(u"System%u", n),
-                            used ? UpperCaseName(row.system) : u"");
+                            used ? kSystemRule.Normalised(row.system) : u"");
         values.emplace_back(platform::Format(u"Gateway%u", n), used ? row.gateway : u"");
     }
     std::u16string error;

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/SettingsStore.h"
 #include "collect/ServerList.h"
+#include "wizard/logic/InputRule.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep;
 
@@ -26,6 +27,11 @@ struct DatabaseServerRow {
 
 class CDatabaseServerStep : public CWizardStep {
   public:
+    // Destinations and systems are names of the R/3 system, kept in
+    // capitals; the remote list cuts them to its field widths.
+    static constexpr InputRule kDestinationRule{u"a destination", 0, false, true};
+    static constexpr InputRule kSystemRule{u"a system", 0, false, true};
+
     explicit CDatabaseServerStep(IWizardFace& face);
 
     // One row per application server with what the system's section
@@ -65,6 +71,3 @@ class CDatabaseServerStep : public CWizardStep {
     settings::SettingsStore m_settings;
     const CLogonStep* m_pLogonStep = nullptr;
 };
-
-// Destinations and systems are names of the R/3 system, kept in capitals.
-std::u16string UpperCaseName(std::u16string_view text);

@@ -93,6 +93,8 @@ void CDirectoryStep::ValidateDirectory() {
     if (m_strDirectory.empty()) {
         RefuseAt(WizardField::Directory, 0, u"Please enter path of data directory.");
     }
+    const std::u16string breach = kDirectoryRule.Breach(m_strDirectory);
+    if (!breach.empty()) RefuseAt(WizardField::Directory, 0, breach);
     m_strDataPath = m_strDirectory;
     if (m_strDataPath.back() != kSeparator) m_strDataPath += kSeparator;
 }

@@ -13,13 +13,17 @@
 
 #include <string>
 
-#include "app/settings/SettingsStore.h"
+#include "wizard/logic/InputRule.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep;
 
 class CDirectoryStep : public CWizardStep {
   public:
+    // How the data directory's field takes its text.
+    static constexpr InputRule kDirectoryRule{u"a data directory path", 260};
+
     explicit CDirectoryStep(IWizardFace& face);
 
     // Program and data paths from the settings, or their defaults (a

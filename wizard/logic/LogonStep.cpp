@@ -1,5 +1,6 @@
 #include "wizard/logic/LogonStep.h"
 
+#include "collect/ConnectionSettings.h"
 #include "collect/core/CollectorException.h"
 #include "platform/FixedText.h"
 #include "rfc/RfcException.h"
@@ -13,7 +14,42 @@ constexpr char16_t kSection[] = u"Logon";
 // The RFC error group of a refused logon.
 constexpr int kLogonRefusedGroup = 103;
 
+struct LogonField {
+    WizardField field;
+    std::u16string CLogonStep::*value;
+    InputRule rule;
+};
+
+using CS = ConnectionSettings;
+
+// In the order of the page's edits, which is the order they are checked in.
+constexpr LogonField kLogonFields[] = {
+    {WizardField::HostName, &CLogonStep::m_strHostName, {u"a short host name", CS::kHostNameLimit}},
+    {WizardField::Domain, &CLogonStep::m_strDomain, {u"a domain", CS::kDomainLimit}},
+    {WizardField::SapRouter, &CLogonStep::m_strSapRouter,
+     {u"a SAP router string", CS::kRouterLimit}},
+    {WizardField::SystemNumber, &CLogonStep::m_strSystemNumber,
+     {u"a system number", CS::kSystemNumberLimit, true}},
+    {WizardField::Client, &CLogonStep::m_strClient, {u"a client", CS::kClientLimit, true}},
+    {WizardField::User, &CLogonStep::m_strUser, {u"a SAP user id", CS::kUserLimit, false, true}},
+    // The case of a password is LogonPassword's decision.
+    {WizardField::Password, &CLogonStep::m_strPassword, {u"a password", CS::kPasswordLimit}},
+    {WizardField::Language, &CLogonStep::m_strLanguage,
+     {u"a language", CS::kLanguageLimit, false, true}},
+};
+
 }  // namespace
+
+const InputRule& CLogonStep::Rule(WizardField field) {
+    static constexpr InputRule kNone{};
+    for (const LogonField& f : kLogonFields)
+        if (f.field == field) return f.rule;
+    return kNone;
+}
+
+void CLogonStep::TakeCapitals() {
+    for (const LogonField& f : kLogonFields) this->*f.value = f.rule.Normalised(this->*f.value);
+}
 
 CLogonStep::CLogonStep(IWizardFace& face)
     : CWizardStep(face), m_settings(settings::kCollectorApp) {}
@@ -50,6 +86,7 @@ bool CLogonStep::ProveLogon(const char16_t* routine, bool store) {
         routine,
         [&] {
             m_strPassword = LogonPassword(std::move(m_strPassword));
+            TakeCapitals();
             ValidateLogon();
             TestLogon();
             if (store) SaveLogon();
@@ -83,6 +120,10 @@ void CLogonStep::ValidateLogon() {
         RefuseAt(F::Password, 0, u"Please enter a password.");
     }
     if (m_strLanguage.empty()) RefuseAt(F::Language, 0, u"Please enter a language.");
+    for (const LogonField& f : kLogonFields) {
+        const std::u16string breach = f.rule.Breach(this->*f.value);
+        if (!breach.empty()) RefuseAt(f.field, 0, breach);
+    }
 }
 
 void CLogonStep::TestLogon() {

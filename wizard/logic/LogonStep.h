@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/SettingsStore.h"
 #include "collect/ServerList.h"
 #include "rfc/RfcConnection.h"
+#include "wizard/logic/InputRule.h"
 #include "wizard/logic/WizardStep.h"
+#include "wizard/settings/SettingsStore.h"
 
 class CLogonStep : public CWizardStep {
   public:
@@ -24,6 +25,9 @@ class CLogonStep : public CWizardStep {
     // today's system's, which compares it as typed.
     static constexpr size_t kCapitalPasswordLimit = 8;
     static std::u16string LogonPassword(std::u16string typed);
+    // How each logon field takes its text; a field of another step has no
+    // rule (no limit, any character).
+    static const InputRule& Rule(WizardField field);
 
     explicit CLogonStep(IWizardFace& face);
 
@@ -34,6 +38,9 @@ class CLogonStep : public CWizardStep {
     // failure. store false proves the values without storing them.
     bool ProveLogon(const char16_t* routine, bool store = true);
 
+    // User and language in capitals, as their edits keep them.
+    void TakeCapitals();
+    // The page's checks, then every field's rule.
     void ValidateLogon();
     void TestLogon();
     void ReadServerList();

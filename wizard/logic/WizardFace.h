@@ -10,6 +10,8 @@
 
 enum class WizardField {
     HostName,
+    Domain,
+    SapRouter,
     SystemNumber,
     Client,
     User,

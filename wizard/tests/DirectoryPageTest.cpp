@@ -205,6 +205,7 @@ TEST_F(DirectoryPageTest, AProgramDirectoryThatIsGoneIsNamed) {
 
 TEST_F(DirectoryPageTest, BrowseReplacesTheEditText) {
     Open();
+    EXPECT_EQ(Edit()->maxLength(), static_cast<int>(CDirectoryStep::kDirectoryRule.limit));
     QString caption;
     page_->DirectoryEdit()->SetChooser([&](QWidget*, const QString& c, const QString&) {
         caption = c;

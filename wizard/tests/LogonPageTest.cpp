@@ -114,6 +114,33 @@ TEST_F(LogonPageTest, EditStylesLimitAndUpperCaseWhatIsTyped) {
     EXPECT_EQ(Edit(L::IDC_SAPROUTER)->maxLength(), 64);
 }
 
+TEST_F(LogonPageTest, EditsTakeTheirLimitsAndStylesFromTheStepsRules) {
+    Open();
+    const std::pair<int, WizardField> edits[] = {
+        {L::IDC_HOSTNAME, WizardField::HostName},   {L::IDC_DOMAIN, WizardField::Domain},
+        {L::IDC_SAPROUTER, WizardField::SapRouter}, {L::IDC_SYSTEMNUMBER, WizardField::SystemNumber},
+        {L::IDC_USER, WizardField::User},           {L::IDC_PASSWORD, WizardField::Password},
+        {L::IDC_LANGUAGE, WizardField::Language},   {L::IDC_CLIENT, WizardField::Client}};
+    for (const auto& [id, field] : edits) {
+        const InputRule& rule = CLogonStep::Rule(field);
+        EXPECT_EQ(Edit(id)->maxLength(), static_cast<int>(rule.limit)) << id;
+        EXPECT_EQ(Edit(id)->validator() != nullptr, rule.digitsOnly || rule.capitals) << id;
+    }
+}
+
+// A hand-edited settings file is shown as it is and meets the rule at Next.
+TEST_F(LogonPageTest, AStoredValueThatBreaksItsRuleIsRefusedAtItsField) {
+    ASSERT_TRUE(Store().SetStrings(
+        u"Logon", {{u"HostName", u"qashost1"}, {u"SystemNumber", u"0a"}, {u"User", u"COLLECTOR"}}));
+    Open();
+    EXPECT_EQ(Text(Edit(L::IDC_SYSTEMNUMBER)), "0a");
+    Type(Edit(L::IDC_PASSWORD), "secret");
+    Click(sheet_->NextButton());
+    EXPECT_EQ(TakeMessage(), "Collector Exception: Please enter a system number of 1 to 3 digits.");
+    EXPECT_TRUE(Focused(L::IDC_SYSTEMNUMBER));
+    EXPECT_EQ(Store().GetString(u"Logon", u"Password"), u"");  // nothing stored
+}
+
 TEST_F(LogonPageTest, StoredPasswordIsShownUnscrambledAndSavedScrambled) {
     ASSERT_TRUE(Store().SetString(u"Logon", u"Password", u"DFH"));
     ASSERT_TRUE(Store().SetString(u"Logon", u"HostName", u"qashost2"));

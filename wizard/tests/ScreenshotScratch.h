@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings/SettingsStore.h"
+#include "wizard/settings/SettingsStore.h"
 
 class ScreenshotScratch {
   public:

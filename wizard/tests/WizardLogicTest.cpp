@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings/tests/ScratchSettings.h"
 #include "collect/ServerList.h"
 #include "platform/TextCodec.h"
 #include "wizard/logic/DatabaseServerStep.h"
 #include "wizard/logic/DirectoryStep.h"
 #include "wizard/logic/LogonStep.h"
+#include "wizard/settings/tests/ScratchSettings.h"
 
 namespace {
 
@@ -30,17 +30,29 @@ class RecordingFace : public IWizardFace {
 
 using WizardLogicTest = settingstest::ScratchSettings;
 
+// A value put into one logon field, and the refusal and focus it must give
+// (no text: the value is taken and the next check is the one that refuses).
+struct LogonValue {
+    std::u16string CLogonStep::*field;
+    std::u16string value;
+    const char* text;
+    WizardField focus;
+};
+
+void ExpectRefusal(CLogonStep& logon, RecordingFace& face, const LogonValue& v) {
+    face.focus.clear();
+    EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
+    EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + v.text);
+    EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
+    ASSERT_EQ(face.focus.size(), 1u) << v.text;
+    EXPECT_EQ(face.focus[0].first, v.focus) << v.text;
+}
+
 TEST_F(WizardLogicTest, LogonValuesAreRefusedInThePagesOrderWithTheirFields) {
     RecordingFace face;
     CLogonStep logon(face);
     logon.LoadLogon();  // nothing stored: the placeholders
-    struct Step {
-        std::u16string CLogonStep::*field;
-        std::u16string value;
-        const char* text;
-        WizardField focus;
-    };
-    const Step steps[] = {
+    const LogonValue steps[] = {
         {&CLogonStep::m_strHostName, u"?", "Please enter a short host name.",
          WizardField::HostName},
         {&CLogonStep::m_strHostName, u"10.0.0.1",
@@ -56,15 +68,9 @@ TEST_F(WizardLogicTest, LogonValuesAreRefusedInThePagesOrderWithTheirFields) {
         {&CLogonStep::m_strPassword, u"SECRET", "", WizardField::Language},
         {&CLogonStep::m_strLanguage, u"", "Please enter a language.", WizardField::Language},
     };
-    for (const Step& s : steps) {
+    for (const LogonValue& s : steps) {
         logon.*s.field = s.value;
-        if (!*s.text) continue;
-        face.focus.clear();
-        EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
-        EXPECT_EQ(face.Last(), std::string("Collector Exception: ") + s.text);
-        EXPECT_EQ(face.refusals.back().second, RefusalKind::Input);
-        ASSERT_EQ(face.focus.size(), 1u) << s.text;
-        EXPECT_EQ(face.focus[0].first, s.focus) << s.text;
+        if (*s.text) ExpectRefusal(logon, face, s);
     }
     EXPECT_FALSE(Store().GetString(u"Logon", u"HostName").size());  // nothing stored
 }
@@ -116,6 +122,99 @@ TEST(UpperCaseNameTest, TakesAsciiAndLatin1LettersToCapitals) {
     EXPECT_EQ(UpperCaseName(u"sapccmsr.db1.99"), u"SAPCCMSR.DB1.99");
     EXPECT_EQ(UpperCaseName(u"àéöþ÷ÿ"), u"ÀÉÖÞ÷Ÿ");
     EXPECT_EQ(UpperCaseName(u"ABC_09"), u"ABC_09");
+}
+
+TEST(InputRuleTest, DigitsLimitsAndCapitalsEachHoldWhereTheRuleAsksForThem) {
+    const InputRule digits = CLogonStep::Rule(WizardField::SystemNumber);
+    EXPECT_TRUE(digits.Admits(u""));  // whether it may be empty is the step's check
+    EXPECT_TRUE(digits.Admits(u"007"));
+    EXPECT_FALSE(digits.Admits(u"7a"));
+    EXPECT_FALSE(digits.Admits(u"0001"));
+    EXPECT_FALSE(digits.Admits(u"\u0661"));  // an Arabic-Indic one is no system number
+    EXPECT_EQ(digits.Normalised(u"0a"), u"0a");
+    EXPECT_EQ(digits.Breach(u"7a"), u"Please enter a system number of 1 to 3 digits.");
+    EXPECT_EQ(digits.Breach(u"0001"), u"Please enter a system number of 1 to 3 digits.");
+    EXPECT_EQ(digits.Breach(u"07"), u"");
+
+    const InputRule user = CLogonStep::Rule(WizardField::User);
+    EXPECT_EQ(user.Normalised(u"collector_ä"), u"COLLECTOR_Ä");
+    EXPECT_TRUE(user.Admits(u"COLLECTOR-01"));
+    EXPECT_FALSE(user.Admits(u"COLLECTOR-012"));
+    EXPECT_EQ(user.Breach(u"COLLECTOR-012"), u"Please enter a SAP user id of at most 12 characters.");
+
+    // The password keeps its case here; LogonPassword decides it.
+    const InputRule password = CLogonStep::Rule(WizardField::Password);
+    EXPECT_EQ(password.Normalised(u"Secret"), u"Secret");
+    EXPECT_TRUE(password.Admits(std::u16string(40, u'x')));
+    EXPECT_FALSE(password.Admits(std::u16string(41, u'x')));
+
+    EXPECT_EQ(CDirectoryStep::kDirectoryRule.Breach(std::u16string(261, u'd')),
+              u"Please enter a data directory path of at most 260 characters.");
+    EXPECT_EQ(CDatabaseServerStep::kSystemRule.Normalised(u"sysä"), u"SYSÄ");
+    EXPECT_TRUE(CDatabaseServerStep::kDestinationRule.Admits(std::u16string(100, u'D')));
+    // A field of another step is not limited by the logon step.
+    EXPECT_TRUE(CLogonStep::Rule(WizardField::Gateway).Admits(std::u16string(300, u'g')));
+}
+
+TEST_F(WizardLogicTest, LogonValuesThatBreakTheirRulesAreRefusedAtTheirFields) {
+    RecordingFace face;
+    CLogonStep logon(face);
+    logon.LoadLogon();
+    logon.m_strHostName = u"qashost1";
+    logon.m_strUser = u"collector";
+    logon.m_strPassword = u"secret";
+    const LogonValue cases[] = {
+        {&CLogonStep::m_strHostName, std::u16string(21, u'h'),
+         "Please enter a short host name of at most 20 characters.", WizardField::HostName},
+        {&CLogonStep::m_strDomain, std::u16string(65, u'd'),
+         "Please enter a domain of at most 64 characters.", WizardField::Domain},
+        {&CLogonStep::m_strSapRouter, std::u16string(65, u'r'),
+         "Please enter a SAP router string of at most 64 characters.", WizardField::SapRouter},
+        {&CLogonStep::m_strSystemNumber, u"7a", "Please enter a system number of 1 to 3 digits.",
+         WizardField::SystemNumber},
+        {&CLogonStep::m_strClient, u"1000", "Please enter a client of 1 to 3 digits.",
+         WizardField::Client},
+        {&CLogonStep::m_strUser, u"collector_long",
+         "Please enter a SAP user id of at most 12 characters.", WizardField::User},
+        {&CLogonStep::m_strPassword, std::u16string(41, u'p'),
+         "Please enter a password of at most 40 characters.", WizardField::Password},
+        {&CLogonStep::m_strLanguage, u"DEU", "Please enter a language of at most 2 characters.",
+         WizardField::Language},
+    };
+    for (const LogonValue& c : cases) {
+        const std::u16string kept = logon.*c.field;
+        logon.*c.field = c.value;
+        ExpectRefusal(logon, face, c);
+        logon.*c.field = kept;
+    }
+    // The page's own checks come first: an empty client is asked for, not measured.
+    logon.m_strClient = u"";
+    logon.m_strLanguage = u"DEU";
+    EXPECT_FALSE(logon.ProveLogon(u"Test::Logon"));
+    EXPECT_EQ(face.Last(), "Collector Exception: Please enter a client.");
+    // Capitals are taken, not refused.
+    logon.m_strLanguage = u"de";
+    logon.TakeCapitals();
+    EXPECT_EQ(logon.m_strUser, u"COLLECTOR");
+    EXPECT_EQ(logon.m_strLanguage, u"DE");
+    EXPECT_EQ(logon.m_strHostName, u"qashost1");
+    EXPECT_FALSE(Store().GetString(u"Logon", u"HostName").size());  // nothing stored
+}
+
+TEST_F(WizardLogicTest, ADataDirectoryPastItsLimitIsRefusedAndNothingIsMade) {
+    RecordingFace face;
+    CDirectoryStep directory(face);
+    directory.LoadDirectories(u"Test::Load");
+    directory.m_strDirectory =
+        platform::FromUtf8(programPath_ + std::string(261 - programPath_.size(), 'd'));
+    EXPECT_FALSE(directory.MakeSessionFolder(u"Test::Next"));
+    EXPECT_EQ(face.Last(),
+              "Collector Exception: Please enter a data directory path of at most 260 "
+              "characters.");
+    ASSERT_EQ(face.focus.size(), 1u);
+    EXPECT_EQ(face.focus[0].first, WizardField::Directory);
+    EXPECT_TRUE(directory.m_strSessionPath.empty());
+    EXPECT_TRUE(Store().GetString(u"Data", u"Path").empty());
 }
 
 }  // namespace

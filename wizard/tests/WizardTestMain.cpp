@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings/SettingsStore.h"
+#include "wizard/settings/SettingsStore.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

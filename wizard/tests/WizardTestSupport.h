@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/tests/ScratchSettings.h"
 #include "platform/DateTime.h"
 #include "platform/TextCodec.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
+#include "wizard/settings/tests/ScratchSettings.h"
 
 namespace wizardtest {
 

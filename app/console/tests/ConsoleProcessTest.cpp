@@ -63,6 +63,18 @@ TEST_F(ConsoleProcessTest, EveryRefusalEndsWithItsStatusAndTextAndStoresNothing)
          true,
          "quorvel-console: Collector Exception: Please do not enter an IP address or  domain "
          "suffix for the short host name.\n"},
+        {"no number",
+         {"--system-number", "7a"},
+         {},
+         true,
+         "quorvel-console: Collector Exception: Please enter a system number of 1 to 3 "
+         "digits.\n"},
+        {"long user",
+         {"--user", "collector_long"},
+         {},
+         true,
+         "quorvel-console: Collector Exception: Please enter a SAP user id of at most 12 "
+         "characters.\n"},
         {"no password, no terminal",
          {},
          {},
@@ -126,6 +138,14 @@ TEST_F(ConsoleProcessTest, StoreOnlyChecksTheDataDirectoryAsAStartWould) {
                                   {{"QUORVEL_PASSWORD", "secret"}});
     EXPECT_NE(bad.status, kExitDone) << bad.err;
     EXPECT_NE(bad.err.find("unable to create directory"), std::string::npos) << bad.err;
+    EXPECT_EQ(Store().GetString(u"Data", u"Path"), before);
+
+    const ProcessResult longer = Run({"--store-only", "--data-dir", "/" + std::string(260, 'd')},
+                                     {{"QUORVEL_PASSWORD", "secret"}});
+    EXPECT_EQ(longer.status, kExitRefused) << longer.err;
+    EXPECT_EQ(longer.err,
+              "quorvel-console: Collector Exception: Please enter a data directory path of at "
+              "most 260 characters.\n");
     EXPECT_EQ(Store().GetString(u"Data", u"Path"), before);
 
     const ProcessResult good = Run({"--store-only", "--data-dir", "kept"},

@@ -9,8 +9,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings/tests/ScratchSettings.h"
 #include "platform/TextCodec.h"
+#include "wizard/settings/tests/ScratchSettings.h"
 
 namespace consoletest {
 

@@ -11,13 +11,13 @@
 #include <string>
 
 #include "app/dialog/CollectorDialog.h"
-#include "app/settings/SettingsStore.h"
 #include "collect/SystemThread.h"
 #include "rfc/RfcConnection.h"
 #include "rfc/tests/support/SimulatorSession.h"
 #include "wizard/ConnectionPropertySheet.h"
 #include "wizard/MessageBox.h"
 #include "wizard/QtText.h"
+#include "wizard/settings/SettingsStore.h"
 #include "wizard/tests/ScreenshotScratch.h"
 
 namespace {

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "ScenarioSession.h"
-#include "app/settings/SettingsStore.h"
 #include "collect/host/HostFiles.h"
 #include "collect/host/HostPaths.h"
 #include "collect/records/HostRecords.h"
@@ -26,6 +25,7 @@
 #include "platform/tests/support/Eventually.h"
 #include "tools/pellamy4/ProgramSettings.h"
 #include "tools/pellamy4/Reduction.h"
+#include "wizard/settings/SettingsStore.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/settings/SettingsStore.h"
+#include "wizard/settings/SettingsStore.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "app/settings/SettingsStore.h"
+#include "wizard/settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "app/settings/SettingsStore.h"
 #include "rfc/RfcConnection.h"
+#include "wizard/settings/SettingsStore.h"
 
 namespace settingstest {
 
