@@ -1,6 +1,7 @@
 #include "collect/CollectionClock.h"
 
 #include "collect/SystemThread.h"
+#include "platform/HeapArenas.h"
 
 int CCollectionClock::Poll(const platform::DateTime* localTime) {
     const int second = localTime != nullptr ? localTime->second : -1;
@@ -14,6 +15,8 @@ int CCollectionClock::Poll(const platform::DateTime* localTime) {
 }
 
 bool CCollectionClock::SignalMinuteTick(CSystemThread& session, int minute) {
+    // The last minute's captures are over: what they freed goes back first.
+    platform::ReleaseFreeHeap();
     // Before the join request, which hands over to a new folder when one is due.
     if (minute % 15 == 0) session.NoteQuarterHourTick();
     session.SetEvent(CSystemThread::kJoinRequest);

@@ -12,4 +12,8 @@ void BoundHeapArenas() {
     ::mallopt(M_ARENA_MAX, kCollectorHeapArenas);
 }
 
+void ReleaseFreeHeap() {
+    ::malloc_trim(0);
+}
+
 }  // namespace platform

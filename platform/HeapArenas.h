@@ -5,7 +5,8 @@
 // resting memory steps up at every quarter hour. Two arenas serve the
 // collector's mostly waiting threads and keep the level flat.
 //
-// Thread rules: call at the start of main, before any thread exists.
+// Thread rules: BoundHeapArenas at the start of main, before any thread
+// exists; ReleaseFreeHeap from any thread.
 #pragma once
 
 namespace platform {
@@ -15,5 +16,11 @@ inline constexpr int kCollectorHeapArenas = 2;
 // Bounds the arenas unless the operator chose already (MALLOC_ARENA_MAX or
 // GLIBC_TUNABLES in the environment).
 void BoundHeapArenas();
+
+// Hands the free pages inside the arenas back to the system. Each minute's
+// captures allocate and free some megabytes among blocks that live on; the
+// allocator gives back only the top of a heap by itself, so the pages they
+// touched elsewhere would stay resident and the resting memory creep up.
+void ReleaseFreeHeap();
 
 }  // namespace platform
