@@ -132,6 +132,35 @@ TEST(InternalTable, LongRowsAreAllocatedFewAtATime) {
     ItDeleteU(narrow);
 }
 
+// A table refilled every minute reuses its blocks, so the heap is not
+// scattered by the same rows freed and allocated anew; a big one's go back.
+TEST(InternalTable, ASmallTableRefillsItsOwnBlocksAndABigOneGivesThemBack) {
+    ITAB_H small = ItCreateU(u"SMALL", 420, 0, 0);
+    ASSERT_NE(small, nullptr);
+    for (int i = 0; i < 600; ++i) ASSERT_NE(ItAppLineU(small), nullptr);
+    auto* first = static_cast<uint8_t*>(ItGetLineU(small, 1));
+    std::memset(first, 0x5A, 420);
+    const size_t blocks = small->blocks.size();
+    EXPECT_EQ(ItFreeU(small), 0);
+    EXPECT_EQ(ItFillU(small), 0u);
+    EXPECT_EQ(ItGetLineU(small, 1), nullptr);
+    auto* again = static_cast<uint8_t*>(ItAppLineU(small));
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(again[0], 0) << "a refilled row is zero-filled like a new one";
+    EXPECT_EQ(again[419], 0);
+    for (int i = 1; i < 600; ++i) ASSERT_NE(ItAppLineU(small), nullptr);
+    EXPECT_EQ(small->blocks.size(), blocks);
+    ItDeleteU(small);
+
+    ITAB_H big = ItCreateU(u"BIG", 177, 0, 0);
+    ASSERT_NE(big, nullptr);
+    const size_t rows = rfclib::kReleaseBytes / 177 + rfclib::kRowsPerBlock;
+    for (size_t i = 0; i < rows; ++i) ASSERT_NE(ItAppLineU(big), nullptr);
+    EXPECT_EQ(ItFreeU(big), 0);
+    EXPECT_TRUE(big->blocks.empty());
+    ItDeleteU(big);
+}
+
 TEST(TypeCodes, LettersMapToTheClassicCodes) {
     const std::pair<RFC_CHAR, RFC_TYPEHANDLE> codes[] = {
         {u'C', 0}, {u'D', 1}, {u'P', 2}, {u'T', 3},  {u'X', 4},  {u'h', 5}, {u'N', 6},

@@ -43,8 +43,20 @@ uint8_t* AppendRow(RFC_ITAB_S& table) {
     return row;
 }
 
+namespace {
+
+size_t BlockBytes(const RFC_ITAB_S& table) {
+    return size_t{table.rowsPerBlock} * table.rowLength;
+}
+
+size_t HeldBytes(const RFC_ITAB_S& table) {
+    return table.blocks.size() * BlockBytes(table);
+}
+
+}  // namespace
+
 void ClearTable(RFC_ITAB_S& table) {
-    table.blocks.clear();
+    if (HeldBytes(table) >= kReleaseBytes) table.blocks.clear();
     table.rowCount = 0;
 }
 
@@ -60,7 +72,7 @@ bool ReplaceRows(RFC_ITAB_S& table, const uint8_t* rows, size_t count, size_t ro
 }
 
 void ReleaseTable(RFC_ITAB_S& table) {
-    const size_t bytes = table.blocks.size() * size_t{table.rowsPerBlock} * table.rowLength;
+    const size_t bytes = HeldBytes(table);
     ClearTable(table);
     // The blocks lie in the heap among other allocations, where freeing
     // them alone keeps the pages: a big table's go back to the system.
@@ -111,7 +123,7 @@ int ItFreeU(ITAB_H table) {
 int ItDeleteU(ITAB_H table) {
     if (table == nullptr) return 1;
     rfclib::ReleaseTable(*table);
-    delete table;
+    delete table;  // with the blocks a small table kept
     return 0;
 }
 

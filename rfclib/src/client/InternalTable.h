@@ -29,6 +29,10 @@ inline constexpr unsigned int kMaxRowLength = 1u << 20;
 RFC_ITAB_S* CreateTable(std::u16string name, unsigned int rowLength);
 uint8_t* TableRow(RFC_ITAB_S& table, unsigned int index);  // 0-based, nullptr past the end
 uint8_t* AppendRow(RFC_ITAB_S& table);                     // zero-filled
+// No rows; a table smaller than kReleaseBytes keeps its blocks for the next
+// fill, so that a call made every minute refills the same memory instead of
+// freeing and allocating it anew among the allocations of other threads,
+// which scatters the heap and lets the resident memory creep up.
 void ClearTable(RFC_ITAB_S& table);
 // Replaces the rows by count rows of rowSize bytes (at most the table's row
 // length each); false when memory runs out.
