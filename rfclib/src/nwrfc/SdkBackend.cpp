@@ -200,7 +200,7 @@ RFC_HANDLE SdkBackend::Open(const RFC_CHAR* connect, RFC_ERROR_INFO_EX* info) {
     connection->client = logon.client;
     const RFC_HANDLE handle = connections_.Register(connection);
     if (handle == RFC_HANDLE_NULL) {
-        Api().RfcCloseConnection(connection->handle, nullptr);
+        connection->CloseOnce([this](auto h) { Api().RfcCloseConnection(h, nullptr); });
         Fail(MakeError(RFC_ERROR_RESOURCE, "RfcOpenEx: no RFC handle left"), RFC_FAILURE, info);
     }
     return handle;
@@ -241,11 +241,12 @@ void SdkBackend::Close(RFC_HANDLE handle) {
     if (!connection) return;
     std::unique_lock lock(connection->mutex, std::try_to_lock);
     if (!lock.owns_lock()) {
-        if (Api().RfcCancel != nullptr) Api().RfcCancel(connection->handle, nullptr);
+        if (Api().RfcCancel != nullptr)
+            connection->CancelIfBusy([this](auto h) { Api().RfcCancel(h, nullptr); });
         lock.lock();
     }
     connection->pending.Clear();
-    Api().RfcCloseConnection(connection->handle, nullptr);
+    connection->CloseOnce([this](auto h) { Api().RfcCloseConnection(h, nullptr); });
 }
 
 RFC_RC SdkBackend::Attributes(RFC_HANDLE handle, RFC_ATTRIBUTES* attributes) {
@@ -288,7 +289,7 @@ void SdkBackend::CancelAll() {
     g_cancelGeneration.fetch_add(1);
     if (Api().RfcCancel == nullptr) return;
     for (const auto& connection : connections_.All())
-        if (connection->busy) Api().RfcCancel(connection->handle, nullptr);
+        connection->CancelIfBusy([this](auto h) { Api().RfcCancel(h, nullptr); });
 }
 
 void SdkBackend::ResumeAll() {
@@ -297,6 +298,10 @@ void SdkBackend::ResumeAll() {
 
 bool SdkBackend::Cancelled() {
     return g_cancelled;
+}
+
+unsigned SdkBackend::CancelGeneration() {
+    return g_cancelGeneration.load();
 }
 
 }  // namespace rfclib::nw

@@ -57,6 +57,8 @@ class SdkBackend {
     void CancelAll();
     void ResumeAll();
     static bool Cancelled();
+    // Counts the cancels: a call or open that saw it change was cancelled.
+    static unsigned CancelGeneration();
 
     // "NetWeaver RFC library <path>, version <text>".
     std::u16string Description() const;
@@ -83,9 +85,16 @@ class SdkBackend {
                               RFC_CHAR** exception);
     // The library's handle of an open connection, asked whether it still is.
     bool StillOpen(SdkConnection& connection);
+    // One call through the library. A failure while a stop cancelled calls
+    // is the stop's cancel, whatever the library said: it closes a
+    // connection it cancels before its RfcInvoke, which then finds the
+    // handle invalid.
     RFC_RC Invoke(SdkConnection& connection, const std::u16string& function,
                   const RFC_PARAMETER* exporting, const RFC_TABLE* sendTables,
                   RFC_PARAMETER* importing, RFC_TABLE* receiveTables, RFC_CHAR** exception);
+    RFC_RC InvokeOnce(SdkConnection& connection, const std::u16string& function,
+                      const RFC_PARAMETER* exporting, const RFC_TABLE* sendTables,
+                      RFC_PARAMETER* importing, RFC_TABLE* receiveTables, RFC_CHAR** exception);
 
     std::unique_ptr<NwRfcLibrary> library_;
     std::vector<std::pair<std::u16string, std::u16string>> extra_;  // from the options file

@@ -277,22 +277,41 @@ void PendingCall::Clear() {
     active = false;
 }
 
+namespace {
+
+// A stop's cancel, said as our own protocol says it.
+ErrorRecord CallCancelled(const SdkConnection& connection) {
+    ErrorRecord error = MakeError(RFC_ERROR_COMMUNICATION, "call to partner '" +
+                                                               platform::ToUtf8(connection.host) +
+                                                               "' cancelled: stopping");
+    error.key = RFC_KEY_CANCELLED;
+    return error;
+}
+
+}  // namespace
+
 RFC_RC SdkBackend::Invoke(SdkConnection& connection, const std::u16string& function,
                           const RFC_PARAMETER* exporting, const RFC_TABLE* sendTables,
                           RFC_PARAMETER* importing, RFC_TABLE* receiveTables,
                           RFC_CHAR** exception) {
+    const unsigned generation = CancelGeneration();
+    const RFC_RC rc =
+        InvokeOnce(connection, function, exporting, sendTables, importing, receiveTables, exception);
+    // An answer of the system (an exception, a failure in the system) stands.
+    if ((rc != RFC_FAILURE && rc != RFC_CLOSED) || CancelGeneration() == generation) return rc;
+    const ErrorRecord error = CallCancelled(connection);
+    connection.MarkBroken(error);
+    return Fail(error, RFC_FAILURE);
+}
+
+RFC_RC SdkBackend::InvokeOnce(SdkConnection& connection, const std::u16string& function,
+                              const RFC_PARAMETER* exporting, const RFC_TABLE* sendTables,
+                              RFC_PARAMETER* importing, RFC_TABLE* receiveTables,
+                              RFC_CHAR** exception) {
     connection.exceptionText.clear();
     if (exception != nullptr) *exception = connection.exceptionText.data();
     if (!StillOpen(connection)) return Fail(connection.Failure(), RFC_CLOSED);
-    // A stop's cancel is said as our own protocol says it.
-    const auto cancelled = [&] {
-        ErrorRecord error =
-            MakeError(RFC_ERROR_COMMUNICATION, "call to partner '" +
-                                                   platform::ToUtf8(connection.host) +
-                                                   "' cancelled: stopping");
-        error.key = RFC_KEY_CANCELLED;
-        return error;
-    };
+    const auto cancelled = [&] { return CallCancelled(connection); };
     if (Cancelled()) return Fail(cancelled(), RFC_FAILURE);
     const Functions& api = Api();
     // Marked busy while the library works for this call, so that a stop

@@ -3,9 +3,10 @@
 // RfcReceiveU, whose exporting values and table rows are copies taken at
 // RfcCallU, as the classic interface promises.
 //
-// Thread rules: mutex guards the call state; handle is fixed after the open;
-// the broken state has a lock of its own, since a cancel from another thread
-// may set it during a call.
+// Thread rules: mutex guards the call state; handle is fixed after the open
+// and is cancelled and closed only under a lock of its own; the broken state
+// has a lock of its own, since a cancel from another thread may set it
+// during a call.
 #pragma once
 
 #include <atomic>
@@ -53,6 +54,21 @@ struct SdkConnection {
     PendingCall pending;
     std::u16string exceptionText;  // handed out as the exception name
 
+    // RfcCancel from a stop's thread while the call ends and another thread
+    // closes the connection: the handle must not be cancelled once closed.
+    template <typename Cancel>
+    void CancelIfBusy(Cancel cancel) {
+        std::lock_guard lock(handleMutex_);
+        if (!closed_ && busy) cancel(handle);
+    }
+    template <typename CloseHandle>
+    void CloseOnce(CloseHandle close) {
+        std::lock_guard lock(handleMutex_);
+        if (closed_) return;
+        closed_ = true;
+        close(handle);
+    }
+
     bool Broken() const { return broken_; }
     // The first reason is kept.
     void MarkBroken(const rfcwire::ErrorRecord& error) {
@@ -67,6 +83,8 @@ struct SdkConnection {
     }
 
   private:
+    std::mutex handleMutex_;  // guards closed_ and orders a cancel before the close
+    bool closed_ = false;
     std::atomic<bool> broken_{false};
     std::mutex failureMutex_;  // guards failure_
     rfcwire::ErrorRecord failure_;

@@ -91,6 +91,52 @@ TEST_F(NetWeaverBackend, AStopCancelsACallThatGetsNoAnswer) {
     RfcCloseU(handle);
 }
 
+// Stops racing calls that end and connections that close: a cancel reaches
+// a connection only while it is open, every call either answers or ends as
+// cancelled, and the library stays usable (the sanitizer builds watch the
+// handles).
+TEST_F(NetWeaverBackend, StopsRacingCallsAndClosesTouchOnlyOpenConnections) {
+    Start();
+    std::atomic<bool> done{false};
+    std::thread stopper([&] {
+        while (!done) {
+            RfcCancelAllCallsU();
+            std::this_thread::yield();
+            RfcResumeCallsU();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    // Until both outcomes were seen often enough, within a bound for a slow
+    // sanitizer build.
+    int answered = 0, stopped = 0;
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while ((answered < 30 || stopped < 5) && Clock::now() < deadline) {
+        RFC_ERROR_INFO_EX error{};
+        const RFC_HANDLE handle = RfcOpenExU(Logon().c_str(), &error);
+        if (handle == RFC_HANDLE_NULL) {
+            ASSERT_EQ(Key(error), std::u16string(RFC_KEY_CANCELLED)) << Message(error);
+            ++stopped;
+            continue;
+        }
+        if (Ping(handle) == RFC_OK) {
+            ++answered;
+        } else {
+            ASSERT_EQ(Key(LastError()), std::u16string(RFC_KEY_CANCELLED))
+                << Message(LastError());
+            ++stopped;
+        }
+        RfcCloseU(handle);
+    }
+    done = true;
+    stopper.join();
+    RfcResumeCallsU();
+    EXPECT_GE(answered, 30);
+    EXPECT_GE(stopped, 5);
+    const RFC_HANDLE handle = Open();
+    EXPECT_EQ(Ping(handle), RFC_OK);
+    RfcCloseU(handle);
+}
+
 TEST_F(NetWeaverBackend, TheOptionsFilesParametersReachTheLibrary) {
     Start();
     char path[] = "/tmp/quorvel-rfc-options-XXXXXX";
