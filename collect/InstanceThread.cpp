@@ -179,6 +179,7 @@ void CInstanceThread::GetProfileParameters() {
         CheckConnection();
         m_ProfileParameters.CallFunctionModule(m_Connection);
         instfile::WriteProfileFile(m_ProfileParameters, m_strProfileFile);
+        m_ProfileParameters.GiveBackTables();  // read once, at the start
     });
 }
 
@@ -188,6 +189,7 @@ void CInstanceThread::GetWorkProcessInformation() {
         CheckConnection();
         m_WpInfo.CallFunctionModule(m_Connection);  // sets I_WITH_CPU to "01" first
         instfile::WriteWorkProcessFile(m_WpInfo, m_strWorkProcessFile);
+        m_WpInfo.GiveBackTables();
     });
 }
 

@@ -255,6 +255,20 @@ void CBaseRfc::FreeTables() {
     }
 }
 
+void CBaseRfc::GiveBackTables() {
+    std::lock_guard lock(m_TablesLock);
+    for (RFC_TABLE& table : m_Tables) {
+        if (table.ithandle == ITAB_NULL) continue;
+        const ITAB_H fresh = ItCreateU(table.name, table.leng, 0, 0);
+        if (fresh == ITAB_NULL) {
+            ItFreeU(table.ithandle);  // emptied at least
+            continue;
+        }
+        ItDeleteU(table.ithandle);
+        table.ithandle = fresh;
+    }
+}
+
 void CBaseRfc::DeleteTables() {
     std::lock_guard lock(m_TablesLock);
     for (RFC_TABLE& table : m_Tables) {

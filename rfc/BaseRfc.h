@@ -114,6 +114,10 @@ class CBaseRfc {
     const void* GetTableRow(std::u16string_view tableName, int index);
 
     virtual void FreeTables();
+    // Empties the tables and hands their memory back, where FreeTables keeps
+    // a small table's for the next call: for a call made once, whose rows
+    // are written and not read again.
+    void GiveBackTables();
     virtual void DeleteTables();
     virtual void ResetInterface();
     // Diagnostic listings appended to "<module>.txt".

@@ -225,6 +225,35 @@ TEST(DynamicInterfaceSimulatorTest, AnUnwantedTableIsNotTransferred) {
     EXPECT_FALSE(sim.System().Counters().TableSent(kModule, "ROWS_B"));
 }
 
+// Rows freed for the next call, or given back after a call made once: the
+// tables are empty either way, and the next call fills them anew.
+TEST(DynamicInterfaceSimulatorTest, FreedAndGivenBackTablesAreEmptyAndTheNextCallFillsThem) {
+    SimulatorSession sim(DefaultScenario(), 0, RegisterTypesModule);
+    CRfcConnection connection;
+    SimulatorSession::LogOn(connection);
+    connection.CallRfcOpen();
+    TypesCall call;
+    call.PrepareInterface(connection);
+    call.SetImport(u"I_ROWS", int32_t{1000});
+    call.CallFunctionModule(connection);
+    ASSERT_EQ(call.GetTableRowCount(u"ROWS_A"), 1000);
+    const int rowsB = call.GetTableRowCount(u"ROWS_B");
+    ASSERT_GT(rowsB, 0);
+    call.FreeTables();
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_A"), 0);
+    EXPECT_EQ(call.GetTableRow(u"ROWS_A", 1), nullptr);
+    call.CallFunctionModule(connection);
+    ASSERT_EQ(call.GetTableRowCount(u"ROWS_A"), 1000);
+    call.GiveBackTables();
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_A"), 0);
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_B"), 0);
+    EXPECT_EQ(call.GetTableRow(u"ROWS_A", 1), nullptr);
+    call.CallFunctionModule(connection);
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_A"), 1000);
+    EXPECT_EQ(call.GetTableRowCount(u"ROWS_B"), rowsB);
+    EXPECT_EQ(sim.System().Counters().Calls(kModule), 3u);
+}
+
 TEST(DynamicInterfaceSimulatorTest, ARaisedExceptionNamesTheReceiveStep) {
     SimulatorSession sim(DefaultScenario(), 0, RegisterTypesModule);
     CRfcConnection connection;
