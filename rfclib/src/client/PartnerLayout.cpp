@@ -136,10 +136,11 @@ void PartnerLayout::WidenInto(const uint8_t* narrow, size_t length, uint8_t* out
             for (size_t i = 0; i < chars; ++i) to[2 * i] = ' ', to[2 * i + 1] = 0;
         if (!Inside(f.c1Offset, f.c1Length, length)) continue;
         const uint8_t* from = narrow + f.c1Offset;
-        if (text)
+        if (text) {
             WidenChars(from, std::min<size_t>(f.c1Length, chars), to);
-        else
-            std::memcpy(to, from, std::min(f.c1Length, f.c2Length));
+        } else if (const size_t bytes = std::min(f.c1Length, f.c2Length); bytes > 0) {
+            std::memcpy(to, from, bytes);  // a record of no bytes may come without a buffer
+        }
     }
 }
 
