@@ -311,8 +311,7 @@ RFC_RC SdkBackend::InvokeOnce(SdkConnection& connection, const std::u16string& f
     connection.exceptionText.clear();
     if (exception != nullptr) *exception = connection.exceptionText.data();
     if (!StillOpen(connection)) return Fail(connection.Failure(), RFC_CLOSED);
-    const auto cancelled = [&] { return CallCancelled(connection); };
-    if (Cancelled()) return Fail(cancelled(), RFC_FAILURE);
+    if (Cancelled()) return Fail(CallCancelled(connection), RFC_FAILURE);
     const Functions& api = Api();
     // Marked busy while the library works for this call, so that a stop
     // cancels it.
@@ -369,7 +368,7 @@ RFC_RC SdkBackend::InvokeOnce(SdkConnection& connection, const std::u16string& f
 
     const nwrfc::RFC_RC rc = api.RfcInvoke(connection.handle, container.Handle(), &info);
     if (rc != nwrfc::RFC_OK) {
-        error = rc == nwrfc::RFC_CANCELED && Cancelled() ? cancelled() : ClassicError(info);
+        error = ClassicError(info);  // a stop's cancel is said as such by Invoke
         if (ClosesConnection(rc)) connection.MarkBroken(error);
         if (rc == nwrfc::RFC_ABAP_EXCEPTION) {
             connection.exceptionText = error.key;
